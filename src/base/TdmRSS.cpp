@@ -1,0 +1,23 @@
+#include "base/TdmRSS.h"
+
+#include "reading/ClientHTTPCurl.h"
+
+TdmRSS::TdmRSS(IDialogues &dialogues, std::unique_ptr<TClientHTTP> client)
+    : m_dialogues(dialogues)
+    , connexionHTTP(client ? std::move(client) : std::make_unique<TClientHTTPCurl>())
+{
+    // Le document de lecture va chercher les adresses http(s) avec le même client.
+    XMLDoc.setTelechargeur([this](const QString &adresse) {
+        connexionHTTP->connecter();
+        try {
+            QByteArray corps = connexionHTTP->obtenir(adresse);
+            connexionHTTP->deconnecter();
+            return corps;
+        } catch (...) {
+            connexionHTTP->deconnecter();
+            throw;
+        }
+    });
+}
+
+TdmRSS::~TdmRSS() = default;

@@ -1,0 +1,98 @@
+#pragma once
+// Le module de données : tout ce qui n'est pas fenêtre. Il tient le document de lecture XMLDoc,
+// le document de la base XMLDocWriter, le client HTTP, les lignes de la page et les deux listes
+// de la base. Ses opérations sont réparties par sous-système : lecture (reading/), base (base/),
+// page (render/). La fenêtre l'appelle ; lui ne parle qu'aux dialogues.
+
+#include "commun/Dialogues.h"
+#include "commun/TexteEtroit.h"
+#include "model/TFlux.h"
+#include "model/TRubrique.h"
+#include "reading/ClientHTTP.h"
+#include "reading/DocumentXML.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+class TdmRSS
+{
+public:
+    // Le client HTTP par défaut est celui de libcurl.
+    explicit TdmRSS(IDialogues &dialogues, std::unique_ptr<TClientHTTP> client = nullptr);
+    ~TdmRSS();
+    TdmRSS(const TdmRSS &) = delete;
+    TdmRSS &operator=(const TdmRSS &) = delete;
+
+    // --- Lecture d'un document RSS ---
+    // Charge un chemin ou une adresse dans XMLDoc ; faux (après la boîte d'erreur) en cas d'échec.
+    bool chargerDocumentXML(const QString &nom);
+    // Un nouveau flux lu du document (ErreurDocumentInactif, ErreurIndexXML remontent à l'appelant).
+    PFlux analyserFlux(const TDocumentXML &document) const;
+
+    // --- Acquisition ---
+    // Vrai quand l'utilisateur a choisi un fichier et qu'il s'est chargé dans XMLDoc.
+    bool choisirFichierRSS();
+    // Le chemin du dernier fichier choisi dans la boîte d'ouverture.
+    QString fichierChoisi() const { return m_dernierFichierChoisi; }
+    // Télécharge l'adresse dans sa copie locale et rend le chemin de la copie.
+    QString telechargerFlux(const QString &adresse);
+    // Le nom de la copie locale d'une adresse (sans dossier).
+    static QString nomCopieLocale(const QString &adresse);
+    // Lit l'adresse, ajoute son flux à la fin de fluxBase et le rend ; nul en cas d'échec.
+    PFlux ajouterSourceParURL(const QString &adresse);
+
+    // --- Page ---
+    QString genererPageDocument();
+    QString genererPageFlux(const TFlux &flux);
+    QString genererPageInfosSauvegardees(const TFlux &flux);
+    QString ecrirePageFlux(const TFlux &flux, const QString &couleur);
+    const QList<TexteEtroit> &getLignesPage() const { return lignesPage; }
+
+    // --- Base : fichier ---
+    void chargerBase(const TexteEtroit &chemin);
+    QString sauvegarderBase();
+
+    // --- Base : opérations ---
+    QList<PFlux> &getFluxBase() { return fluxBase; }
+    PFlux getFlux(int position) const { return fluxBase.at(position); }
+    QList<PRubrique> &getRubriquesBase() { return rubriquesBase; }
+    PFlux chercherFluxParUrl(const QString &adresse) const;
+    void ajouterRubriqueAuFlux(const QString &nom, TFlux &flux);
+    int indexRubriqueDuFlux(const QString &nom, const TFlux &flux) const;
+    void retirerRubriqueDuFlux(const QString &nom, TFlux &flux);
+    bool infoExiste(const TInfo &info, const TFlux &flux) const;
+    bool ajouterInfo(const PInfo &info, TFlux &flux);
+    bool supprimerInfo(const TInfo *info, TFlux &flux);
+    bool titreContient(const QString &texte, const TInfo &info) const;
+    bool lienContient(const QString &texte, const TInfo &info) const;
+    bool descriptionContient(const QString &texte, const TInfo &info) const;
+    PRubrique creerRubrique(const TexteEtroit &nom);
+    void detruireRubrique(const QString &nom);
+
+    IDialogues &dialogues() { return m_dialogues; }
+    TClientHTTP &client() { return *connexionHTTP; }
+
+    TDocumentXML XMLDoc;
+    TDocumentXML XMLDocWriter;
+
+private:
+    // Étapes de chargerBase.
+    void lireListeFlux(const QDomNode &listeFlux);
+    void lireImage(const QDomNode &image, TFlux &flux);
+    void lireInfos(const QDomNode &infos, TFlux &flux);
+    void lireRubriquesAssociees(const QDomNode &rubriques, TFlux &flux);
+    void lireListeRubriques(const QDomNode &listeRubriques);
+    // Étapes de sauvegarderBase.
+    void ecrireImage(const TImageFlux &image, QDomElement &elementFlux);
+    void ecrireInfos(const QList<PInfo> &infos, QDomElement &elementFlux);
+    void ecrireInfo(const TInfo &info, QDomElement &elementInfos);
+    void ecrireRubriquesAssociees(const QList<TexteEtroit> &rubriques, QDomElement &elementFlux);
+
+    IDialogues &m_dialogues;
+    std::unique_ptr<TClientHTTP> connexionHTTP;
+    QString m_dernierFichierChoisi;
+    QList<TexteEtroit> lignesPage;
+    QList<PFlux> fluxBase;
+    QList<PRubrique> rubriquesBase;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// « À côté de l'exécutable » : le seul dossier où le programme lit et écrit ses fichiers.
+// Les tests le font pointer vers un dossier temporaire.
+
+#include <QString>
+
+namespace Emplacement {
+
+// Le dossier de l'exécutable, terminé par un séparateur.
+QString dossierExecutable();
+
+// Remplace le dossier de l'exécutable (tests, rss-outil --dossier). Un texte vide rétablit le vrai.
+void definirDossierExecutable(const QString &dossier);
+
+QString cheminBase();          // baseFlux.xml
+QString cheminModeleBase();    // baseFluxModèle.xml
+QString cheminPage();          // rss-temps.html
+QString dossierRessources();   // ressourcesHTML/, terminé par un séparateur
+QString dossierRss();          // rss/, terminé par un séparateur
+
+} // namespace Emplacement

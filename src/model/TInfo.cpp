@@ -1,0 +1,16 @@
+#include "model/TInfo.h"
+
+void TInfo::setDonnees(const QString &titre, const QString &lien, const QString &description,
+                       const QString &datePub)
+{
+    m_titre = titre;
+    m_lien = lien;
+    m_description = description;
+    m_datePub = datePub;
+}
+
+bool TInfo::operator==(const TInfo &autre) const
+{
+    return m_titre == autre.m_titre && m_lien == autre.m_lien
+        && m_description == autre.m_description && m_datePub == autre.m_datePub;
+}

@@ -1,0 +1,131 @@
+#include "reading/AnalyseRSS.h"
+
+#include "base/TdmRSS.h"
+#include "commun/Erreurs.h"
+#include "reading/DocumentXML.h"
+
+namespace {
+
+// Le texte d'un enfant : celui de son unique nœud texte, vide dans tous les autres cas
+// (élément vide, section CDATA, contenu mêlé, sous-éléments, nœud qui n'est pas un élément).
+QString texteDe(const QDomNode &enfant)
+{
+    if (enfant.nodeType() == NoeudXML::Element && NoeudXML::estElementTexte(enfant))
+        return texteEnfant(enfant, 0);
+    return QString();
+}
+
+bool estNomme(const QString &nom, QLatin1String attendu) { return nom == attendu; }
+
+} // namespace
+
+QString texteEnfant(const QDomNode &noeud, int index)
+{
+    const QDomNode enfant = index == 0 ? noeud.firstChild() : NoeudXML::enfant(noeud, index);
+    return NoeudXML::valeur(enfant).toString();
+}
+
+void analyserCanal(const QDomNode &element, TFlux &flux)
+{
+    QString titre, lien, description, copyright, datePub, langue, auteur;
+
+    for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
+        const QString nom = enfant.nodeName();
+        if (estNomme(nom, QLatin1String("title")))
+            titre = texteDe(enfant);
+        else if (estNomme(nom, QLatin1String("link")))
+            lien = texteDe(enfant);
+        else if (estNomme(nom, QLatin1String("description")))
+            description = texteDe(enfant);
+        else if (estNomme(nom, QLatin1String("copyright")) || estNomme(nom, QLatin1String("dc:rights")))
+            copyright = texteDe(enfant);
+        else if (estNomme(nom, QLatin1String("pubDate")) || estNomme(nom, QLatin1String("dc:date")))
+            datePub = texteDe(enfant);
+        else if (estNomme(nom, QLatin1String("language")))
+            langue = texteDe(enfant);
+        else if (estNomme(nom, QLatin1String("webMaster")))
+            auteur = texteDe(enfant);
+        else if (estNomme(nom, QLatin1String("image")))
+            analyserImage(enfant, flux);
+    }
+
+    for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
+        if (estNomme(enfant.nodeName(), QLatin1String("item")))
+            analyserInfo(enfant, flux);
+    }
+
+    flux.setDonnees(titre, lien, description, copyright, datePub, langue, auteur);
+}
+
+void analyserInfo(const QDomNode &element, TFlux &flux)
+{
+    auto info = std::make_shared<TInfo>();
+    QString titre, lien, description, datePub;
+    for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
+        const QString nom = enfant.nodeName();
+        if (estNomme(nom, QLatin1String("title")))
+            titre = texteDe(enfant);
+        else if (estNomme(nom, QLatin1String("link")))
+            lien = texteDe(enfant);
+        else if (estNomme(nom, QLatin1String("pubDate")) || estNomme(nom, QLatin1String("dc:date")))
+            datePub = texteDe(enfant);
+        else if (estNomme(nom, QLatin1String("description")))
+            description = texteDe(enfant);
+    }
+    info->setDonnees(titre, lien, description, datePub);
+    flux.infos.append(std::move(info));
+}
+
+void analyserImage(const QDomNode &element, TFlux &flux)
+{
+    QString titre, lien, url, description;
+    for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
+        const QString nom = enfant.nodeName();
+        if (estNomme(nom, QLatin1String("title")))
+            titre = texteDe(enfant);
+        else if (estNomme(nom, QLatin1String("link")))
+            lien = texteDe(enfant);
+        else if (estNomme(nom, QLatin1String("url")))
+            url = texteDe(enfant);
+        else if (estNomme(nom, QLatin1String("description")))
+            description = texteDe(enfant);
+    }
+    if (url.isEmpty())
+        return;
+    auto image = std::make_unique<TImageFlux>();
+    image->setDonnees(titre, lien, url);
+    image->setDescription(description);
+    flux.setImage(std::move(image));
+}
+
+QString messageEchecChargement()
+{
+    return QStringLiteral("Une erreur est survenue lors de l'analyse du fichier. \n"
+                          "Cette erreur est certainement dûe à un format de fichier non reconnu.");
+}
+
+bool TdmRSS::chargerDocumentXML(const QString &nom)
+{
+    XMLDoc.setActive(false);
+    XMLDoc.setNomFichier(nom);
+    try {
+        XMLDoc.setActive(true);
+        return true;
+    } catch (...) {
+        // Quelle que soit l'erreur : fichier illisible, adresse injoignable, XML mal formé.
+        XMLDoc.setActive(false);
+        m_dialogues.informer(TypeBoite::Erreur, messageEchecChargement());
+        return false;
+    }
+}
+
+PFlux TdmRSS::analyserFlux(const TDocumentXML &document) const
+{
+    auto flux = std::make_shared<TFlux>();
+    const QDomElement racine = document.elementDocument();
+    const QDomNode premierEnfant = NoeudXML::enfant(racine, 0);
+    analyserCanal(racine, *flux);
+    analyserCanal(premierEnfant, *flux);
+    flux->setUrlRss(document.nomFichier());
+    return flux;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Lecture d'un document RSS en flux. Un seul lecteur sert les deux dispositions courantes
+// (items dans « channel » pour RSS 0.9x/2.0, items à côté de « channel » pour RSS 1.0) :
+// on lit la racine, puis son premier enfant, de la même façon.
+
+#include "model/TFlux.h"
+
+#include <QDomNode>
+#include <QString>
+
+// Le texte de l'enfant à la position donnée (sa valeur de nœud).
+QString texteEnfant(const QDomNode &noeud, int index);
+
+// Lit les enfants d'un élément dans le flux : ses sept textes, son image et ses items.
+void analyserCanal(const QDomNode &element, TFlux &flux);
+// Lit un élément « item » en une nouvelle information ajoutée au flux.
+void analyserInfo(const QDomNode &element, TFlux &flux);
+// Lit un élément « image » ; le flux ne la prend que si son url n'est pas vide.
+void analyserImage(const QDomNode &element, TFlux &flux);
+
+// Le message de la boîte d'erreur d'un document qui ne se charge pas.
+QString messageEchecChargement();

@@ -1,0 +1,134 @@
+#include "reading/DocumentXML.h"
+
+#include "commun/Erreurs.h"
+#include "reading/GardeEntites.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+bool estAdresseWeb(const QString &nom)
+{
+    return nom.startsWith(u"http://", Qt::CaseInsensitive)
+        || nom.startsWith(u"https://", Qt::CaseInsensitive);
+}
+
+} // namespace
+
+void TDocumentXML::setActive(bool actif)
+{
+    if (!actif) {
+        m_dom.clear();
+        m_actif = false;
+        return;
+    }
+    if (m_actif)
+        return;
+    chargerOctets(lireSource());
+}
+
+QByteArray TDocumentXML::lireSource() const
+{
+    if (estAdresseWeb(m_nomFichier)) {
+        if (!m_telechargeur)
+            throw ErreurChargementXML(QStringLiteral("Aucun client HTTP pour lire « %1 ».").arg(m_nomFichier));
+        try {
+            return m_telechargeur(m_nomFichier);
+        } catch (const ErreurLecteur &e) {
+            throw ErreurChargementXML(e.message());
+        }
+    }
+    QFile fichier(m_nomFichier);
+    if (!fichier.open(QIODevice::ReadOnly))
+        throw ErreurChargementXML(QStringLiteral("Impossible de lire « %1 » : %2")
+                                      .arg(m_nomFichier, fichier.errorString()));
+    return fichier.readAll();
+}
+
+void TDocumentXML::chargerOctets(const QByteArray &octets)
+{
+    m_dom.clear();
+    m_actif = false;
+    GardeEntites::verifier(octets);
+    QString message;
+    int ligne = 0;
+    int colonne = 0;
+    // Sans traitement des espaces de noms : un nom d'élément reste écrit avec son préfixe.
+    if (!m_dom.setContent(octets, false, &message, &ligne, &colonne)) {
+        m_dom.clear();
+        throw ErreurChargementXML(QStringLiteral("%1 (ligne %2, colonne %3)").arg(message).arg(ligne).arg(colonne));
+    }
+    m_actif = true;
+}
+
+QDomElement TDocumentXML::elementDocument() const
+{
+    if (!m_actif)
+        throw ErreurDocumentInactif(QStringLiteral("Le document XML n'est pas actif."));
+    return m_dom.documentElement();
+}
+
+void TDocumentXML::sauvegarderVersFichier(const QString &chemin) const
+{
+    QSaveFile fichier(chemin);
+    if (!fichier.open(QIODevice::WriteOnly))
+        throw ErreurEcriture(QStringLiteral("Impossible d'écrire « %1 » : %2").arg(chemin, fichier.errorString()));
+    fichier.write(m_dom.toByteArray(2));
+    if (!fichier.commit())
+        throw ErreurEcriture(QStringLiteral("Impossible d'écrire « %1 » : %2").arg(chemin, fichier.errorString()));
+}
+
+namespace NoeudXML {
+
+int nombreEnfants(const QDomNode &noeud)
+{
+    int n = 0;
+    for (QDomNode e = noeud.firstChild(); !e.isNull(); e = e.nextSibling())
+        ++n;
+    return n;
+}
+
+QDomNode enfant(const QDomNode &noeud, int index)
+{
+    if (index >= 0) {
+        int i = 0;
+        for (QDomNode e = noeud.firstChild(); !e.isNull(); e = e.nextSibling(), ++i) {
+            if (i == index)
+                return e;
+        }
+    }
+    throw ErreurIndexXML(QStringLiteral("Index de nœud hors limites (%1).").arg(index));
+}
+
+QString nom(const QDomNode &noeud) { return noeud.nodeName(); }
+
+int type(const QDomNode &noeud) { return noeud.nodeType(); }
+
+bool estElementTexte(const QDomNode &noeud)
+{
+    if (!noeud.isElement())
+        return false;
+    const QDomNode premier = noeud.firstChild();
+    // isText() est vrai aussi pour une section CDATA : on compare le type exact.
+    return !premier.isNull() && premier.nextSibling().isNull() && premier.nodeType() == QDomNode::TextNode;
+}
+
+QVariant valeur(const QDomNode &noeud) { return noeud.nodeValue(); }
+
+QDomElement ajouterEnfant(QDomNode &parent, const QString &nomBalise)
+{
+    QDomElement element = parent.ownerDocument().createElement(nomBalise);
+    parent.appendChild(element);
+    return element;
+}
+
+void definirTexte(QDomElement &element, const QString &texte)
+{
+    while (!element.firstChild().isNull())
+        element.removeChild(element.firstChild());
+    if (!texte.isEmpty())
+        element.appendChild(element.ownerDocument().createTextNode(texte));
+}
+
+} // namespace NoeudXML

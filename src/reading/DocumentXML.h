@@ -1,0 +1,68 @@
+#pragma once
+// Le document XML du programme, sur QDomDocument : un document qu'on rend actif pour lire
+// le fichier (ou l'adresse http(s)) nommé, dont on parcourt les nœuds et qu'on enregistre.
+
+#include <QDomDocument>
+#include <QDomElement>
+#include <QString>
+#include <QVariant>
+#include <functional>
+
+class TDocumentXML
+{
+public:
+    // Va chercher le contenu d'une adresse http(s) ; lève une exception en cas d'échec.
+    using Telechargeur = std::function<QByteArray(const QString &adresse)>;
+
+    TDocumentXML() = default;
+
+    // Actif : le fichier nommé est lu et analysé (ErreurChargementXML en cas d'échec, le document
+    // reste alors inactif). Inactif : le contenu est abandonné.
+    void setActive(bool actif);
+    bool estActif() const { return m_actif; }
+
+    void setNomFichier(const QString &nom) { m_nomFichier = nom; }
+    QString nomFichier() const { return m_nomFichier; }
+
+    void setTelechargeur(Telechargeur telechargeur) { m_telechargeur = std::move(telechargeur); }
+
+    // L'élément racine ; ErreurDocumentInactif sur un document inactif.
+    QDomElement elementDocument() const;
+
+    // Analyse des octets déjà en mémoire, comme setActive(true) le fait d'un fichier.
+    void chargerOctets(const QByteArray &octets);
+
+    // Écrit tout l'arbre, en remplaçant le fichier d'un seul coup (ErreurEcriture en cas d'échec).
+    void sauvegarderVersFichier(const QString &chemin) const;
+
+    const QDomDocument &dom() const { return m_dom; }
+    QDomDocument &dom() { return m_dom; }
+
+private:
+    QByteArray lireSource() const;
+
+    QDomDocument m_dom;
+    QString m_nomFichier;
+    Telechargeur m_telechargeur;
+    bool m_actif = false;
+};
+
+// Opérations sur les nœuds, telles que les lecteurs de flux et de base les emploient.
+namespace NoeudXML {
+
+constexpr int Element = QDomNode::ElementNode;     // 1
+constexpr int Texte = QDomNode::TextNode;          // 3
+constexpr int SectionCDATA = QDomNode::CDATASectionNode; // 4
+
+int nombreEnfants(const QDomNode &noeud);
+// L'enfant à la position donnée (0 pour le premier) ; ErreurIndexXML hors de la liste.
+QDomNode enfant(const QDomNode &noeud, int index);
+QString nom(const QDomNode &noeud);
+int type(const QDomNode &noeud);
+// Vrai quand l'élément a exactement un enfant et que c'est un nœud texte (pas une section CDATA).
+bool estElementTexte(const QDomNode &noeud);
+QVariant valeur(const QDomNode &noeud);
+QDomElement ajouterEnfant(QDomNode &parent, const QString &nomBalise);
+void definirTexte(QDomElement &element, const QString &texte);
+
+} // namespace NoeudXML

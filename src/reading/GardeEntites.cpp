@@ -1,0 +1,111 @@
+#include "reading/GardeEntites.h"
+
+#include "commun/Erreurs.h"
+
+#include <QHash>
+#include <QStringConverter>
+#include <QStringView>
+#include <QXmlStreamReader>
+
+namespace {
+
+// Les déclarations d'entités internes du DTD, lues sans aller plus loin que la racine.
+QHash<QString, QString> entitesInternes(const QByteArray &octets)
+{
+    QHash<QString, QString> entites;
+    QXmlStreamReader lecteur(octets);
+    while (!lecteur.atEnd()) {
+        const auto jeton = lecteur.readNext();
+        if (jeton == QXmlStreamReader::DTD) {
+            for (const auto &declaration : lecteur.entityDeclarations()) {
+                if (declaration.systemId().isEmpty() && declaration.publicId().isEmpty())
+                    entites.insert(declaration.name().toString(), declaration.value().toString());
+            }
+        }
+        if (jeton == QXmlStreamReader::StartElement || jeton == QXmlStreamReader::Invalid)
+            break;
+    }
+    return entites;
+}
+
+// Le texte du document, pour y compter les références : l'UTF-16 et l'UTF-32 sont décodés,
+// le reste est lu octet par octet (les noms d'entités qu'on cherche sont ASCII).
+QString texteDuDocument(const QByteArray &octets)
+{
+    if (octets.size() >= 2) {
+        const auto a = static_cast<unsigned char>(octets[0]);
+        const auto b = static_cast<unsigned char>(octets[1]);
+        const bool utf32 = octets.size() >= 4
+            && ((a == 0 && b == 0) || (octets.startsWith(QByteArray("\xFF\xFE\0\0", 4))));
+        if (utf32) {
+            auto decodeur = QStringDecoder(a == 0 ? QStringConverter::Utf32BE : QStringConverter::Utf32LE);
+            return decodeur(octets);
+        }
+        if (a == 0 || b == 0 || (a == 0xFE && b == 0xFF) || (a == 0xFF && b == 0xFE)) {
+            auto decodeur = QStringDecoder((a == 0 || a == 0xFE) ? QStringConverter::Utf16BE
+                                                                 : QStringConverter::Utf16LE);
+            return decodeur(octets);
+        }
+    }
+    return QString::fromLatin1(octets);
+}
+
+class CalculExpansion
+{
+public:
+    explicit CalculExpansion(const QHash<QString, QString> &entites) : m_entites(entites) {}
+
+    // Longueur d'un texte une fois ses références aux entités internes développées.
+    qint64 longueur(QStringView texte, int profondeur)
+    {
+        if (profondeur > 64)
+            return GardeEntites::expansionMaximale + 1;
+        qint64 total = texte.size();
+        qsizetype debut = texte.indexOf(u'&');
+        while (debut >= 0) {
+            const qsizetype fin = texte.indexOf(u';', debut + 1);
+            if (fin < 0)
+                break;
+            const QStringView nom = texte.mid(debut + 1, fin - debut - 1);
+            if (nom.size() <= 256 && m_entites.contains(nom.toString())) {
+                total += longueurEntite(nom.toString(), profondeur + 1) - (nom.size() + 2);
+                if (total > GardeEntites::expansionMaximale)
+                    return GardeEntites::expansionMaximale + 1;
+            }
+            debut = texte.indexOf(u'&', debut + 1);
+        }
+        return total;
+    }
+
+private:
+    qint64 longueurEntite(const QString &nom, int profondeur)
+    {
+        const auto connue = m_longueurs.constFind(nom);
+        if (connue != m_longueurs.cend())
+            return *connue;
+        const qint64 resultat = longueur(m_entites.value(nom), profondeur);
+        m_longueurs.insert(nom, resultat);
+        return resultat;
+    }
+
+    const QHash<QString, QString> &m_entites;
+    QHash<QString, qint64> m_longueurs;
+};
+
+} // namespace
+
+namespace GardeEntites {
+
+void verifier(const QByteArray &octets)
+{
+    const auto entites = entitesInternes(octets);
+    if (entites.isEmpty())
+        return;
+    const QString texte = texteDuDocument(octets);
+    CalculExpansion calcul(entites);
+    if (calcul.longueur(texte, 0) - texte.size() > expansionMaximale)
+        throw ErreurChargementXML(QStringLiteral("Le document développe ses entités au-delà de %1 caractères.")
+                                      .arg(expansionMaximale));
+}
+
+} // namespace GardeEntites

@@ -1,0 +1,63 @@
+#include "OutilsTests.h"
+
+#include "commun/Emplacement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <stdexcept>
+
+namespace OutilsTests {
+
+DossierExecutable::DossierExecutable()
+{
+    if (!m_dossier.isValid())
+        throw std::runtime_error("dossier temporaire impossible");
+    QDir(m_dossier.path()).mkpath(QStringLiteral("ressourcesHTML"));
+    QDir(m_dossier.path()).mkpath(QStringLiteral("rss"));
+    ecrire(QStringLiteral("baseFluxModèle.xml"),
+           QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<LecteurRSS_BASE/>\n"));
+    Emplacement::definirDossierExecutable(m_dossier.path());
+}
+
+DossierExecutable::~DossierExecutable() { Emplacement::definirDossierExecutable(QString()); }
+
+QString DossierExecutable::chemin(const QString &nom) const
+{
+    return Emplacement::dossierExecutable() + nom;
+}
+
+QString DossierExecutable::ecrire(const QString &nom, const QByteArray &contenu) const
+{
+    return ecrireFichier(chemin(nom), contenu);
+}
+
+QByteArray lireFichier(const QString &chemin)
+{
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+QString ecrireFichier(const QString &chemin, const QByteArray &contenu)
+{
+    QDir().mkpath(QFileInfo(chemin).absolutePath());
+    QFile f(chemin);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(contenu) != contenu.size())
+        throw std::runtime_error("écriture impossible");
+    return QFileInfo(chemin).absoluteFilePath();
+}
+
+QString donnees(const QString &nom)
+{
+    return QStringLiteral(DOSSIER_SOURCES_TESTS "/donnees/") + nom;
+}
+
+QString dossierCorpus()
+{
+    const QString dossier = QDir::cleanPath(QStringLiteral(DOSSIER_CORPUS));
+    return QFileInfo(dossier).isDir() ? dossier : QString();
+}
+
+} // namespace OutilsTests

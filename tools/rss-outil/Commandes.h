@@ -1,0 +1,31 @@
+#pragma once
+// Les sous-commandes de rss-outil. Chacune s'enregistre depuis son propre fichier.
+
+#include <QStringList>
+#include <functional>
+#include <map>
+
+struct Commande
+{
+    QString usage;   // ligne d'aide, ex. « analyser SOURCE »
+    QString resume;  // ce que fait la commande
+    // Reçoit les arguments qui suivent le nom de la commande ; rend le code de sortie.
+    std::function<int(const QStringList &)> executer;
+};
+
+std::map<QString, Commande> &commandes();
+
+struct EnregistrementCommande
+{
+    EnregistrementCommande(const QString &nom, Commande commande)
+    {
+        commandes().emplace(nom, std::move(commande));
+    }
+};
+
+// Écrit sur la sortie standard ou d'erreur, en UTF-8.
+void ecrireSortie(const QByteArray &octets);
+void ecrireErreur(const QString &texte);
+
+// Code de sortie d'arguments invalides, après le message.
+int erreurArguments(const QString &message);

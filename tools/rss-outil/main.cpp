@@ -1,0 +1,61 @@
+// rss-outil : le cœur du lecteur en ligne de commande, pour les scripts, le diagnostic
+// et les mesures.
+
+#include "Commandes.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+std::map<QString, Commande> &commandes()
+{
+    static std::map<QString, Commande> table;
+    return table;
+}
+
+void ecrireSortie(const QByteArray &octets)
+{
+    std::fwrite(octets.constData(), 1, static_cast<size_t>(octets.size()), stdout);
+    std::fflush(stdout);
+}
+
+void ecrireErreur(const QString &texte)
+{
+    std::fprintf(stderr, "%s\n", texte.toUtf8().constData());
+}
+
+namespace {
+
+void afficherAide(std::FILE *sortie)
+{
+    QString aide = QStringLiteral("Usage : rss-outil COMMANDE [ARGUMENTS...]\n\nCommandes :\n");
+    for (const auto &[nom, commande] : commandes())
+        aide += QStringLiteral("  %1\n      %2\n").arg(commande.usage, commande.resume);
+    aide += QStringLiteral("  --help\n      Affiche cette aide.\n");
+    std::fprintf(sortie, "%s", aide.toUtf8().constData());
+}
+
+} // namespace
+
+int erreurArguments(const QString &message)
+{
+    ecrireErreur(QStringLiteral("rss-outil : ") + message);
+    ecrireErreur(QStringLiteral("Essayez « rss-outil --help »."));
+    return 64;
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty())
+        return erreurArguments(QStringLiteral("aucune commande."));
+    const QString nom = arguments.takeFirst();
+    if (nom == u"--help" || nom == u"-h" || nom == u"aide") {
+        afficherAide(stdout);
+        return 0;
+    }
+    const auto trouvee = commandes().find(nom);
+    if (trouvee == commandes().end())
+        return erreurArguments(QStringLiteral("commande inconnue « %1 ».").arg(nom));
+    return trouvee->second.executer(arguments);
+}
