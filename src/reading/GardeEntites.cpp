@@ -53,13 +53,14 @@ QString texteDuDocument(const QByteArray &octets)
 class CalculExpansion
 {
 public:
-    explicit CalculExpansion(const QHash<QString, QString> &entites) : m_entites(entites) {}
+    // limite : longueur au-delà de laquelle le calcul s'arrête (le résultat la dépasse alors).
+    CalculExpansion(const QHash<QString, QString> &entites, qint64 limite) : m_entites(entites), m_limite(limite) {}
 
     // Longueur d'un texte une fois ses références aux entités internes développées.
     qint64 longueur(QStringView texte, int profondeur)
     {
         if (profondeur > 64)
-            return GardeEntites::expansionMaximale + 1;
+            return m_limite + 1;
         qint64 total = texte.size();
         qsizetype debut = texte.indexOf(u'&');
         while (debut >= 0) {
@@ -69,8 +70,8 @@ public:
             const QStringView nom = texte.mid(debut + 1, fin - debut - 1);
             if (nom.size() <= 256 && m_entites.contains(nom.toString())) {
                 total += longueurEntite(nom.toString(), profondeur + 1) - (nom.size() + 2);
-                if (total > GardeEntites::expansionMaximale)
-                    return GardeEntites::expansionMaximale + 1;
+                if (total > m_limite)
+                    return m_limite + 1;
             }
             debut = texte.indexOf(u'&', debut + 1);
         }
@@ -89,6 +90,7 @@ private:
     }
 
     const QHash<QString, QString> &m_entites;
+    const qint64 m_limite;
     QHash<QString, qint64> m_longueurs;
 };
 
@@ -102,8 +104,9 @@ void verifier(const QByteArray &octets)
     if (entites.isEmpty())
         return;
     const QString texte = texteDuDocument(octets);
-    CalculExpansion calcul(entites);
-    if (calcul.longueur(texte, 0) - texte.size() > expansionMaximale)
+    const qint64 limite = texte.size() + expansionMaximale;
+    CalculExpansion calcul(entites, limite);
+    if (calcul.longueur(texte, 0) > limite)
         throw ErreurChargementXML(QStringLiteral("Le document développe ses entités au-delà de %1 caractères.")
                                       .arg(expansionMaximale));
 }

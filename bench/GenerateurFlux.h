@@ -1,0 +1,49 @@
+#pragma once
+// Flux RSS générés pour les mesures : descriptions en HTML échappé et texte accentué.
+
+#include <QByteArray>
+#include <QStringBuilder>
+
+namespace GenerateurFlux {
+
+inline QByteArray itemRss(int i, bool rss1)
+{
+    const QByteArray n = QByteArray::number(i);
+    return "<item" + (rss1 ? QByteArray(" rdf:about=\"http://127.0.0.1/a/") + n + QByteArray("\"") : QByteArray()) + ">\n"
+        "  <title>Article n\xc2\xb0" + n + " : l'\xc3\xa9t\xc3\xa9 \xc3\xa0 No\xc3\xabl</title>\n"
+        "  <link>http://127.0.0.1/articles/" + n + "?source=rss&amp;id=" + n + "</link>\n"
+        "  <description>&lt;p&gt;Premier paragraphe de l'article " + n +
+        ", avec des &lt;b&gt;caract\xc3\xa8res accentu\xc3\xa9s&lt;/b&gt; et un &lt;a href=\"http://127.0.0.1/\"&gt;lien&lt;/a&gt;.&lt;/p&gt;"
+        "&lt;p&gt;Second paragraphe : \xe2\x82\xac, \xc5\x93, \xc2\xab guillemets \xc2\xbb.&lt;/p&gt;</description>\n"
+        + QByteArray(rss1 ? "  <dc:date>2026-12-07T08:00:00+01:00</dc:date>\n" : "  <pubDate>Mon, 07 Dec 2026 08:00:00 +0100</pubDate>\n")
+        + "</item>\n";
+}
+
+inline QByteArray rss2(int nombre)
+{
+    QByteArray d = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\">\n<channel>\n"
+                   "<title>Flux de mesure</title>\n<link>http://127.0.0.1/</link>\n"
+                   "<description>Un flux g\xc3\xa9n\xc3\xa9r\xc3\xa9 pour les mesures</description>\n"
+                   "<language>fr</language>\n<image><title>Logo</title><url>http://127.0.0.1/logo.png</url>"
+                   "<link>http://127.0.0.1/</link></image>\n";
+    for (int i = 0; i < nombre; ++i)
+        d += itemRss(i, false);
+    d += "</channel>\n</rss>\n";
+    return d;
+}
+
+inline QByteArray rss1(int nombre)
+{
+    QByteArray d = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                   "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns=\"http://purl.org/rss/1.0/\""
+                   " xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n"
+                   "<channel rdf:about=\"http://127.0.0.1/\"><title>Flux RSS 1.0</title><link>http://127.0.0.1/</link>"
+                   "<description>Mesure</description><dc:date>2026-12-07</dc:date></channel>\n"
+                   "<image><title>Logo</title><url>http://127.0.0.1/logo.png</url><link>http://127.0.0.1/</link></image>\n";
+    for (int i = 0; i < nombre; ++i)
+        d += itemRss(i, true);
+    d += "</rdf:RDF>\n";
+    return d;
+}
+
+} // namespace GenerateurFlux

@@ -1,0 +1,329 @@
+// Chargement d'un document et lecture d'un flux RSS : les deux dispositions, les règles de nom,
+// de texte et d'image, les encodages, les entités et les échecs.
+
+#include "DialoguesScriptes.h"
+#include "OutilsTests.h"
+
+#include "base/TdmRSS.h"
+#include "commun/Erreurs.h"
+#include "reading/AnalyseRSS.h"
+
+#include <QStringConverter>
+#include <QTest>
+
+namespace {
+
+const QString messageAttendu = u"Une erreur est survenue lors de l'analyse du fichier. \n"
+                               "Cette erreur est certainement dûe à un format de fichier non reconnu."_qs;
+
+QByteArray rss2(const QByteArray &canal)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\"><channel>" + canal
+        + "</channel></rss>";
+}
+
+} // namespace
+
+class TestAnalyseRSS : public QObject
+{
+    Q_OBJECT
+
+    OutilsTests::DossierExecutable *m_dossier = nullptr;
+    DialoguesScriptes m_dialogues;
+    TdmRSS *m_module = nullptr;
+    int m_numero = 0;
+
+    // Écrit le document dans un fichier, le charge et rend son flux.
+    PFlux lire(const QByteArray &document)
+    {
+        const QString chemin = m_dossier->ecrire(QStringLiteral("flux%1.xml").arg(++m_numero), document);
+        if (!m_module->chargerDocumentXML(chemin))
+            return nullptr;
+        return m_module->analyserFlux(m_module->XMLDoc);
+    }
+
+private slots:
+    void init()
+    {
+        m_dossier = new OutilsTests::DossierExecutable;
+        m_dialogues.oublier();
+        m_module = new TdmRSS(m_dialogues);
+    }
+
+    void cleanup()
+    {
+        delete m_module;
+        delete m_dossier;
+    }
+
+    void rss2Complet()
+    {
+        const PFlux flux = lire(rss2(
+            "<title>Titre</title><link>http://l/</link><description>Desc</description>"
+            "<language>fr</language><copyright>(c) moi</copyright><webMaster>wm@x</webMaster>"
+            "<pubDate>Mon, 01 Jan 2024</pubDate>"
+            "<image><title>Img</title><url>http://l/i.png</url><link>http://l/</link><description>D</description></image>"
+            "<item><title>Un</title><link>http://l/1</link><description>d1</description><pubDate>p1</pubDate></item>"
+            "<item><title>Deux</title><link>http://l/2</link></item>"
+            "<item><title>Trois</title><dc:date>2024-01-03</dc:date></item>"));
+        QVERIFY(flux);
+        QCOMPARE(flux->getTitre(), u"Titre"_qs);
+        QCOMPARE(flux->getLien(), u"http://l/"_qs);
+        QCOMPARE(flux->getDescription(), u"Desc"_qs);
+        QCOMPARE(flux->getLangue(), u"fr"_qs);
+        QCOMPARE(flux->getCopyright(), u"(c) moi"_qs);
+        QCOMPARE(flux->getAuteur(), u"wm@x"_qs);
+        QCOMPARE(flux->getDatePub(), u"Mon, 01 Jan 2024"_qs);
+        QCOMPARE(flux->getImage().getTitre(), u"Img"_qs);
+        QCOMPARE(flux->getImage().getUrl(), u"http://l/i.png"_qs);
+        QCOMPARE(flux->getImage().getDescription(), u"D"_qs);
+        QVERIFY(flux->getImage().getHauteur().isEmpty());
+        QCOMPARE(flux->infos.size(), 3);
+        QCOMPARE(flux->infos[0]->getTitre(), u"Un"_qs);
+        QCOMPARE(flux->infos[0]->getDatePub(), u"p1"_qs);
+        QCOMPARE(flux->infos[1]->getLien(), u"http://l/2"_qs);
+        QCOMPARE(flux->infos[2]->getDatePub(), u"2024-01-03"_qs);
+        QCOMPARE(flux->getUrlRss(), m_module->XMLDoc.nomFichier());
+        QVERIFY(m_dialogues.boites.isEmpty());
+    }
+
+    void rss1ImageEtItemsAColeDuCanal()
+    {
+        const PFlux flux = lire(
+            "<?xml version=\"1.0\"?>\n"
+            "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns=\"http://purl.org/rss/1.0/\""
+            " xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n"
+            "<channel rdf:about=\"x\"><title>Canal</title><link>http://c/</link><description>D</description>"
+            "<dc:date>2024-02-02</dc:date><dc:rights>Droits</dc:rights><dc:language>fr</dc:language>"
+            "<image rdf:resource=\"http://c/i.png\"/><items><rdf:Seq><rdf:li rdf:resource=\"a\"/></rdf:Seq></items></channel>\n"
+            "<image><title>I</title><link>http://c/</link><url>http://c/i.png</url></image>\n"
+            "<item><title>A</title><link>http://c/a</link><dc:date>d1</dc:date></item>\n"
+            "<item><title>B</title><link>http://c/b</link></item>\n"
+            "</rdf:RDF>");
+        QVERIFY(flux);
+        QCOMPARE(flux->getTitre(), u"Canal"_qs);
+        QCOMPARE(flux->getDatePub(), u"2024-02-02"_qs);
+        QCOMPARE(flux->getCopyright(), u"Droits"_qs);
+        QVERIFY2(flux->getLangue().isEmpty(), "dc:language ne donne pas la langue");
+        QCOMPARE(flux->getImage().getUrl(), u"http://c/i.png"_qs);
+        QCOMPARE(flux->infos.size(), 2);
+        QCOMPARE(flux->infos[0]->getTitre(), u"A"_qs);
+        QCOMPARE(flux->infos[0]->getDatePub(), u"d1"_qs);
+        QCOMPARE(flux->infos[1]->getTitre(), u"B"_qs);
+    }
+
+    void leDernierGagneEtUnVideEfface()
+    {
+        const PFlux flux = lire(rss2("<title>Premier</title><title>Second</title>"
+                                     "<pubDate>p</pubDate><dc:date>d</dc:date>"
+                                     "<description>Pleine</description><description></description>"
+                                     "<item><title>x</title><title/></item>"));
+        QCOMPARE(flux->getTitre(), u"Second"_qs);
+        QCOMPARE(flux->getDatePub(), u"d"_qs);
+        QVERIFY(flux->getDescription().isEmpty());
+        QVERIFY(flux->infos[0]->getTitre().isEmpty());
+    }
+
+    void contenusQuiSeLisentVides_data()
+    {
+        QTest::addColumn<QByteArray>("description");
+        QTest::newRow("CDATA") << QByteArray("<description><![CDATA[<b>gras</b>]]></description>");
+        QTest::newRow("texte et commentaire") << QByteArray("<description>a<!-- c -->b</description>");
+        QTest::newRow("texte et CDATA") << QByteArray("<description>a<![CDATA[b]]></description>");
+        QTest::newRow("sous-élément") << QByteArray("<description><p>x</p></description>");
+        QTest::newRow("élément vide") << QByteArray("<description/>");
+    }
+
+    void contenusQuiSeLisentVides()
+    {
+        QFETCH(QByteArray, description);
+        const PFlux flux = lire(rss2("<title>T</title>" + description + "<item>" + description + "</item>"));
+        QCOMPARE(flux->getTitre(), u"T"_qs);
+        QVERIFY(flux->getDescription().isEmpty());
+        QVERIFY(flux->infos[0]->getDescription().isEmpty());
+    }
+
+    void entitesEtEchappementsSontResolus()
+    {
+        const PFlux flux = lire(rss2("<title>A &amp; B &lt;i&gt; &#233;t&#xE9;</title>"
+                                     "<description>&lt;p&gt;Du &lt;b&gt;HTML&lt;/b&gt;&lt;/p&gt;</description>"));
+        QCOMPARE(flux->getTitre(), u"A & B <i> été"_qs);
+        QCOMPARE(flux->getDescription(), u"<p>Du <b>HTML</b></p>"_qs);
+    }
+
+    void texteGardeSesBlancs()
+    {
+        const PFlux flux = lire(rss2("<title>  deux blancs  </title>"));
+        QCOMPARE(flux->getTitre(), u"  deux blancs  "_qs);
+    }
+
+    void nomsComparesAvecLaCasseEtLePrefixe()
+    {
+        const PFlux flux = lire(rss2("<Title>T</Title><LINK>l</LINK><date>d</date><rss:title>x</rss:title>"
+                                     "<webmaster>w</webmaster><Item><title>i</title></Item>"));
+        QVERIFY(flux->getTitre().isEmpty());
+        QVERIFY(flux->getLien().isEmpty());
+        QVERIFY(flux->getDatePub().isEmpty());
+        QVERIFY(flux->getAuteur().isEmpty());
+        QVERIFY(flux->infos.isEmpty());
+    }
+
+    void reglesDeLImage()
+    {
+        // Sans url, ou url vide : l'image reste celle d'avant (ici l'image vide).
+        PFlux flux = lire(rss2("<image><title>T</title><link>l</link></image>"));
+        QVERIFY(flux->getImage().getTitre().isEmpty());
+        flux = lire(rss2("<image><title>T</title><url></url></image>"));
+        QVERIFY(flux->getImage().getTitre().isEmpty());
+        // Avec une url mais sans titre.
+        flux = lire(rss2("<image><url>http://i/</url></image>"));
+        QCOMPARE(flux->getImage().getUrl(), u"http://i/"_qs);
+        QVERIFY(flux->getImage().getTitre().isEmpty());
+        // Une seconde image sans url ne remplace pas la première.
+        flux = lire(rss2("<image><url>http://un/</url></image><image><title>deux</title></image>"));
+        QCOMPARE(flux->getImage().getUrl(), u"http://un/"_qs);
+        // Une seconde image avec url la remplace.
+        flux = lire(rss2("<image><url>http://un/</url></image><image><url>http://deux/</url></image>"));
+        QCOMPARE(flux->getImage().getUrl(), u"http://deux/"_qs);
+    }
+
+    void racineQuiEstElleMemeLeCanal()
+    {
+        const PFlux flux = lire("<channel><title>T</title><link>l</link>"
+                                "<image><url>http://i/</url></image>"
+                                "<item><title>a</title></item><item><title>b</title></item></channel>");
+        QVERIFY(flux->getTitre().isEmpty());
+        QVERIFY(flux->getLien().isEmpty());
+        QCOMPARE(flux->getImage().getUrl(), u"http://i/"_qs);
+        QCOMPARE(flux->infos.size(), 2);
+    }
+
+    void premierEnfantCommentaire()
+    {
+        const PFlux flux = lire("<rss><!-- note --><channel><title>T</title><item><title>a</title></item></channel></rss>");
+        QVERIFY(flux->getTitre().isEmpty());
+        QVERIFY(flux->infos.isEmpty());
+    }
+
+    void documentQuiNEstPasRss()
+    {
+        const PFlux flux = lire("<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>Atom</title>"
+                                "<entry><title>e</title></entry></feed>");
+        QVERIFY(flux);
+        QVERIFY(flux->getTitre().isEmpty());
+        QVERIFY(flux->infos.isEmpty());
+        QVERIFY(m_dialogues.boites.isEmpty());
+    }
+
+    void encodages_data()
+    {
+        QTest::addColumn<QByteArray>("octets");
+        const QString texte = u"Crème brûlée à 5 €"_qs;
+        const QByteArray corps = "<rss><channel><title>";
+        QTest::newRow("windows-1252")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + corps + "Cr\xe8me br\xfbl\xe9""e \xe0 5 \x80</title></channel></rss>");
+        QTest::newRow("utf-8 avec BOM")
+            << QByteArray("\xef\xbb\xbf<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + corps + texte.toUtf8() + "</title></channel></rss>");
+        auto utf16 = QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+        QTest::newRow("utf-16")
+            << QByteArray(utf16(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><rss><channel><title>"_qs + texte
+                                + u"</title></channel></rss>"_qs));
+    }
+
+    void encodages()
+    {
+        QFETCH(QByteArray, octets);
+        const PFlux flux = lire(octets);
+        QVERIFY(flux);
+        QCOMPARE(flux->getTitre(), u"Crème brûlée à 5 €"_qs);
+    }
+
+    void iso88591()
+    {
+        const PFlux flux = lire("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss><channel><title>Gr\xfc\xdf Gott \xe9</title></channel></rss>");
+        QCOMPARE(flux->getTitre(), u"Grüß Gott é"_qs);
+    }
+
+    void echecDeChargementMontreLaBoiteUneFois_data()
+    {
+        QTest::addColumn<QString>("nom");
+        QTest::addColumn<QByteArray>("contenu");
+        QTest::newRow("pas du XML") << u"texte.xml"_qs << QByteArray("Ceci n'est pas du XML.");
+        QTest::newRow("mal formé") << u"casse.xml"_qs << QByteArray("<rss><channel></rss>");
+        QTest::newRow("vide") << u"vide.xml"_qs << QByteArray("\r\n");
+        QTest::newRow("absent") << QString() << QByteArray();
+    }
+
+    void echecDeChargementMontreLaBoiteUneFois()
+    {
+        QFETCH(QString, nom);
+        QFETCH(QByteArray, contenu);
+        const QString chemin = nom.isEmpty() ? m_dossier->chemin(u"absent.xml"_qs) : m_dossier->ecrire(nom, contenu);
+        QVERIFY(!m_module->chargerDocumentXML(chemin));
+        QVERIFY(!m_module->XMLDoc.estActif());
+        QCOMPARE(m_dialogues.boites.size(), 1);
+        QCOMPARE(m_dialogues.boites[0].type, TypeBoite::Erreur);
+        QCOMPARE(m_dialogues.boites[0].boutons, BoutonsBoite::Ok);
+        QCOMPARE(m_dialogues.boites[0].texte, messageAttendu);
+        // Le document inactif ne donne pas de flux : l'erreur remonte à l'appelant.
+        QVERIFY_THROWS_EXCEPTION(ErreurDocumentInactif, m_module->analyserFlux(m_module->XMLDoc));
+    }
+
+    void unEchecVideLeDocumentPrecedent()
+    {
+        QVERIFY(lire(rss2("<title>T</title>")));
+        QVERIFY(!m_module->chargerDocumentXML(m_dossier->ecrire(u"x.xml"_qs, "<<<")));
+        QVERIFY(!m_module->XMLDoc.estActif());
+    }
+
+    void racineSansEnfantLeveUneErreurDIndex()
+    {
+        const QString chemin = m_dossier->ecrire(u"seul.xml"_qs, "<rss version=\"2.0\"/>");
+        QVERIFY(m_module->chargerDocumentXML(chemin));
+        QVERIFY_THROWS_EXCEPTION(ErreurIndexXML, m_module->analyserFlux(m_module->XMLDoc));
+    }
+
+    void chaqueAnalyseDonneDesObjetsNeufs()
+    {
+        QVERIFY(lire(rss2("<item><title>a</title></item>")));
+        const PFlux un = m_module->analyserFlux(m_module->XMLDoc);
+        const PFlux deux = m_module->analyserFlux(m_module->XMLDoc);
+        QVERIFY(un->infos[0] != deux->infos[0]);
+        QVERIFY(*un->infos[0] == *deux->infos[0]);
+    }
+
+    // Un document qui déclare une entité de 4 000 caractères référencée 200 000 fois : refusé
+    // vite, avec le message ordinaire, au lieu de gonfler de plusieurs gigaoctets.
+    void bombeDEntitesRefusee()
+    {
+        QByteArray document = "<?xml version=\"1.0\"?>\n<!DOCTYPE rss [<!ENTITY e \"" + QByteArray(4000, 'x')
+            + "\">]>\n<rss><channel><title>";
+        document += QByteArray("&e;").repeated(200000);
+        document += "</title></channel></rss>";
+        QVERIFY(!m_module->chargerDocumentXML(m_dossier->ecrire(u"bombe.xml"_qs, document)));
+        QCOMPARE(m_dialogues.boites.size(), 1);
+        QCOMPARE(m_dialogues.boites[0].texte, messageAttendu);
+    }
+
+    void entitesImbriqueesRefusees()
+    {
+        QByteArray dtd = "<!DOCTYPE rss [<!ENTITY a0 \"" + QByteArray(100, 'x') + "\">";
+        for (int i = 1; i < 10; ++i)
+            dtd += "<!ENTITY a" + QByteArray::number(i) + " \""
+                + QByteArray("&a" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+        dtd += "]>";
+        QVERIFY(!m_module->chargerDocumentXML(
+            m_dossier->ecrire(u"imbrique.xml"_qs, dtd + "<rss><channel><title>&a9;</title></channel></rss>")));
+    }
+
+    void petitesEntitesInternesAcceptees()
+    {
+        const PFlux flux = lire("<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY nom \"Brindlewave\">]>"
+                                "<rss><channel><title>&nom; et &nom;</title></channel></rss>");
+        QVERIFY(flux);
+        QCOMPARE(flux->getTitre(), u"Brindlewave et Brindlewave"_qs);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAnalyseRSS)
+#include "tst_analyse_rss.moc"

@@ -1,0 +1,54 @@
+// Le corpus externe de flux écrits par d'autres projets : chaque fichier se charge et donne un
+// flux, ou échoue avec le message ordinaire ; rien ne plante ni ne bloque.
+
+#include "DialoguesScriptes.h"
+#include "OutilsTests.h"
+
+#include "base/TdmRSS.h"
+#include "commun/Erreurs.h"
+#include "reading/AnalyseRSS.h"
+
+#include <QDirIterator>
+#include <QTest>
+
+class TestCorpus : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void chaqueFichierSeChargeOuEchoueProprement()
+    {
+        const QString corpus = OutilsTests::dossierCorpus();
+        if (corpus.isEmpty())
+            QSKIP("Corpus externe absent.");
+        DialoguesScriptes dialogues;
+        TdmRSS module(dialogues);
+        int charges = 0, refuses = 0, sansEnfant = 0;
+        QDirIterator it(corpus, {u"*.xml"_qs, u"*.rss"_qs, u"*.rdf"_qs, u"*.atom"_qs},
+                        QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString chemin = it.next();
+            dialogues.oublier();
+            if (!module.chargerDocumentXML(chemin)) {
+                ++refuses;
+                QCOMPARE(dialogues.boites.size(), 1);
+                QCOMPARE(dialogues.boites[0].texte, messageEchecChargement());
+                QVERIFY(!module.XMLDoc.estActif());
+                continue;
+            }
+            QVERIFY2(dialogues.boites.isEmpty(), qPrintable(chemin));
+            try {
+                const PFlux flux = module.analyserFlux(module.XMLDoc);
+                QCOMPARE(flux->getUrlRss(), chemin);
+                ++charges;
+            } catch (const ErreurIndexXML &) {
+                ++sansEnfant; // racine sans enfant
+            }
+        }
+        qInfo("%d flux lus, %d refusés, %d racines sans enfant", charges, refuses, sansEnfant);
+        QVERIFY(charges > 1000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCorpus)
+#include "tst_corpus.moc"

@@ -1,0 +1,84 @@
+// rss-outil analyser : le flux en JSON, les codes de sortie et les messages.
+
+#include "OutilsTests.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+struct Resultat
+{
+    int code;
+    QByteArray sortie;
+    QByteArray erreur;
+};
+
+Resultat lancer(const QStringList &arguments)
+{
+    QProcess processus;
+    processus.start(QStringLiteral(DOSSIER_BIN "/rss-outil"), arguments);
+    processus.waitForFinished(60000);
+    return {processus.exitCode(), processus.readAllStandardOutput(), processus.readAllStandardError()};
+}
+
+} // namespace
+
+class TestRssOutilAnalyser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fluxDExempleEnJson()
+    {
+        const QString source = QStringLiteral(DOSSIER_BIN "/rss/journal-des-sciences.rdf");
+        const Resultat r = lancer({u"analyser"_qs, source});
+        QCOMPARE(r.code, 0);
+        const QJsonObject flux = QJsonDocument::fromJson(r.sortie).object();
+        QCOMPARE(flux[u"titre"].toString(), u"Journal des sciences"_qs);
+        QCOMPARE(flux[u"urlrss"].toString(), source);
+        QCOMPARE(flux[u"copyright"].toString(), u"Licence libre de diffusion"_qs);
+        QCOMPARE(flux[u"image"].toObject()[u"url"].toString(), u"http://127.0.0.1/sciences/icone.png"_qs);
+        const QJsonArray infos = flux[u"infos"].toArray();
+        QCOMPARE(infos.size(), 2);
+        QCOMPARE(infos[0].toObject()[u"titre"].toString(), u"Une comète visible à l'œil nu"_qs);
+        QVERIFY(flux[u"rubriquesAssociees"].toArray().isEmpty());
+        const QStringList cles = flux.keys();
+        for (const char *cle : {"titre", "lien", "description", "copyright", "datePub", "langue", "auteur", "urlrss",
+                                "image", "infos", "rubriquesAssociees"})
+            QVERIFY2(cles.contains(QString::fromLatin1(cle)), cle);
+    }
+
+    void documentIlisibleCodeUn()
+    {
+        OutilsTests::DossierExecutable dossier;
+        const Resultat r = lancer({u"analyser"_qs, dossier.ecrire(u"x.xml"_qs, "pas du xml")});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.sortie.isEmpty());
+        QVERIFY(r.erreur.contains("Une erreur est survenue lors de l'analyse du fichier."));
+    }
+
+    void racineSansEnfantCodeDeux()
+    {
+        OutilsTests::DossierExecutable dossier;
+        const Resultat r = lancer({u"analyser"_qs, dossier.ecrire(u"x.xml"_qs, "<rss/>")});
+        QCOMPARE(r.code, 2);
+        QVERIFY(!r.erreur.isEmpty());
+    }
+
+    void argumentsInvalides()
+    {
+        QVERIFY(lancer({}).code != 0);
+        QVERIFY(lancer({u"inconnue"_qs}).code != 0);
+        QVERIFY(lancer({u"analyser"_qs}).code != 0);
+        const Resultat aide = lancer({u"--help"_qs});
+        QCOMPARE(aide.code, 0);
+        QVERIFY(aide.sortie.contains("analyser SOURCE"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRssOutilAnalyser)
+#include "tst_rss_outil_analyser.moc"
