@@ -1,0 +1,63 @@
+#pragma once
+// L'arbre XML du document courant, côté cœur : le libellé étroit d'un nœud, l'image que ce
+// libellé choisit dans ListeImages, et un parcours du document sans récursion, partagé par la vue
+// de la fenêtre et par « rss-outil arbre ».
+
+#include "commun/TexteEtroit.h"
+
+#include <QDomNode>
+
+namespace ArbreXML {
+
+// Pas d'image pour ce libellé.
+constexpr int aucuneImage = -1;
+
+// La valeur du nœud pour un nœud texte ou une section CDATA, son nom pour tout autre nœud
+// (« dc:date », « #comment »...), en texte étroit.
+TexteEtroit libelle(const QDomNode &noeud);
+
+// L'index de l'image de ListeImages pour un libellé : comparaison exacte du libellé entier,
+// casse comprise ; aucuneImage pour tout autre libellé.
+int indexImage(const TexteEtroit &libelle);
+
+// Parcourt en profondeur, dans l'ordre du document, tous les nœuds situés sous `racine`
+// (la racine elle-même exclue ; les attributs ne sont pas des nœuds de l'arbre).
+// Pour chaque nœud : entrer(noeud, libelle, image), puis ses descendants, puis sortir().
+// Le parcours suit les liens parent/frère du DOM : la pile d'appels ne grandit pas avec
+// la profondeur du document.
+template<typename Entrer, typename Sortir>
+void parcourir(const QDomNode &racine, Entrer &&entrer, Sortir &&sortir)
+{
+    if (racine.isNull())
+        return;
+    QDomNode noeud = racine.firstChild();
+    int profondeur = 0;
+    while (!noeud.isNull()) {
+        const TexteEtroit texte = libelle(noeud);
+        entrer(noeud, texte, indexImage(texte));
+        QDomNode premier = noeud.firstChild();
+        if (!premier.isNull()) {
+            noeud = premier;
+            ++profondeur;
+            continue;
+        }
+        sortir();
+        // Remonte jusqu'au premier ancêtre qui a un frère suivant, en fermant chaque niveau.
+        for (;;) {
+            QDomNode suivant = noeud.nextSibling();
+            if (!suivant.isNull()) {
+                noeud = suivant;
+                break;
+            }
+            if (profondeur == 0) {
+                noeud = QDomNode();
+                break;
+            }
+            noeud = noeud.parentNode();
+            --profondeur;
+            sortir();
+        }
+    }
+}
+
+} // namespace ArbreXML

@@ -1,0 +1,22 @@
+#pragma once
+// La vue de l'arbre XML (xmlTreeView) : un nœud de vue par nœud du document, dans l'ordre du
+// document, libellé étroit, image de ListeImages choisie par le libellé, replié.
+
+#include <QDomNode>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// Ajoute sous `parent` (au premier niveau de `vue` quand `parent` est nul) un nœud de vue pour
+// chaque enfant de `noeud`, et ainsi de suite jusqu'aux feuilles. Les sous-arbres sont construits
+// détachés puis attachés d'un seul coup ; la construction ne s'appuie pas sur la pile d'appels,
+// si profond que soit le document.
+void construireArbreXML(QTreeWidget *vue, QTreeWidgetItem *parent, const QDomNode &noeud);
+
+// L'apparence de la vue : fond blanc, police sans empattement grasse de 8 points, retrait de 19,
+// sans en-tête.
+void preparerVueArbreXML(QTreeWidget *vue);
+
+// Retire tous les nœuds de la vue. Un arbre très profond est démonté niveau par niveau :
+// QTreeWidget::clear() détruirait les nœuds récursivement.
+void viderArbreXML(QTreeWidget *vue);
