@@ -7,17 +7,7 @@ TdmRSS::TdmRSS(IDialogues &dialogues, std::unique_ptr<TClientHTTP> client)
     , connexionHTTP(client ? std::move(client) : std::make_unique<TClientHTTPCurl>())
 {
     // Le document de lecture va chercher les adresses http(s) avec le même client.
-    XMLDoc.setTelechargeur([this](const QString &adresse) {
-        connexionHTTP->connecter();
-        try {
-            QByteArray corps = connexionHTTP->obtenir(adresse);
-            connexionHTTP->deconnecter();
-            return corps;
-        } catch (...) {
-            connexionHTTP->deconnecter();
-            throw;
-        }
-    });
+    XMLDoc.setTelechargeur([this](const QString &adresse) { return connexionHTTP->telecharger(adresse); });
 }
 
 TdmRSS::~TdmRSS() = default;

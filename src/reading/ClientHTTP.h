@@ -12,4 +12,8 @@ public:
     virtual void connecter() = 0;
     virtual QByteArray obtenir(const QString &adresse) = 0;
     virtual void deconnecter() = 0;
+
+    // Un téléchargement complet : connexion, GET, puis déconnexion dans tous les cas, pour que
+    // le téléchargement suivant reparte d'un client déconnecté. ErreurHTTP en cas d'échec.
+    QByteArray telecharger(const QString &adresse);
 };

@@ -3,19 +3,103 @@
 #include "commun/Erreurs.h"
 
 #include <curl/curl.h>
+#include <memory>
 
 namespace {
 
-size_t recevoir(char *donnees, size_t taille, size_t nombre, void *destination)
-{
-    static_cast<QByteArray *>(destination)->append(donnees, static_cast<qsizetype>(taille * nombre));
-    return taille * nombre;
-}
+using Horloge = std::chrono::steady_clock;
 
 struct InitialisationCurl
 {
     InitialisationCurl() { curl_global_init(CURL_GLOBAL_DEFAULT); }
 };
+
+// Ce qui arrive pendant un GET, partagé avec les fonctions de rappel de libcurl.
+struct Reception
+{
+    enum class Abandon { Aucun, Statut, TropGros, Silence };
+
+    CURL *curl = nullptr;
+    QByteArray corps;
+    qint64 tailleMaximale = 0;
+    std::chrono::milliseconds silence{0};
+    Horloge::time_point dernierOctet = Horloge::now();
+    Abandon abandon = Abandon::Aucun;
+    long statut = 0;
+};
+
+long statutReponse(CURL *curl)
+{
+    long statut = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &statut);
+    return statut;
+}
+
+bool estSucces(long statut) { return statut >= 200 && statut <= 299; }
+
+size_t recevoirEntete(char *, size_t taille, size_t nombre, void *donnees)
+{
+    static_cast<Reception *>(donnees)->dernierOctet = Horloge::now();
+    return taille * nombre;
+}
+
+size_t recevoirCorps(char *octets, size_t taille, size_t nombre, void *donnees)
+{
+    auto *reception = static_cast<Reception *>(donnees);
+    const size_t recu = taille * nombre;
+    reception->dernierOctet = Horloge::now();
+    // Le corps d'une réponse refusée (erreur, redirection) ne sert à rien : on coupe tout de suite.
+    reception->statut = statutReponse(reception->curl);
+    if (!estSucces(reception->statut)) {
+        reception->abandon = Reception::Abandon::Statut;
+        return 0;
+    }
+    if (reception->corps.size() + static_cast<qint64>(recu) > reception->tailleMaximale) {
+        reception->abandon = Reception::Abandon::TropGros;
+        return 0;
+    }
+    reception->corps.append(octets, static_cast<qsizetype>(recu));
+    return recu;
+}
+
+// Appelée par libcurl au moins une fois par seconde, même quand rien n'arrive.
+int surveiller(void *donnees, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    auto *reception = static_cast<Reception *>(donnees);
+    if (Horloge::now() - reception->dernierOctet > reception->silence) {
+        reception->abandon = Reception::Abandon::Silence;
+        return 1;
+    }
+    return 0;
+}
+
+struct LibererEntetes
+{
+    void operator()(curl_slist *liste) const { curl_slist_free_all(liste); }
+};
+struct LibererUrl
+{
+    void operator()(CURLU *url) const { curl_url_cleanup(url); }
+};
+
+// L'adresse telle que libcurl l'enverra : espaces et octets non ASCII encodés, identifiants
+// retirés (le client ne s'authentifie jamais).
+std::unique_ptr<CURLU, LibererUrl> preparerUrl(const QString &adresse)
+{
+    std::unique_ptr<CURLU, LibererUrl> url(curl_url());
+    if (!url)
+        throw ErreurHTTP(QStringLiteral("Mémoire insuffisante pour l'adresse « %1 ».").arg(adresse));
+    const QByteArray octets = adresse.toUtf8();
+    const CURLUcode code = curl_url_set(url.get(), CURLUPART_URL, octets.constData(),
+                                        CURLU_GUESS_SCHEME | CURLU_ALLOW_SPACE | CURLU_URLENCODE);
+    if (code != CURLUE_OK)
+        throw ErreurHTTP(QStringLiteral("Adresse invalide « %1 » : %2")
+                             .arg(adresse, QString::fromUtf8(curl_url_strerror(code))));
+    curl_url_set(url.get(), CURLUPART_USER, nullptr, 0);
+    curl_url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
+    curl_url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
+    return url;
+}
 
 } // namespace
 
@@ -42,28 +126,76 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
     if (!m_curl)
         connecter();
     CURL *curl = static_cast<CURL *>(m_curl);
-    QByteArray corps;
-    const QByteArray url = adresse.toUtf8();
-    curl_slist *entetes = nullptr;
-    entetes = curl_slist_append(entetes, "Accept: text/html, */*");
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, entetes);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Mozilla/3.0 (compatible; Indy Library)");
-    curl_easy_setopt(curl, CURLOPT_PROXY, "");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_reset(curl);
+
+    const auto url = preparerUrl(adresse);
+    // Accept remplace celui que libcurl mettrait de lui-même ; rien d'autre n'est ajouté.
+    curl_slist *liste = curl_slist_append(nullptr, "Accept: text/html, */*");
+    if (liste)
+        liste = curl_slist_append(liste, "User-Agent: Mozilla/3.0 (compatible; Indy Library)");
+    const std::unique_ptr<curl_slist, LibererEntetes> entetes(liste);
+    if (!entetes)
+        throw ErreurHTTP(QStringLiteral("Mémoire insuffisante pour la requête."));
+
+    Reception reception;
+    reception.curl = curl;
+    reception.tailleMaximale = m_bornes.tailleMaximale;
+    reception.silence = m_bornes.silence;
+    char erreur[CURL_ERROR_SIZE] = {};
+
+    curl_easy_setopt(curl, CURLOPT_CURLU, url.get());
+    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, entetes.get());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, recevoir);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &corps);
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    // Ni proxy (même si http_proxy ou all_proxy sont définis), ni authentification, ni .netrc.
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
+    curl_easy_setopt(curl, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_IGNORED));
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, erreur);
+    // Bornes.
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_bornes.connexion.count()));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(m_bornes.duree.count()));
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_bornes.tailleMaximale));
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, surveiller);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &reception);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, recevoirEntete);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &reception);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, recevoirCorps);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reception);
+
+    reception.dernierOctet = Horloge::now();
     const CURLcode code = curl_easy_perform(curl);
-    curl_slist_free_all(entetes);
+    const long statut = statutReponse(curl);
+    const QString detail = erreur[0] ? QString::fromUtf8(erreur) : QString::fromUtf8(curl_easy_strerror(code));
+    // La poignée ne garde aucun pointeur vers les objets locaux de cette requête.
+    curl_easy_reset(curl);
+
+    const QString trop = QStringLiteral("Le corps de « %1 » dépasse %2 octets.").arg(adresse).arg(m_bornes.tailleMaximale);
+    switch (reception.abandon) {
+    case Reception::Abandon::Statut:
+        throw ErreurHTTP(QStringLiteral("Réponse HTTP %1 pour « %2 ».").arg(reception.statut).arg(adresse));
+    case Reception::Abandon::TropGros:
+        throw ErreurHTTP(trop);
+    case Reception::Abandon::Silence:
+        throw ErreurHTTP(QStringLiteral("Aucun octet reçu de « %1 » depuis %2 ms.")
+                             .arg(adresse).arg(m_bornes.silence.count()));
+    case Reception::Abandon::Aucun:
+        break;
+    }
+    if (code == CURLE_FILESIZE_EXCEEDED)
+        throw ErreurHTTP(trop);
     if (code != CURLE_OK)
-        throw ErreurHTTP(QString::fromUtf8(curl_easy_strerror(code)));
-    long statut = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &statut);
-    if (statut < 200 || statut > 299)
-        throw ErreurHTTP(QStringLiteral("Réponse HTTP %1.").arg(statut));
-    return corps;
+        throw ErreurHTTP(QStringLiteral("Échec de « %1 » : %2").arg(adresse, detail));
+    if (!estSucces(statut))
+        throw ErreurHTTP(QStringLiteral("Réponse HTTP %1 pour « %2 ».").arg(statut).arg(adresse));
+    return std::move(reception.corps);
 }
 
 void TClientHTTPCurl::deconnecter()

@@ -4,6 +4,7 @@
 
 Reponse DialoguesConsole::afficher(TypeBoite, const QString &texte, BoutonsBoite boutons, const QString &)
 {
+    ++m_boites;
     std::fprintf(stderr, "%s\n", texte.toUtf8().constData());
     return boutons == BoutonsBoite::Ok ? Reponse::Ok : Reponse::Non;
 }

@@ -12,4 +12,10 @@ public:
     std::optional<QString> choisirFichier(const QString &titre, const QString &dossierInitial,
                                           const QString &dernierChoix) override;
     void bip(int frequenceHz, int dureeMs) override;
+
+    // Le nombre de boîtes montrées jusqu'ici (une commande y voit si une opération a échoué).
+    int boitesAffichees() const { return m_boites; }
+
+private:
+    int m_boites = 0;
 };

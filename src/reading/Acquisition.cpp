@@ -1,0 +1,90 @@
+// Acquisition d'un flux : téléchargement, ajout d'une source par son adresse, choix d'un fichier.
+
+#include "reading/Acquisition.h"
+
+#include "base/TdmRSS.h"
+#include "commun/Emplacement.h"
+#include "commun/Erreurs.h"
+
+#include <QFile>
+
+QString messageEchecConnexion()
+{
+    return QStringLiteral("Une erreur à eu lieu durant la connexion !\n"
+                          "Verifiez que votre connexion internet est bien active.");
+}
+
+QString titreEchecConnexion() { return QStringLiteral("Error"); }
+
+QString titreChoixFichierRSS() { return QStringLiteral("Ouvrir un fichier rss.xml"); }
+
+namespace {
+
+// Remplace la copie locale : le corps tel que reçu, suivi de CR LF. ErreurEcriture en cas d'échec.
+void ecrireCopieLocale(const QString &chemin, const QByteArray &corps)
+{
+    QFile fichier(chemin);
+    const QByteArray contenu = corps + "\r\n";
+    if (!fichier.open(QIODevice::WriteOnly | QIODevice::Truncate) || fichier.write(contenu) != contenu.size()
+        || !fichier.flush()) {
+        throw ErreurEcriture(QStringLiteral("Impossible d'écrire la copie locale « %1 » : %2")
+                                 .arg(chemin, fichier.errorString()));
+    }
+}
+
+} // namespace
+
+QString TdmRSS::nomCopieLocale(const QString &adresse)
+{
+    // Sur la forme étroite : un caractère hors Windows-1252 y est déjà devenu « ? », donc « _ ».
+    const TexteEtroit etroit = versEtroit(adresse) + ".html";
+    TexteEtroit nom;
+    nom.reserve(etroit.size());
+    for (const char c : etroit) {
+        switch (c) {
+        case '/':
+            break;
+        case '?': case '\\': case ',': case ':': case '*': case '|': case '<': case '>':
+        // Un octet nul couperait le nom de fichier en deux pour le système : il est remplacé aussi.
+        case '\0':
+            nom.append('_');
+            break;
+        default:
+            nom.append(c);
+        }
+    }
+    return depuisEtroit(nom);
+}
+
+QString TdmRSS::telechargerFlux(const QString &adresse)
+{
+    const QString chemin = Emplacement::dossierRessources() + nomCopieLocale(adresse);
+    QByteArray corps;
+    try {
+        corps = connexionHTTP->telecharger(adresse);
+    } catch (const ErreurLecteur &) {
+        corps.clear();
+        m_dialogues.afficher(TypeBoite::Erreur, messageEchecConnexion(), BoutonsBoite::Ok, titreEchecConnexion());
+    }
+    ecrireCopieLocale(chemin, corps);
+    return chemin;
+}
+
+PFlux TdmRSS::ajouterSourceParURL(const QString &adresse)
+{
+    if (!chargerDocumentXML(adresse))
+        return nullptr;
+    PFlux flux = analyserFlux(XMLDoc);
+    fluxBase.append(flux);
+    return flux;
+}
+
+bool TdmRSS::choisirFichierRSS()
+{
+    const std::optional<QString> choix =
+        m_dialogues.choisirFichier(titreChoixFichierRSS(), Emplacement::dossierRss(), m_dernierFichierChoisi);
+    if (!choix)
+        return false;
+    m_dernierFichierChoisi = *choix;
+    return chargerDocumentXML(*choix);
+}

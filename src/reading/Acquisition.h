@@ -1,0 +1,13 @@
+#pragma once
+// Acquisition d'un flux : téléchargement d'une source dans sa copie locale, ajout d'une source
+// par son adresse, choix d'un fichier local. Les opérations sont des membres de TdmRSS
+// (Acquisition.cpp) ; ici, ce que les autres parties du programme et les tests en partagent.
+
+#include <QString>
+
+// Le texte de la boîte « Error » montrée après un téléchargement qui échoue.
+QString messageEchecConnexion();
+// Le titre de cette boîte.
+QString titreEchecConnexion();
+// Le titre de la boîte d'ouverture d'un fichier RSS.
+QString titreChoixFichierRSS();

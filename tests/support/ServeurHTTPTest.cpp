@@ -1,0 +1,307 @@
+#include "ServeurHTTPTest.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+enum class Attente { Pret, Arret, Delai };
+
+// Attend qu'un descripteur soit prêt pour l'événement donné, ou que le tube de réveil le soit
+// (arrêt du serveur). Un délai négatif attend sans fin.
+Attente attendre(int descripteur, short evenement, int reveil, int delaiMs)
+{
+    pollfd attentes[2] = {{descripteur, evenement, 0}, {reveil, POLLIN, 0}};
+    const nfds_t nombre = descripteur < 0 ? 1 : 2;
+    pollfd *debut = descripteur < 0 ? &attentes[1] : &attentes[0];
+    for (;;) {
+        const int pret = ::poll(debut, nombre, delaiMs);
+        if (pret < 0 && errno == EINTR)
+            continue;
+        if (pret < 0 || attentes[1].revents != 0)
+            return Attente::Arret;
+        return pret == 0 ? Attente::Delai : Attente::Pret;
+    }
+}
+
+bool envoyerTout(int connexion, int reveil, const char *octets, qsizetype taille)
+{
+    while (taille > 0) {
+        if (attendre(connexion, POLLOUT, reveil, -1) != Attente::Pret)
+            return false;
+        const ssize_t envoye = ::send(connexion, octets, static_cast<size_t>(taille), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (envoye < 0) {
+            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)
+                continue;
+            return false;
+        }
+        octets += envoye;
+        taille -= envoye;
+    }
+    return true;
+}
+
+bool envoyerTout(int connexion, int reveil, const QByteArray &octets)
+{
+    return envoyerTout(connexion, reveil, octets.constData(), octets.size());
+}
+
+// Jette ce que le client envoie jusqu'à ce qu'il ferme, que le serveur s'arrête ou que le délai passe.
+void attendreFermeture(int connexion, int reveil, int delaiMs)
+{
+    char tampon[4096];
+    for (;;) {
+        if (attendre(connexion, POLLIN, reveil, delaiMs) != Attente::Pret)
+            return;
+        const ssize_t lu = ::recv(connexion, tampon, sizeof tampon, MSG_DONTWAIT);
+        if (lu == 0 || (lu < 0 && errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
+            return;
+    }
+}
+
+// Fin polie : plus rien à envoyer, on laisse le client lire puis fermer.
+void terminer(int connexion, int reveil)
+{
+    ::shutdown(connexion, SHUT_WR);
+    attendreFermeture(connexion, reveil, 2000);
+}
+
+QByteArray entete(const ReponseHTTP &reponse)
+{
+    QByteArray tete = "HTTP/1.1 " + QByteArray::number(reponse.statut) + ' ' + reponse.raison + "\r\n";
+    const bool longueur = reponse.longueurAnnoncee && reponse.deroulement != ReponseHTTP::Deroulement::CorpsSansFin;
+    if (longueur)
+        tete += "Content-Length: " + QByteArray::number(reponse.corps.size()) + "\r\n";
+    for (const auto &[nom, valeur] : reponse.entetes)
+        tete += nom + ": " + valeur + "\r\n";
+    tete += "Connection: close\r\n\r\n";
+    return tete;
+}
+
+} // namespace
+
+ReponseHTTP ReponseHTTP::ok(const QByteArray &corps, const QByteArray &typeContenu)
+{
+    ReponseHTTP reponse;
+    reponse.corps = corps;
+    reponse.entetes.append(qMakePair(QByteArray("Content-Type"), typeContenu));
+    return reponse;
+}
+
+ReponseHTTP ReponseHTTP::erreur(int statut, const QByteArray &raison)
+{
+    ReponseHTTP reponse;
+    reponse.statut = statut;
+    reponse.raison = raison;
+    reponse.corps = "<html><body><h1>" + QByteArray::number(statut) + ' ' + raison + "</h1></body></html>";
+    reponse.entetes.append(qMakePair(QByteArray("Content-Type"), QByteArray("text/html")));
+    return reponse;
+}
+
+ReponseHTTP ReponseHTTP::redirection(const QByteArray &location, int statut)
+{
+    ReponseHTTP reponse = erreur(statut, "Moved Permanently");
+    reponse.entetes.append(qMakePair(QByteArray("Location"), location));
+    return reponse;
+}
+
+ReponseHTTP ReponseHTTP::avecDeroulement(Deroulement deroulement, const QByteArray &corps)
+{
+    ReponseHTTP reponse = ok(corps);
+    reponse.deroulement = deroulement;
+    return reponse;
+}
+
+ServeurHTTPTest::ServeurHTTPTest()
+    : m_parDefaut(ReponseHTTP::erreur(404, "Not Found"))
+{
+    if (::pipe2(m_reveil, O_CLOEXEC) != 0)
+        throw std::runtime_error("ServeurHTTPTest : tube impossible");
+    m_ecoute = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in adresse{};
+    adresse.sin_family = AF_INET;
+    adresse.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    adresse.sin_port = 0;
+    socklen_t taille = sizeof adresse;
+    if (m_ecoute < 0 || ::bind(m_ecoute, reinterpret_cast<sockaddr *>(&adresse), sizeof adresse) != 0
+        || ::listen(m_ecoute, 16) != 0
+        || ::getsockname(m_ecoute, reinterpret_cast<sockaddr *>(&adresse), &taille) != 0) {
+        arreter();
+        throw std::runtime_error("ServeurHTTPTest : écoute impossible sur 127.0.0.1");
+    }
+    m_port = ntohs(adresse.sin_port);
+    m_filEcoute = std::thread(&ServeurHTTPTest::ecouter, this);
+}
+
+ServeurHTTPTest::~ServeurHTTPTest() { arreter(); }
+
+QString ServeurHTTPTest::url(const QString &chemin) const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(chemin);
+}
+
+void ServeurHTTPTest::definir(const QByteArray &cible, const ReponseHTTP &reponse)
+{
+    std::lock_guard verrou(m_mutex);
+    m_scripts.insert(cible, reponse);
+}
+
+void ServeurHTTPTest::definirParDefaut(const ReponseHTTP &reponse)
+{
+    std::lock_guard verrou(m_mutex);
+    m_parDefaut = reponse;
+}
+
+QList<QByteArray> ServeurHTTPTest::requetes() const
+{
+    std::lock_guard verrou(m_mutex);
+    return m_requetes;
+}
+
+int ServeurHTTPTest::nombreRequetes() const
+{
+    std::lock_guard verrou(m_mutex);
+    return static_cast<int>(m_requetes.size());
+}
+
+void ServeurHTTPTest::oublierRequetes()
+{
+    std::lock_guard verrou(m_mutex);
+    m_requetes.clear();
+}
+
+void ServeurHTTPTest::arreter()
+{
+    if (m_arrete.exchange(true))
+        return;
+    if (m_reveil[1] >= 0) {
+        const char signal = 1;
+        [[maybe_unused]] const ssize_t ecrit = ::write(m_reveil[1], &signal, 1);
+    }
+    if (m_filEcoute.joinable())
+        m_filEcoute.join();
+    std::vector<std::thread> fils;
+    {
+        std::lock_guard verrou(m_mutex);
+        fils.swap(m_filsConnexions);
+    }
+    for (std::thread &fil : fils)
+        fil.join();
+    for (int descripteur : {m_ecoute, m_reveil[0], m_reveil[1]})
+        if (descripteur >= 0)
+            ::close(descripteur);
+    m_ecoute = m_reveil[0] = m_reveil[1] = -1;
+}
+
+quint16 ServeurHTTPTest::portFerme()
+{
+    const int prise = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in adresse{};
+    adresse.sin_family = AF_INET;
+    adresse.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t taille = sizeof adresse;
+    quint16 port = 0;
+    if (prise >= 0 && ::bind(prise, reinterpret_cast<sockaddr *>(&adresse), sizeof adresse) == 0
+        && ::getsockname(prise, reinterpret_cast<sockaddr *>(&adresse), &taille) == 0)
+        port = ntohs(adresse.sin_port);
+    if (prise >= 0)
+        ::close(prise); // lié mais jamais à l'écoute : le port reste fermé
+    if (port == 0)
+        throw std::runtime_error("ServeurHTTPTest : aucun port libre");
+    return port;
+}
+
+void ServeurHTTPTest::ecouter()
+{
+    for (;;) {
+        if (attendre(m_ecoute, POLLIN, m_reveil[0], -1) != Attente::Pret)
+            return;
+        const int connexion = ::accept4(m_ecoute, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connexion < 0)
+            continue;
+        std::lock_guard verrou(m_mutex);
+        m_filsConnexions.emplace_back(&ServeurHTTPTest::servir, this, connexion);
+    }
+}
+
+ReponseHTTP ServeurHTTPTest::scriptPour(const QByteArray &requete) const
+{
+    const QByteArray ligne = requete.left(requete.indexOf("\r\n"));
+    const QList<QByteArray> morceaux = ligne.split(' ');
+    std::lock_guard verrou(m_mutex);
+    if (morceaux.size() >= 2)
+        return m_scripts.value(morceaux.at(1), m_parDefaut);
+    return m_parDefaut;
+}
+
+void ServeurHTTPTest::servir(int connexion)
+{
+    const int reveil = m_reveil[0];
+    QByteArray requete;
+    char tampon[4096];
+    qsizetype fin = -1;
+    while (fin < 0 && requete.size() < 1024 * 1024) {
+        if (attendre(connexion, POLLIN, reveil, 10000) != Attente::Pret)
+            break;
+        const ssize_t lu = ::recv(connexion, tampon, sizeof tampon, MSG_DONTWAIT);
+        if (lu == 0 || (lu < 0 && errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
+            break;
+        if (lu > 0)
+            requete.append(tampon, lu);
+        fin = requete.indexOf("\r\n\r\n");
+    }
+    if (fin < 0) {
+        ::close(connexion);
+        return;
+    }
+    requete.truncate(fin + 4);
+    {
+        std::lock_guard verrou(m_mutex);
+        m_requetes.append(requete);
+    }
+
+    using D = ReponseHTTP::Deroulement;
+    const ReponseHTTP reponse = scriptPour(requete);
+    switch (reponse.deroulement) {
+    case D::Complete:
+        if (envoyerTout(connexion, reveil, entete(reponse) + reponse.corps))
+            terminer(connexion, reveil);
+        break;
+    case D::SilenceApresAcceptation:
+        attendreFermeture(connexion, reveil, -1);
+        break;
+    case D::SilenceApresEntetes:
+        if (envoyerTout(connexion, reveil, entete(reponse)))
+            attendreFermeture(connexion, reveil, -1);
+        break;
+    case D::CorpsSansFin: {
+        const QByteArray bloc(64 * 1024, 'x');
+        if (envoyerTout(connexion, reveil, entete(reponse)))
+            while (envoyerTout(connexion, reveil, bloc)) {
+            }
+        break;
+    }
+    case D::CoupureAuMilieu:
+        envoyerTout(connexion, reveil, entete(reponse) + reponse.corps.left(reponse.corps.size() / 2));
+        break;
+    case D::GoutteAGoutte: {
+        bool envoye = envoyerTout(connexion, reveil, entete(reponse));
+        for (qsizetype i = 0; envoye && i < reponse.corps.size(); ++i) {
+            if (attendre(-1, 0, reveil, reponse.intervalleMs) != Attente::Delai)
+                envoye = false;
+            else
+                envoye = envoyerTout(connexion, reveil, reponse.corps.constData() + i, 1);
+        }
+        if (envoye)
+            terminer(connexion, reveil);
+        break;
+    }
+    }
+    ::close(connexion);
+}
