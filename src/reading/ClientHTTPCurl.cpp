@@ -2,6 +2,7 @@
 
 #include "commun/Erreurs.h"
 
+#include <QFile>
 #include <curl/curl.h>
 #include <memory>
 
@@ -155,6 +156,9 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
     curl_easy_setopt(curl, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_IGNORED));
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    const QByteArray autorites = QFile::encodeName(m_fichierAutorites);
+    if (!autorites.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, autorites.constData());
     curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, erreur);

@@ -38,7 +38,11 @@ public:
     const Bornes &bornes() const { return m_bornes; }
     void setBornes(const Bornes &bornes) { m_bornes = bornes; }
 
+    // Les certificats d'autorité qui valident un serveur https ; vide (par défaut) : ceux du système.
+    void setFichierAutorites(const QString &chemin) { m_fichierAutorites = chemin; }
+
 private:
     void *m_curl = nullptr;
     Bornes m_bornes;
+    QString m_fichierAutorites;
 };

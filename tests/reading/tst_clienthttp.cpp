@@ -6,7 +6,13 @@
 #include "commun/Erreurs.h"
 #include "reading/ClientHTTPCurl.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 using namespace std::chrono_literals;
 using D = ReponseHTTP::Deroulement;
@@ -74,6 +80,8 @@ private slots:
     void silenceParOctetEtDureeTotale();
     void tailleMaximale_data();
     void tailleMaximale();
+    void connexionQuiNAboutitPas();
+    void httpsVerifieLeCertificat();
 };
 
 void TestClientHTTP::requeteOctetPourOctet()
@@ -265,6 +273,77 @@ void TestClientHTTP::tailleMaximale()
         QVERIFY2(message.contains(u"4096 octets"), qPrintable(message));
     }
     QCOMPARE(client.telecharger(serveur.url(QStringLiteral("/ok"))), QByteArray("ok"));
+}
+
+void TestClientHTTP::connexionQuiNAboutitPas()
+{
+    PortSature sature;
+    ServeurHTTPTest serveur;
+    serveur.definir("/ok", ReponseHTTP::ok("ok"));
+    TClientHTTPCurl client;
+    TClientHTTPCurl::Bornes bornes;
+    bornes.connexion = 400ms;
+    bornes.duree = 30s;
+    client.setBornes(bornes);
+
+    QElapsedTimer chrono;
+    chrono.start();
+    QVERIFY(echoue(client, QStringLiteral("http://127.0.0.1:%1/f").arg(sature.port())));
+    // C'est la borne de connexion qui a joué, bien avant la durée totale.
+    QVERIFY2(chrono.elapsed() < 10'000, qPrintable(QString::number(chrono.elapsed())));
+    QCOMPARE(client.telecharger(serveur.url(QStringLiteral("/ok"))), QByteArray("ok"));
+}
+
+void TestClientHTTP::httpsVerifieLeCertificat()
+{
+    const QString openssl = QStandardPaths::findExecutable(QStringLiteral("openssl"));
+    if (openssl.isEmpty())
+        QSKIP("openssl absent : pas de serveur TLS de test");
+    QTemporaryDir dossier;
+    const QString certificat = dossier.filePath(QStringLiteral("certificat.pem"));
+    const QString cle = dossier.filePath(QStringLiteral("cle.pem"));
+    QProcess generation;
+    generation.start(openssl, {
+        QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+        QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+        QStringLiteral("-keyout"), cle, QStringLiteral("-out"), certificat, QStringLiteral("-days"), QStringLiteral("2"),
+        QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+        QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1")});
+    QVERIFY(generation.waitForFinished(60'000));
+    QCOMPARE(generation.exitCode(), 0);
+
+    // Un serveur TLS sur 127.0.0.1 qui répond à tout GET par une page d'état.
+    const quint16 port = ServeurHTTPTest::portFerme();
+    QProcess serveur;
+    serveur.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    serveur.start(openssl, {QStringLiteral("s_server"), QStringLiteral("-accept"), QStringLiteral("127.0.0.1:%1").arg(port),
+                            QStringLiteral("-cert"), certificat, QStringLiteral("-key"), cle, QStringLiteral("-www"),
+                            QStringLiteral("-quiet")});
+    QVERIFY(serveur.waitForStarted());
+    const QString adresse = QStringLiteral("https://127.0.0.1:%1/").arg(port);
+
+    TClientHTTPCurl client;
+    client.setFichierAutorites(certificat);
+    QByteArray page;
+    for (int essai = 0; essai < 50 && page.isEmpty(); ++essai) { // le temps que le serveur écoute
+        try {
+            page = client.telecharger(adresse);
+        } catch (const ErreurHTTP &) {
+            QThread::msleep(100);
+        }
+    }
+    QVERIFY(page.contains("<HTML>"));
+
+    // Le nom doit correspondre au certificat : « localhost » n'y figure pas.
+    QVERIFY(echoue(client, QStringLiteral("https://localhost:%1/").arg(port)));
+    // Avec les seules autorités du système, un certificat auto-signé est refusé.
+    TClientHTTPCurl systeme;
+    QString message;
+    QVERIFY(echoue(systeme, adresse, &message));
+    QVERIFY2(message.contains(u"certificate", Qt::CaseInsensitive), qPrintable(message));
+
+    serveur.kill();
+    serveur.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(TestClientHTTP)

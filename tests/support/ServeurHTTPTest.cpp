@@ -13,6 +13,31 @@ namespace {
 
 enum class Attente { Pret, Arret, Delai };
 
+sockaddr_in adresseBoucle(quint16 port)
+{
+    sockaddr_in adresse{};
+    adresse.sin_family = AF_INET;
+    adresse.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    adresse.sin_port = htons(port);
+    return adresse;
+}
+
+// Une prise TCP liée à un port libre de 127.0.0.1 (rendu dans *port) ; -1 en cas d'échec.
+int priseLiee(quint16 *port)
+{
+    const int prise = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in adresse = adresseBoucle(0);
+    socklen_t taille = sizeof adresse;
+    if (prise < 0 || ::bind(prise, reinterpret_cast<sockaddr *>(&adresse), sizeof adresse) != 0
+        || ::getsockname(prise, reinterpret_cast<sockaddr *>(&adresse), &taille) != 0) {
+        if (prise >= 0)
+            ::close(prise);
+        return -1;
+    }
+    *port = ntohs(adresse.sin_port);
+    return prise;
+}
+
 // Attend qu'un descripteur soit prêt pour l'événement donné, ou que le tube de réveil le soit
 // (arrêt du serveur). Un délai négatif attend sans fin.
 Attente attendre(int descripteur, short evenement, int reveil, int delaiMs)
@@ -123,19 +148,11 @@ ServeurHTTPTest::ServeurHTTPTest()
 {
     if (::pipe2(m_reveil, O_CLOEXEC) != 0)
         throw std::runtime_error("ServeurHTTPTest : tube impossible");
-    m_ecoute = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in adresse{};
-    adresse.sin_family = AF_INET;
-    adresse.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    adresse.sin_port = 0;
-    socklen_t taille = sizeof adresse;
-    if (m_ecoute < 0 || ::bind(m_ecoute, reinterpret_cast<sockaddr *>(&adresse), sizeof adresse) != 0
-        || ::listen(m_ecoute, 16) != 0
-        || ::getsockname(m_ecoute, reinterpret_cast<sockaddr *>(&adresse), &taille) != 0) {
+    m_ecoute = priseLiee(&m_port);
+    if (m_ecoute < 0 || ::listen(m_ecoute, 16) != 0) {
         arreter();
         throw std::runtime_error("ServeurHTTPTest : écoute impossible sur 127.0.0.1");
     }
-    m_port = ntohs(adresse.sin_port);
     m_filEcoute = std::thread(&ServeurHTTPTest::ecouter, this);
 }
 
@@ -201,20 +218,31 @@ void ServeurHTTPTest::arreter()
 
 quint16 ServeurHTTPTest::portFerme()
 {
-    const int prise = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in adresse{};
-    adresse.sin_family = AF_INET;
-    adresse.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t taille = sizeof adresse;
     quint16 port = 0;
-    if (prise >= 0 && ::bind(prise, reinterpret_cast<sockaddr *>(&adresse), sizeof adresse) == 0
-        && ::getsockname(prise, reinterpret_cast<sockaddr *>(&adresse), &taille) == 0)
-        port = ntohs(adresse.sin_port);
-    if (prise >= 0)
-        ::close(prise); // lié mais jamais à l'écoute : le port reste fermé
-    if (port == 0)
+    const int prise = priseLiee(&port);
+    if (prise < 0)
         throw std::runtime_error("ServeurHTTPTest : aucun port libre");
+    ::close(prise); // liée mais jamais à l'écoute : le port reste fermé
     return port;
+}
+
+PortSature::PortSature()
+{
+    m_ecoute = priseLiee(&m_port);
+    if (m_ecoute < 0 || ::listen(m_ecoute, 0) != 0)
+        throw std::runtime_error("PortSature : écoute impossible");
+    // Avec une file de longueur nulle, une seule connexion en attente la remplit.
+    m_occupant = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in adresse = adresseBoucle(m_port);
+    if (m_occupant < 0 || ::connect(m_occupant, reinterpret_cast<sockaddr *>(&adresse), sizeof adresse) != 0)
+        throw std::runtime_error("PortSature : connexion impossible");
+}
+
+PortSature::~PortSature()
+{
+    for (int descripteur : {m_occupant, m_ecoute})
+        if (descripteur >= 0)
+            ::close(descripteur);
 }
 
 void ServeurHTTPTest::ecouter()

@@ -15,6 +15,9 @@
 //   client.obtenir(serveur.url("/flux.xml"));
 //   serveur.requetes();                                        // requêtes brutes, dans l'ordre
 //
+// PortSature : un port de 127.0.0.1 qui écoute sans jamais accepter et dont la file d'attente
+// est déjà pleine ; une connexion n'y aboutit jamais (pour la borne de connexion du client).
+//
 // Les silences et le corps sans fin durent jusqu'à ce que le client ferme sa connexion ou que le
 // serveur s'arrête (destructeur ou arreter()). Toutes les méthodes peuvent être appelées depuis
 // n'importe quel fil.
@@ -101,4 +104,20 @@ private:
     QMap<QByteArray, ReponseHTTP> m_scripts;
     ReponseHTTP m_parDefaut;
     QList<QByteArray> m_requetes;
+};
+
+class PortSature
+{
+public:
+    PortSature();  // lève std::runtime_error en cas d'échec
+    ~PortSature();
+    PortSature(const PortSature &) = delete;
+    PortSature &operator=(const PortSature &) = delete;
+
+    quint16 port() const { return m_port; }
+
+private:
+    int m_ecoute = -1;
+    int m_occupant = -1; // la connexion qui remplit la file
+    quint16 m_port = 0;
 };
