@@ -43,6 +43,29 @@ bool echoue(TClientHTTP &client, const QString &adresse, QString *message = null
     }
 }
 
+// Un serveur qui répond « ok » sur /ok, et un client neuf aux bornes données.
+struct Banc
+{
+    explicit Banc(const TClientHTTPCurl::Bornes &bornes = {})
+    {
+        serveur.definir("/ok", ReponseHTTP::ok("ok"));
+        client.setBornes(bornes);
+    }
+    QString url(const QString &chemin) const { return serveur.url(chemin); }
+    // Le message de l'échec attendu sur ce chemin (vide si le téléchargement réussit).
+    QString messageEchec(const QString &chemin)
+    {
+        QString message;
+        echoue(client, url(chemin), &message);
+        return message;
+    }
+    // Vrai quand le client télécharge de nouveau normalement.
+    bool reprend() { return client.telecharger(url(QStringLiteral("/ok"))) == "ok"; }
+
+    ServeurHTTPTest serveur;
+    TClientHTTPCurl client;
+};
+
 // Des variables de proxy qui, si le client les suivait, feraient échouer toute requête.
 class ProxyHostile
 {
@@ -163,9 +186,9 @@ void TestClientHTTP::echecsPuisReprise()
     QFETCH(QString, chemin);
     QFETCH(ReponseHTTP, reponse);
     QFETCH(int, requetesAttendues);
-    ServeurHTTPTest serveur;
+    Banc banc;
+    ServeurHTTPTest &serveur = banc.serveur;
     serveur.definir("/f", reponse);
-    serveur.definir("/ok", ReponseHTTP::ok("<rss>bon</rss>"));
 
     QString adresse = serveur.url(chemin);
     if (chemin == u"refus")
@@ -175,14 +198,13 @@ void TestClientHTTP::echecsPuisReprise()
     else if (chemin == u"malformee")
         adresse = QStringLiteral("http://[127.0.0.1/f");
 
-    TClientHTTPCurl client;
     QString message;
-    QVERIFY(echoue(client, adresse, &message));
+    QVERIFY(echoue(banc.client, adresse, &message));
     QVERIFY(!message.isEmpty());
     QCOMPARE(serveur.nombreRequetes(), requetesAttendues);
     // Le même client repart normalement, deux fois de suite.
-    QCOMPARE(client.telecharger(serveur.url(QStringLiteral("/ok"))), QByteArray("<rss>bon</rss>"));
-    QCOMPARE(client.telecharger(serveur.url(QStringLiteral("/ok"))), QByteArray("<rss>bon</rss>"));
+    QVERIFY(banc.reprend());
+    QVERIFY(banc.reprend());
     // Une redirection n'est jamais suivie : seul l'appel explicite a demandé /ok.
     QCOMPARE(serveur.nombreRequetes(), requetesAttendues + 2);
 }
@@ -200,19 +222,15 @@ void TestClientHTTP::serveurMuet_data()
 void TestClientHTTP::serveurMuet()
 {
     QFETCH(ReponseHTTP, reponse);
-    ServeurHTTPTest serveur;
-    serveur.definir("/muet", reponse);
-    serveur.definir("/ok", ReponseHTTP::ok("ok"));
-    TClientHTTPCurl client;
     TClientHTTPCurl::Bornes bornes;
     bornes.silence = 300ms;
-    client.setBornes(bornes);
+    Banc banc(bornes);
+    banc.serveur.definir("/muet", reponse);
 
     // Le serveur ne répond jamais : seul l'abandon du client termine l'appel.
-    QString message;
-    QVERIFY(echoue(client, serveur.url(QStringLiteral("/muet")), &message));
+    const QString message = banc.messageEchec(QStringLiteral("/muet"));
     QVERIFY2(message.contains(u"300 ms"), qPrintable(message));
-    QCOMPARE(client.telecharger(serveur.url(QStringLiteral("/ok"))), QByteArray("ok"));
+    QVERIFY(banc.reprend());
 }
 
 void TestClientHTTP::silenceParOctetEtDureeTotale()
@@ -257,41 +275,34 @@ void TestClientHTTP::tailleMaximale()
 {
     QFETCH(ReponseHTTP, reponse);
     QFETCH(bool, accepte);
-    ServeurHTTPTest serveur;
-    serveur.definir("/f", reponse);
-    serveur.definir("/ok", ReponseHTTP::ok("ok"));
-    TClientHTTPCurl client;
     TClientHTTPCurl::Bornes bornes;
     bornes.tailleMaximale = 4096;
-    client.setBornes(bornes);
+    Banc banc(bornes);
+    banc.serveur.definir("/f", reponse);
 
     if (accepte) {
-        QCOMPARE(client.telecharger(serveur.url(QStringLiteral("/f"))), reponse.corps);
+        QCOMPARE(banc.client.telecharger(banc.url(QStringLiteral("/f"))), reponse.corps);
     } else {
-        QString message;
-        QVERIFY(echoue(client, serveur.url(QStringLiteral("/f")), &message));
+        const QString message = banc.messageEchec(QStringLiteral("/f"));
         QVERIFY2(message.contains(u"4096 octets"), qPrintable(message));
     }
-    QCOMPARE(client.telecharger(serveur.url(QStringLiteral("/ok"))), QByteArray("ok"));
+    QVERIFY(banc.reprend());
 }
 
 void TestClientHTTP::connexionQuiNAboutitPas()
 {
     PortSature sature;
-    ServeurHTTPTest serveur;
-    serveur.definir("/ok", ReponseHTTP::ok("ok"));
-    TClientHTTPCurl client;
     TClientHTTPCurl::Bornes bornes;
     bornes.connexion = 400ms;
     bornes.duree = 30s;
-    client.setBornes(bornes);
+    Banc banc(bornes);
 
     QElapsedTimer chrono;
     chrono.start();
-    QVERIFY(echoue(client, QStringLiteral("http://127.0.0.1:%1/f").arg(sature.port())));
+    QVERIFY(echoue(banc.client, QStringLiteral("http://127.0.0.1:%1/f").arg(sature.port())));
     // C'est la borne de connexion qui a joué, bien avant la durée totale.
     QVERIFY2(chrono.elapsed() < 10'000, qPrintable(QString::number(chrono.elapsed())));
-    QCOMPARE(client.telecharger(serveur.url(QStringLiteral("/ok"))), QByteArray("ok"));
+    QVERIFY(banc.reprend());
 }
 
 void TestClientHTTP::httpsVerifieLeCertificat()
