@@ -1,6 +1,6 @@
 // L'acquisition d'un flux par le module de données : téléchargement dans la copie locale, nom de
-// la copie, boîte « Error », ajout d'une source par son adresse, choix d'un fichier local, et la
-// commande « rss-outil telecharger » de bout en bout. Tout passe par un serveur de 127.0.0.1.
+// la copie, boîte « Error », ajout d'une source par son adresse, choix d'un fichier local. Tout
+// passe par un serveur de 127.0.0.1.
 
 #include "DialoguesScriptes.h"
 #include "OutilsTests.h"
@@ -14,9 +14,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -40,26 +37,6 @@ void verifierBoiteEchecConnexion(const DialoguesScriptes &dialogues)
                                          "Verifiez que votre connexion internet est bien active."));
 }
 
-struct ResultatOutil
-{
-    int code = -1;
-    QByteArray sortie;
-    QByteArray erreurs;
-};
-
-ResultatOutil lancerOutil(const QStringList &arguments)
-{
-    QProcess processus;
-    processus.start(QStringLiteral(DOSSIER_BIN "/rss-outil"), arguments);
-    ResultatOutil resultat;
-    if (!processus.waitForFinished(60'000))
-        return resultat;
-    resultat.code = processus.exitStatus() == QProcess::NormalExit ? processus.exitCode() : -1;
-    resultat.sortie = processus.readAllStandardOutput();
-    resultat.erreurs = processus.readAllStandardError();
-    return resultat;
-}
-
 } // namespace
 
 class TestAcquisition : public QObject
@@ -77,8 +54,6 @@ private slots:
     void ajouterSourceParURL();
     void ajouterSourceEnEchec();
     void choisirFichierRSS();
-    void outilTelecharger();
-    void outilAnalyserUneAdresse();
 };
 
 void TestAcquisition::nomCopieLocale_data()
@@ -309,59 +284,6 @@ void TestAcquisition::choisirFichierRSS()
         QCOMPARE(dialogues.choixFichiers.at(i).dossierInitial, dossierRss);
         QCOMPARE(dialogues.choixFichiers.at(i).dernierChoix, proposes.at(i));
     }
-}
-
-void TestAcquisition::outilTelecharger()
-{
-    QTemporaryDir dossier;
-    QVERIFY(QDir(dossier.path()).mkdir(QStringLiteral("ressourcesHTML")));
-    ServeurHTTPTest serveur;
-    serveur.definir("/flux.xml", ReponseHTTP::ok(fluxRSS));
-    const QString copie = dossier.path() + QStringLiteral("/ressourcesHTML/http_127.0.0.1_%1flux.xml.html").arg(serveur.port());
-
-    ResultatOutil r = lancerOutil({QStringLiteral("telecharger"), serveur.url(QStringLiteral("/flux.xml")),
-                                   QStringLiteral("--dossier"), dossier.path()});
-    QCOMPARE(r.code, 0);
-    QCOMPARE(r.sortie, copie.toUtf8() + '\n');
-    QVERIFY(r.erreurs.isEmpty());
-    QCOMPARE(OutilsTests::lireFichier(copie), fluxRSS + "\r\n");
-
-    // Échec : le message sur la sortie d'erreur, la copie CR LF écrite quand même, code 1.
-    const QString copieAbsente = dossier.path() + QStringLiteral("/ressourcesHTML/http_127.0.0.1_%1absent.html").arg(serveur.port());
-    r = lancerOutil({QStringLiteral("telecharger"), QStringLiteral("--dossier"), dossier.path(), serveur.url(QStringLiteral("/absent"))});
-    QCOMPARE(r.code, 1);
-    QCOMPARE(r.sortie, copieAbsente.toUtf8() + '\n');
-    QVERIFY(QString::fromUtf8(r.erreurs).contains(messageEchecConnexion()));
-    QCOMPARE(OutilsTests::lireFichier(copieAbsente), QByteArray("\r\n"));
-
-    // Sans ressourcesHTML : la copie ne s'écrit pas, code 2.
-    QTemporaryDir sansRessources;
-    r = lancerOutil({QStringLiteral("telecharger"), serveur.url(QStringLiteral("/flux.xml")),
-                     QStringLiteral("--dossier"), sansRessources.path()});
-    QCOMPARE(r.code, 2);
-    QVERIFY(r.sortie.isEmpty());
-    QVERIFY(!r.erreurs.isEmpty());
-
-    // Arguments invalides.
-    QCOMPARE(lancerOutil({QStringLiteral("telecharger")}).code, 64);
-    QCOMPARE(lancerOutil({QStringLiteral("telecharger"), QStringLiteral("http://127.0.0.1/"), QStringLiteral("--dossier")}).code, 64);
-}
-
-void TestAcquisition::outilAnalyserUneAdresse()
-{
-    ServeurHTTPTest serveur;
-    serveur.definir("/flux.xml", ReponseHTTP::ok(fluxRSS));
-    const QString adresse = serveur.url(QStringLiteral("/flux.xml"));
-
-    ResultatOutil r = lancerOutil({QStringLiteral("analyser"), adresse});
-    QCOMPARE(r.code, 0);
-    const QJsonObject flux = QJsonDocument::fromJson(r.sortie).object();
-    QCOMPARE(flux.value(QStringLiteral("titre")).toString(), QStringLiteral("Le fil d'essai"));
-    QCOMPARE(flux.value(QStringLiteral("urlrss")).toString(), adresse);
-
-    r = lancerOutil({QStringLiteral("analyser"), serveur.url(QStringLiteral("/absent"))});
-    QCOMPARE(r.code, 1);
-    QVERIFY(QString::fromUtf8(r.erreurs).contains(messageEchecChargement()));
 }
 
 QTEST_GUILESS_MAIN(TestAcquisition)

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <stdexcept>
 
 namespace OutilsTests {
@@ -58,6 +59,23 @@ QString dossierCorpus()
 {
     const QString dossier = QDir::cleanPath(QStringLiteral(DOSSIER_CORPUS));
     return QFileInfo(dossier).isDir() ? dossier : QString();
+}
+
+ResultatOutil lancerRssOutil(const QStringList &arguments)
+{
+    QProcess processus;
+    processus.start(QStringLiteral(DOSSIER_BIN "/rss-outil"), arguments);
+    ResultatOutil resultat;
+    if (!processus.waitForFinished(60'000)) {
+        processus.kill();
+        processus.waitForFinished();
+        return resultat;
+    }
+    if (processus.exitStatus() == QProcess::NormalExit)
+        resultat.code = processus.exitCode();
+    resultat.sortie = processus.readAllStandardOutput();
+    resultat.erreur = processus.readAllStandardError();
+    return resultat;
 }
 
 } // namespace OutilsTests

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -31,5 +32,15 @@ QString donnees(const QString &nom);
 
 // Le corpus externe, ou vide s'il est absent.
 QString dossierCorpus();
+
+// Ce que rss-outil a rendu : code de sortie (-1 s'il n'a pas fini normalement), sorties.
+struct ResultatOutil
+{
+    int code = -1;
+    QByteArray sortie;
+    QByteArray erreur;
+};
+// Lance le rss-outil construit (DOSSIER_BIN) avec ces arguments et attend sa fin.
+ResultatOutil lancerRssOutil(const QStringList &arguments);
 
 } // namespace OutilsTests
