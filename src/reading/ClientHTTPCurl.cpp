@@ -38,6 +38,12 @@ long statutReponse(CURL *curl)
 
 bool estSucces(long statut) { return statut >= 200 && statut <= 299; }
 
+// Un statut hors 2xx, redirections comprises (elles ne sont jamais suivies).
+ErreurHTTP erreurStatut(long statut, const QString &adresse)
+{
+    return ErreurHTTP(QStringLiteral("Réponse HTTP %1 pour « %2 ».").arg(QString::number(statut), adresse));
+}
+
 size_t recevoirEntete(char *, size_t taille, size_t nombre, void *donnees)
 {
     static_cast<Reception *>(donnees)->dernierOctet = Horloge::now();
@@ -181,15 +187,16 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
     // La poignée ne garde aucun pointeur vers les objets locaux de cette requête.
     curl_easy_reset(curl);
 
-    const QString trop = QStringLiteral("Le corps de « %1 » dépasse %2 octets.").arg(adresse).arg(m_bornes.tailleMaximale);
+    const QString trop = QStringLiteral("Le corps de « %1 » dépasse %2 octets.")
+                             .arg(adresse, QString::number(m_bornes.tailleMaximale));
     switch (reception.abandon) {
     case Reception::Abandon::Statut:
-        throw ErreurHTTP(QStringLiteral("Réponse HTTP %1 pour « %2 ».").arg(reception.statut).arg(adresse));
+        throw erreurStatut(reception.statut, adresse);
     case Reception::Abandon::TropGros:
         throw ErreurHTTP(trop);
     case Reception::Abandon::Silence:
         throw ErreurHTTP(QStringLiteral("Aucun octet reçu de « %1 » depuis %2 ms.")
-                             .arg(adresse).arg(m_bornes.silence.count()));
+                             .arg(adresse, QString::number(m_bornes.silence.count())));
     case Reception::Abandon::Aucun:
         break;
     }
@@ -198,7 +205,7 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
     if (code != CURLE_OK)
         throw ErreurHTTP(QStringLiteral("Échec de « %1 » : %2").arg(adresse, detail));
     if (!estSucces(statut))
-        throw ErreurHTTP(QStringLiteral("Réponse HTTP %1 pour « %2 ».").arg(statut).arg(adresse));
+        throw erreurStatut(statut, adresse);
     return std::move(reception.corps);
 }
 
