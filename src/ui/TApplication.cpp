@@ -1,0 +1,67 @@
+#include "ui/TApplication.h"
+
+#include "commun/Erreurs.h"
+#include "ui/DialoguesQt.h"
+
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <exception>
+
+TApplication::TApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+    , m_dialoguesQt(std::make_unique<DialoguesQt>())
+{
+    // Seulement le nom : un nom d'affichage s'ajouterait à la légende de chaque fenêtre.
+    setApplicationName(titre());
+    installerTraductions(*this);
+    m_dialogues = m_dialoguesQt.get();
+}
+
+TApplication::~TApplication() = default;
+
+QString TApplication::titre()
+{
+    return QStringLiteral("Brindlewave-LecteurRSS");
+}
+
+bool TApplication::installerTraductions(QCoreApplication &application)
+{
+    auto traducteur = new QTranslator(&application);
+    if (!traducteur->load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete traducteur;
+        return false;
+    }
+    return QCoreApplication::installTranslator(traducteur);
+}
+
+void TApplication::afficherExceptionCourante()
+{
+    QString message;
+    try {
+        throw;
+    } catch (const ErreurLecteur &erreur) {
+        message = erreur.message();
+    } catch (const std::exception &erreur) {
+        message = QString::fromLocal8Bit(erreur.what());
+    } catch (...) {
+        // Ce qui n'est pas une exception du programme ni de la bibliothèque standard : message vide.
+    }
+    if (m_dansBoiteErreur || !m_dialogues)
+        return;
+    m_dansBoiteErreur = true;
+    try {
+        m_dialogues->afficher(TypeBoite::Erreur, message, BoutonsBoite::Ok, titre());
+    } catch (...) {
+    }
+    m_dansBoiteErreur = false;
+}
+
+bool TApplication::notify(QObject *destinataire, QEvent *evenement)
+{
+    try {
+        return QApplication::notify(destinataire, evenement);
+    } catch (...) {
+        afficherExceptionCourante();
+        return false;
+    }
+}
