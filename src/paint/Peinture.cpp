@@ -59,6 +59,15 @@ void ecrireLegende(QPainter &canevas, const QWidget &boite, const QString &legen
     canevas.drawText(x, y + QFontMetrics(canevas.font()).ascent(), legende);
 }
 
+// Comme le canevas d'une boîte de dessin : rien hors de la boîte.
+bool limiterALaBoite(QPainter &canevas, const QWidget &boite)
+{
+    if (boite.width() <= 0 || boite.height() <= 0)
+        return false;
+    canevas.setClipRect(boite.rect(), Qt::IntersectClip);
+    return true;
+}
+
 // 8 points gras blanc, pinceau blanc transparent.
 void policeLegende(QPainter &canevas)
 {
@@ -94,6 +103,8 @@ void degradeFondCommandes(QPainter &canevas, int hauteur, int largeur)
 
 void dessinerBouton(QPainter &canevas, const QWidget &boite, const QString &legende)
 {
+    if (!limiterALaBoite(canevas, boite))
+        return;
     degradeRouge(canevas, boite.height(), boite.width());
     policeLegende(canevas);
     ecrireLegende(canevas, boite, legende, 10);
@@ -101,6 +112,8 @@ void dessinerBouton(QPainter &canevas, const QWidget &boite, const QString &lege
 
 void dessinerBoutonEnfonce(QPainter &canevas, const QWidget &boite, const QString &legende)
 {
+    if (!limiterALaBoite(canevas, boite))
+        return;
     degrade(canevas, boite.height(), boite.width(), rouge, true);
     QFont police = canevas.font();
     police.setPointSize(8);
@@ -111,6 +124,8 @@ void dessinerBoutonEnfonce(QPainter &canevas, const QWidget &boite, const QStrin
 
 void dessinerTitre(QPainter &canevas, const QWidget &boite, const QString &legende)
 {
+    if (!limiterALaBoite(canevas, boite))
+        return;
     degradeBleu(canevas, boite.height(), boite.width());
     policeLegende(canevas);
     ecrireLegende(canevas, boite, legende, 0);

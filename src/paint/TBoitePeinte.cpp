@@ -41,10 +41,13 @@ QString TBoitePeinte::legendePeinte() const
 
 void TBoitePeinte::paintEvent(QPaintEvent *)
 {
+    // L'aspect enfoncé n'est peint qu'une fois, par la peinture qu'un appui a demandée.
+    const bool enfonce = m_peindreEnfonce;
+    m_peindreEnfonce = false;
     QPainter canevas(this);
     // Comme une boîte de dessin classique : chaque peinture repart de la police de la boîte.
     // Hors peinture (aspect enfoncé), le canevas garde ce que le dernier dessin y a laissé.
-    if (m_peindreEnfonce && m_canevasInitialise) {
+    if (enfonce && m_canevasInitialise) {
         canevas.setFont(m_policeCanevas);
         canevas.setPen(m_couleurCanevas);
     } else {
@@ -53,7 +56,7 @@ void TBoitePeinte::paintEvent(QPaintEvent *)
     }
     switch (m_dessin) {
     case Dessin::Bouton:
-        if (m_peindreEnfonce)
+        if (enfonce)
             dessinerBoutonEnfonce(canevas, *this, legendePeinte());
         else
             dessinerBouton(canevas, *this, legendePeinte());
@@ -72,9 +75,10 @@ void TBoitePeinte::paintEvent(QPaintEvent *)
 
 void TBoitePeinte::redessinerMaintenant(bool enfonce)
 {
+    // Qt peut différer une peinture immédiate (quand la vue web compose la fenêtre) : la demande
+    // reste alors posée jusqu'à la peinture suivante, qui la consomme.
     m_peindreEnfonce = enfonce;
     repaint();
-    m_peindreEnfonce = false;
 }
 
 void TBoitePeinte::mousePressEvent(QMouseEvent *event)

@@ -52,7 +52,7 @@ private:
     QString m_legende;
     bool m_legendeDepuisIndice = false;
     bool m_aspectEnfonce = false;
-    // Vrai le temps d'un repaint() demandé par un appui : toute autre peinture montre l'aspect normal.
+    // Posé par un appui, consommé par la peinture suivante : toute autre peinture montre l'aspect normal.
     bool m_peindreEnfonce = false;
     // Police et couleur du canevas telles que le dernier dessin les a laissées (l'aspect enfoncé
     // garde leur graisse et leur couleur).
