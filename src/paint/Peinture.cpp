@@ -101,13 +101,24 @@ void degradeFondCommandes(QPainter &canevas, int hauteur, int largeur)
     degrade(canevas, hauteur, largeur, fondCommandes, false);
 }
 
-void dessinerBouton(QPainter &canevas, const QWidget &boite, const QString &legende)
+namespace {
+
+// Le dégradé sur toute la boîte, puis la légende en 8 points gras blanc.
+void peindreAvecLegende(QPainter &canevas, const QWidget &boite, const QString &legende,
+                        void (*fond)(QPainter &, int, int), int marge)
 {
     if (!limiterALaBoite(canevas, boite))
         return;
-    degradeRouge(canevas, boite.height(), boite.width());
+    fond(canevas, boite.height(), boite.width());
     policeLegende(canevas);
-    ecrireLegende(canevas, boite, legende, 10);
+    ecrireLegende(canevas, boite, legende, marge);
+}
+
+} // namespace
+
+void dessinerBouton(QPainter &canevas, const QWidget &boite, const QString &legende)
+{
+    peindreAvecLegende(canevas, boite, legende, degradeRouge, 10);
 }
 
 void dessinerBoutonEnfonce(QPainter &canevas, const QWidget &boite, const QString &legende)
@@ -124,9 +135,5 @@ void dessinerBoutonEnfonce(QPainter &canevas, const QWidget &boite, const QStrin
 
 void dessinerTitre(QPainter &canevas, const QWidget &boite, const QString &legende)
 {
-    if (!limiterALaBoite(canevas, boite))
-        return;
-    degradeBleu(canevas, boite.height(), boite.width());
-    policeLegende(canevas);
-    ecrireLegende(canevas, boite, legende, 0);
+    peindreAvecLegende(canevas, boite, legende, degradeBleu, 0);
 }

@@ -29,6 +29,14 @@ TBoitePeinte *titre(const QString &legende, QWidget *page)
     return boite;
 }
 
+// La colonne d'une vue latérale, son titre peint en haut.
+QVBoxLayout *colonneSousTitre(QWidget *page, TBoitePeinte *titre)
+{
+    auto disposition = colonne(page);
+    disposition->addWidget(titre);
+    return disposition;
+}
+
 TBoitePeinte *bouton(const QString &legende, QWidget *parent)
 {
     auto boite = new TBoitePeinte(TBoitePeinte::Dessin::Bouton, legende, parent);
@@ -69,10 +77,9 @@ QWidget *TmainForm::creerPageFavoris()
 {
     pageFavoris = new QWidget;
     NOMMER(pageFavoris);
-    auto disposition = colonne(pageFavoris);
     btTitreFavoris = titre(QStringLiteral("FAVORIS"), pageFavoris);
     NOMMER(btTitreFavoris);
-    disposition->addWidget(btTitreFavoris);
+    auto disposition = colonneSousTitre(pageFavoris, btTitreFavoris);
 
     arbreFavoris = new QTreeWidget(pageFavoris);
     NOMMER(arbreFavoris);
@@ -89,10 +96,9 @@ QWidget *TmainForm::creerPageListeRSS()
 {
     pageListeRSS = new QWidget;
     NOMMER(pageListeRSS);
-    auto disposition = colonne(pageListeRSS);
     btTitreListeRSS = titre(QStringLiteral("FLUX RSS"), pageListeRSS);
     NOMMER(btTitreListeRSS);
-    disposition->addWidget(btTitreListeRSS);
+    auto disposition = colonneSousTitre(pageListeRSS, btTitreListeRSS);
 
     listeRssSources = new QListWidget(pageListeRSS);
     NOMMER(listeRssSources);
@@ -144,10 +150,9 @@ QWidget *TmainForm::creerPageArbreXML()
     pageArbreXML = new QWidget;
     NOMMER(pageArbreXML);
     pageArbreXML->setFont(Polices::fenetre(true)); // la page, son titre et son arbre sont en gras
-    auto disposition = colonne(pageArbreXML);
     btTitreArbreXML = titre(QStringLiteral("ARBRE RSS"), pageArbreXML);
     NOMMER(btTitreArbreXML);
-    disposition->addWidget(btTitreArbreXML);
+    auto disposition = colonneSousTitre(pageArbreXML, btTitreArbreXML);
 
     xmlTreeView = new QTreeWidget(pageArbreXML);
     NOMMER(xmlTreeView);
@@ -160,10 +165,9 @@ QWidget *TmainForm::creerPageRecherche()
 {
     TabSheet1 = new QWidget;
     NOMMER(TabSheet1);
-    auto disposition = colonne(TabSheet1);
     btTitreRecherche = titre(QStringLiteral("RECHERCHE"), TabSheet1);
     NOMMER(btTitreRecherche);
-    disposition->addWidget(btTitreRecherche);
+    auto disposition = colonneSousTitre(TabSheet1, btTitreRecherche);
 
     panelRecherche = new QWidget(TabSheet1);
     NOMMER(panelRecherche);
@@ -228,6 +232,8 @@ void TmainForm::affichageRechercheExecute()
 
 void TmainForm::afficherArbreXML()
 {
+    if (!dmRSS)
+        return;
     viderArbreXML(xmlTreeView);
     construireArbreXML(xmlTreeView, nullptr, dmRSS->XMLDoc.elementDocument());
 }

@@ -117,6 +117,9 @@ private slots:
         QCOMPARE(f->windowTitle(), QStringLiteral("Brindlewave - Lecteur RSS"));
         QCOMPARE(f->size(), QSize(780, 622));
         QCOMPARE(f->font().pointSize(), 8);
+        // Les polices les plus proches de « MS Sans Serif » et de Tahoma, posées par le script d'installation.
+        QCOMPARE(QFontInfo(f->font()).family(), QStringLiteral("Liberation Sans"));
+        QCOMPARE(QFontInfo(f->arbreFavoris->font()).family(), QStringLiteral("DejaVu Sans"));
         QVERIFY(f->menuWidget() == nullptr);
 
         QCOMPARE(f->ToolBar2->height(), 25);
@@ -537,6 +540,10 @@ private slots:
 
     void arbreXMLDuDocumentCharge()
     {
+        // Sans module de données (avant que main le donne), rien ne se passe.
+        f->afficherArbreXML();
+        QCOMPARE(f->xmlTreeView->topLevelItemCount(), 0);
+
         OutilsTests::DossierExecutable dossier;
         DialoguesScriptes dialogues;
         TdmRSS module(dialogues);
