@@ -137,7 +137,9 @@ void TmainForm::creerBarreOutils()
 {
     barreOutils = new TBarrePeinte(TBarrePeinte::Fond::Bleu, QStringLiteral("Outils"), this);
     NOMMER(barreOutils);
+    // L'utilisateur peut la déplacer, mais seulement le long du haut de la fenêtre.
     barreOutils->setFloatable(false);
+    barreOutils->setAllowedAreas(Qt::TopToolBarArea);
     barreOutils->setFixedHeight(24);
     barreOutils->setIconSize(QSize(16, 16));
     barreOutils->setToolButtonStyle(Qt::ToolButtonIconOnly);
