@@ -4,6 +4,7 @@
 // de la base. Ses opérations sont réparties par sous-système : lecture (reading/), base (base/),
 // page (render/). La fenêtre l'appelle ; lui ne parle qu'aux dialogues.
 
+#include "base/Recherche.h"
 #include "commun/Dialogues.h"
 #include "commun/TexteEtroit.h"
 #include "model/TFlux.h"
@@ -51,7 +52,11 @@ public:
 
     // --- Base : fichier ---
     void chargerBase(const TexteEtroit &chemin);
+    // Le même chargement pour un chemin large (un dossier hors Windows-1252 reste lisible).
+    void chargerBase(const QString &chemin);
     QString sauvegarderBase();
+    // Sauvegarde depuis un modèle et vers un fichier donnés (rss-outil base --reecrire).
+    QString sauvegarderBase(const QString &cheminModele, const QString &cheminSortie);
 
     // --- Base : opérations ---
     QList<PFlux> &getFluxBase() { return fluxBase; }
@@ -67,6 +72,13 @@ public:
     bool titreContient(const QString &texte, const TInfo &info) const;
     bool lienContient(const QString &texte, const TInfo &info) const;
     bool descriptionContient(const QString &texte, const TInfo &info) const;
+    // Les mêmes tests avec un texte cherché préparé une fois pour toute la recherche.
+    bool titreContient(const TexteRecherche &texte, const TInfo &info) const;
+    bool lienContient(const TexteRecherche &texte, const TInfo &info) const;
+    bool descriptionContient(const TexteRecherche &texte, const TInfo &info) const;
+    // Vrai dès qu'une information stockée du flux contient le texte dans un champ choisi
+    // (titre, puis lien, puis description).
+    bool fluxTrouve(const TexteRecherche &texte, const TFlux &flux, ChampsRecherche champs) const;
     PRubrique creerRubrique(const TexteEtroit &nom);
     void detruireRubrique(const QString &nom);
 

@@ -1,0 +1,82 @@
+// rss-outil base FICHIER [--reecrire DIR] : le contenu d'un fichier de base, ou sa réécriture.
+
+#include "Commandes.h"
+#include "DialoguesConsole.h"
+#include "FluxJson.h"
+
+#include "base/TdmRSS.h"
+#include "commun/Emplacement.h"
+#include "commun/Erreurs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+
+QJsonObject baseEnJson(TdmRSS &module)
+{
+    QJsonArray flux;
+    for (const PFlux &f : module.getFluxBase())
+        flux.append(fluxEnJson(*f));
+    QJsonArray rubriques;
+    for (const PRubrique &r : module.getRubriquesBase()) {
+        rubriques.append(QJsonObject{{QStringLiteral("nom"), r->getNom()},
+                                     {QStringLiteral("couleur"), depuisEtroit(r->getCouleur())},
+                                     {QStringLiteral("icone"), r->getIcone()}});
+    }
+    return QJsonObject{{QStringLiteral("flux"), flux}, {QStringLiteral("rubriques"), rubriques}};
+}
+
+int base(const QStringList &arguments)
+{
+    QString fichier, dossier;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == u"--reecrire" && i + 1 < arguments.size())
+            dossier = arguments.at(++i);
+        else if (!argument.startsWith(u"--") && fichier.isEmpty())
+            fichier = argument;
+        else
+            return erreurArguments(QStringLiteral("argument inattendu « %1 » pour « base ».").arg(argument));
+    }
+    if (fichier.isEmpty())
+        return erreurArguments(QStringLiteral("« base » attend un FICHIER de base."));
+
+    DialoguesConsole dialogues;
+    TdmRSS module(dialogues);
+    try {
+        module.chargerBase(fichier);
+    } catch (const ErreurLecteur &e) {
+        ecrireErreur(QStringLiteral("La base « %1 » ne peut pas être lue : %2").arg(fichier, e.message()));
+        return 1;
+    }
+    if (dossier.isEmpty()) {
+        ecrireSortie(QJsonDocument(baseEnJson(module)).toJson(QJsonDocument::Indented));
+        return 0;
+    }
+
+    // Le modèle est celui qui se trouve à côté de rss-outil ; DIR tient lieu du dossier de
+    // l'exécutable pour le fichier écrit.
+    const QString modele = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("baseFluxModèle.xml"));
+    Emplacement::definirDossierExecutable(dossier);
+    try {
+        const QString chemin = module.sauvegarderBase(modele, Emplacement::cheminBase());
+        ecrireSortie(chemin.toUtf8() + '\n');
+        return 0;
+    } catch (const ErreurLecteur &e) {
+        ecrireErreur(QStringLiteral("La base ne peut pas être écrite : ") + e.message());
+        return 2;
+    }
+}
+
+const EnregistrementCommande enregistrement(
+    QStringLiteral("base"),
+    {QStringLiteral("base FICHIER [--reecrire DIR]"),
+     QStringLiteral("Lit le fichier de base et écrit ses flux et ses rubriques en JSON ; avec --reecrire,\n"
+                    "      le sauvegarde à la place dans DIR/baseFlux.xml depuis le modèle posé à côté de\n"
+                    "      rss-outil et écrit le chemin. Sortie 1 : base illisible ; 2 : écriture impossible."),
+     base});
+
+} // namespace
