@@ -35,8 +35,9 @@ void declarerUtf8(QDomDocument &document)
     const QString valeur = trouve.captured(1).mid(1).chopped(1);
     if (valeur.compare(u"UTF-8", Qt::CaseInsensitive) == 0)
         return;
+    // Seul le nom du codage change ; ses guillemets restent.
     QString donnees = declaration.data();
-    donnees.replace(trouve.capturedStart(1), trouve.capturedLength(1), QStringLiteral("\"UTF-8\""));
+    donnees.replace(trouve.capturedStart(1) + 1, trouve.capturedLength(1) - 2, QStringLiteral("UTF-8"));
     declaration.setData(donnees);
 }
 

@@ -1,10 +1,10 @@
 #include "reading/DocumentXML.h"
 
+#include "commun/EcritureFichier.h"
 #include "commun/Erreurs.h"
 #include "reading/GardeEntites.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -71,12 +71,7 @@ QDomElement TDocumentXML::elementDocument() const
 
 void TDocumentXML::sauvegarderVersFichier(const QString &chemin) const
 {
-    QSaveFile fichier(chemin);
-    if (!fichier.open(QIODevice::WriteOnly))
-        throw ErreurEcriture(QStringLiteral("Impossible d'écrire « %1 » : %2").arg(chemin, fichier.errorString()));
-    fichier.write(m_dom.toByteArray(2));
-    if (!fichier.commit())
-        throw ErreurEcriture(QStringLiteral("Impossible d'écrire « %1 » : %2").arg(chemin, fichier.errorString()));
+    ecrireFichierEntier(chemin, m_dom.toByteArray(2));
 }
 
 namespace NoeudXML {

@@ -5,9 +5,7 @@
 #include "base/TdmRSS.h"
 
 #include "commun/Emplacement.h"
-#include "commun/Erreurs.h"
-
-#include <QSaveFile>
+#include "commun/EcritureFichier.h"
 
 namespace {
 
@@ -15,8 +13,8 @@ const QByteArray couleurDocument = QByteArrayLiteral("#D0E0ED");
 
 TexteEtroit retrait(int blancs) { return TexteEtroit(blancs, ' '); }
 
-// Écrit les lignes dans le fichier, en le remplaçant d'un seul coup.
-void ecrireLignes(const QList<TexteEtroit> &lignes, const QString &chemin)
+// Les lignes, chacune suivie de CR LF.
+QByteArray contenuDe(const QList<TexteEtroit> &lignes)
 {
     qsizetype taille = 0;
     for (const TexteEtroit &ligne : lignes)
@@ -27,9 +25,7 @@ void ecrireLignes(const QList<TexteEtroit> &lignes, const QString &chemin)
         contenu += ligne;
         contenu += "\r\n";
     }
-    QSaveFile fichier(chemin);
-    if (!fichier.open(QIODevice::WriteOnly) || fichier.write(contenu) != contenu.size() || !fichier.commit())
-        throw ErreurEcriture(QStringLiteral("Impossible d'écrire « %1 » : %2").arg(chemin, fichier.errorString()));
+    return contenu;
 }
 
 } // namespace
@@ -98,6 +94,6 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
                       + " - publication : " + versEtroit(flux.getDatePub()) + "</i></h5></center>");
 
     const QString chemin = Emplacement::cheminPage();
-    ecrireLignes(lignesPage, chemin);
+    ecrireFichierEntier(chemin, contenuDe(lignesPage));
     return chemin;
 }

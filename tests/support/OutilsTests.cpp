@@ -16,9 +16,10 @@ DossierExecutable::DossierExecutable()
         throw std::runtime_error("dossier temporaire impossible");
     QDir(m_dossier.path()).mkpath(QStringLiteral("ressourcesHTML"));
     QDir(m_dossier.path()).mkpath(QStringLiteral("rss"));
+    // Le dossier est imposé d'abord : ecrire() passe par lui.
+    Emplacement::definirDossierExecutable(m_dossier.path());
     ecrire(QStringLiteral("baseFluxModèle.xml"),
            QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<LecteurRSS_BASE/>\n"));
-    Emplacement::definirDossierExecutable(m_dossier.path());
 }
 
 DossierExecutable::~DossierExecutable() { Emplacement::definirDossierExecutable(QString()); }

@@ -1,0 +1,162 @@
+// La page d'un flux, comparée octet pour octet à des fichiers attendus écrits à la main.
+
+#include "DialoguesScriptes.h"
+#include "OutilsTests.h"
+
+#include "base/TdmRSS.h"
+#include "commun/Emplacement.h"
+#include "commun/Erreurs.h"
+
+#include <QDir>
+#include <QTest>
+
+class TestPageFlux : public QObject
+{
+    Q_OBJECT
+
+private:
+    QByteArray attendu(const QString &nom) { return OutilsTests::lireFichier(OutilsTests::donnees(QStringLiteral("page/") + nom)); }
+
+    // Une page de document pour le flux de test donné.
+    QString pageDocument(TdmRSS &module, const QString &flux)
+    {
+        if (!module.chargerDocumentXML(OutilsTests::donnees(QStringLiteral("page/") + flux)))
+            return QString();
+        return module.genererPageDocument();
+    }
+
+private slots:
+    void pageDuDocumentOctetPourOctet_data()
+    {
+        QTest::addColumn<QString>("flux");
+        QTest::addColumn<QString>("page");
+        // Trois items teintés un sur deux, image, balisage et « & » tels quels, caractères hors
+        // de Windows-1252 en « ? » (une paire de substitution en un seul), saut de ligne gardé
+        // dans sa ligne, champ vide.
+        QTest::newRow("trois items") << QStringLiteral("flux-trois-items.xml") << QStringLiteral("page-trois-items.html");
+        // Ni image, ni item, ni description, ni pied renseigné : toutes les pièces fixes restent.
+        QTest::newRow("flux vide") << QStringLiteral("flux-vide.xml") << QStringLiteral("page-vide.html");
+    }
+
+    void pageDuDocumentOctetPourOctet()
+    {
+        QFETCH(QString, flux);
+        QFETCH(QString, page);
+        OutilsTests::DossierExecutable dossier;
+        DialoguesScriptes dialogues;
+        TdmRSS module(dialogues);
+        const QString chemin = pageDocument(module, flux);
+        QCOMPARE(chemin, dossier.chemin(QStringLiteral("rss-temps.html")));
+        QCOMPARE(chemin, Emplacement::cheminPage());
+        const QByteArray obtenu = OutilsTests::lireFichier(chemin);
+        QVERIFY(!obtenu.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(obtenu, attendu(page));
+        QVERIFY(dialogues.boites.isEmpty());
+    }
+
+    void pageDesInformationsSauvegardees()
+    {
+        OutilsTests::DossierExecutable dossier;
+        DialoguesScriptes dialogues;
+        TdmRSS module(dialogues);
+        module.chargerBase(OutilsTests::donnees(QStringLiteral("page/base-sauvegardees.xml")));
+        const PFlux stocke = module.chercherFluxParUrl(QStringLiteral("http://127.0.0.1/favori.xml"));
+        QVERIFY(stocke);
+        pageDocument(module, QStringLiteral("flux-vide.xml"));
+        const QString chemin = module.genererPageInfosSauvegardees(*stocke);
+        QCOMPARE(chemin, Emplacement::cheminPage());
+        const QByteArray obtenu = OutilsTests::lireFichier(chemin);
+        QCOMPARE(obtenu, attendu(QStringLiteral("page-sauvegardees.html")));
+        QCOMPARE(obtenu.count("<b>Informations sauvegard\xE9" "es</b>\r\n"), 1);
+        QCOMPARE(obtenu.count("<center><h5><i>RSS - lang : "), 2);
+    }
+
+    void unFluxStockeSansInformationGardeSaBanniereEtUneTableVide()
+    {
+        OutilsTests::DossierExecutable dossier;
+        DialoguesScriptes dialogues;
+        TdmRSS module(dialogues);
+        pageDocument(module, QStringLiteral("flux-vide.xml"));
+        TFlux stocke;
+        module.genererPageInfosSauvegardees(stocke);
+        const QList<TexteEtroit> lignes = module.getLignesPage();
+        // La page du document (15 lignes sans item), la bannière, puis une seconde page sans item.
+        QCOMPARE(lignes.size(), 15 + 6 + 15);
+        QCOMPARE(lignes.at(15), QByteArray("<hr>"));
+        QCOMPARE(lignes.at(20), QByteArray("<hr>"));
+        QCOMPARE(lignes.at(21 + 12), QByteArray("<table width=\"100%\" border=\"0\">"));
+        QCOMPARE(lignes.at(21 + 13), QByteArray("</table>"));
+    }
+
+    void chaquePageRemplaceLaPrecedente()
+    {
+        OutilsTests::DossierExecutable dossier;
+        DialoguesScriptes dialogues;
+        TdmRSS module(dialogues);
+        pageDocument(module, QStringLiteral("flux-trois-items.xml"));
+        const QString chemin = pageDocument(module, QStringLiteral("flux-vide.xml"));
+        QCOMPARE(OutilsTests::lireFichier(chemin), attendu(QStringLiteral("page-vide.html")));
+        pageDocument(module, QStringLiteral("flux-trois-items.xml"));
+        QCOMPARE(OutilsTests::lireFichier(chemin), attendu(QStringLiteral("page-trois-items.html")));
+        // Aucun fichier temporaire laissé à côté.
+        QCOMPARE(QDir(dossier.chemin()).entryList({QStringLiteral("rss-temps*")}, QDir::Files).size(), 1);
+    }
+
+    void genererPageFluxAjouteSansVider()
+    {
+        OutilsTests::DossierExecutable dossier;
+        DialoguesScriptes dialogues;
+        TdmRSS module(dialogues);
+        TFlux flux;
+        module.genererPageFlux(flux);
+        module.genererPageFlux(flux);
+        QCOMPARE(module.getLignesPage().size(), 30);
+        QCOMPARE(OutilsTests::lireFichier(Emplacement::cheminPage()).count("</i></h5></center>\r\n"), 2);
+        pageDocument(module, QStringLiteral("flux-vide.xml"));
+        QCOMPARE(module.getLignesPage().size(), 15);
+    }
+
+    void lesItemsAlternentLaCouleurDonnee()
+    {
+        OutilsTests::DossierExecutable dossier;
+        DialoguesScriptes dialogues;
+        TdmRSS module(dialogues);
+        TFlux flux;
+        for (int i = 0; i < 4; ++i)
+            flux.infos.append(std::make_shared<TInfo>());
+        module.ecrirePageFlux(flux, QStringLiteral("vert pâle"));
+        const QList<TexteEtroit> lignes = module.getLignesPage();
+        QCOMPARE(lignes.size(), 15 + 4 * 5);
+        const QByteArray teinte("   <tr><td bgcolor=\"vert p\xE2le\">");
+        QCOMPARE(lignes.at(13), teinte);
+        QCOMPARE(lignes.at(18), QByteArray("   <tr><td>"));
+        QCOMPARE(lignes.at(23), teinte);
+        QCOMPARE(lignes.at(28), QByteArray("   <tr><td>"));
+        QCOMPARE(lignes.at(14), QByteArray("      <a href=\"\"><h2></h2></a>"));
+    }
+
+    void uneEcritureImpossibleRemonteEtGardeLaPagePrecedente()
+    {
+        OutilsTests::DossierExecutable dossier;
+        DialoguesScriptes dialogues;
+        TdmRSS module(dialogues);
+        const QString chemin = pageDocument(module, QStringLiteral("flux-vide.xml"));
+        const QByteArray avant = OutilsTests::lireFichier(chemin);
+        // Le dossier de l'exécutable n'existe plus : la page ne peut pas s'écrire.
+        Emplacement::definirDossierExecutable(dossier.chemin(QStringLiteral("absent")));
+        QVERIFY_THROWS_EXCEPTION(ErreurEcriture, pageDocument(module, QStringLiteral("flux-trois-items.xml")));
+        QCOMPARE(OutilsTests::lireFichier(chemin), avant);
+    }
+
+    void unDocumentInactifNeDonnePasDePage()
+    {
+        OutilsTests::DossierExecutable dossier;
+        DialoguesScriptes dialogues;
+        TdmRSS module(dialogues);
+        QVERIFY_THROWS_EXCEPTION(ErreurDocumentInactif, module.genererPageDocument());
+        QVERIFY(!QFile::exists(Emplacement::cheminPage()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPageFlux)
+#include "tst_pageflux.moc"
