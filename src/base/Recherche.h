@@ -26,6 +26,14 @@ private:
     // donne la même réponse que chercher dans sa forme étroite.
     QString m_large;
     bool m_direct = false;
+    // Les positions, dans le texte large, de ses deux caractères probablement les plus rares
+    // dans un texte courant : on cherche d'abord dans le champ les endroits où ces deux-là
+    // sont à leur place, puis on compare le texte entier à ces endroits seulement.
+    qsizetype m_pivot = 0;
+    qsizetype m_second = 0;
+    // Sinon, la forme étroite de chaque champ est faite dans ce tampon, réutilisé d'un champ à
+    // l'autre (un texte préparé sert à une seule recherche, sur un seul fil).
+    mutable TexteEtroit m_tampon;
 };
 
 // Les champs d'une information où chercher, dans l'ordre titre, lien, description.

@@ -13,37 +13,47 @@ constexpr std::array<char16_t, 32> plage80 = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char octetPour(char32_t c)
+// L'octet de chaque unité UTF-16 : « ? » pour tout ce que Windows-1252 n'a pas.
+const std::array<char, 0x10000> &tableEtroite()
 {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<char>(c);
-    for (std::size_t i = 0; i < plage80.size(); ++i) {
-        if (plage80[i] == c)
-            return static_cast<char>(0x80 + i);
-    }
-    return '?';
+    static const std::array<char, 0x10000> table = [] {
+        std::array<char, 0x10000> t;
+        t.fill('?');
+        for (char16_t c = 0; c < 0x80; ++c)
+            t[c] = static_cast<char>(c);
+        for (char16_t c = 0xA0; c <= 0xFF; ++c)
+            t[c] = static_cast<char>(c);
+        for (std::size_t i = 0; i < plage80.size(); ++i)
+            t[plage80[i]] = static_cast<char>(0x80 + i);
+        return t;
+    }();
+    return table;
 }
 
 } // namespace
 
+void ajouterEtroit(TexteEtroit &sortie, QStringView large)
+{
+    const std::array<char, 0x10000> &table = tableEtroite();
+    const char16_t *p = large.utf16();
+    const char16_t *fin = p + large.size();
+    const qsizetype debut = sortie.size();
+    sortie.resize(debut + large.size());
+    char *ecrit = sortie.data() + debut;
+    while (p < fin) {
+        const char16_t u = *p++;
+        // Une paire de substitution forme un seul caractère, qui devient un seul « ? ».
+        if (QChar::isHighSurrogate(u) && p < fin && QChar::isLowSurrogate(*p))
+            ++p;
+        *ecrit++ = table[u];
+    }
+    sortie.truncate(ecrit - sortie.constData());
+}
+
 TexteEtroit versEtroit(const QString &large)
 {
     TexteEtroit resultat;
-    resultat.reserve(large.size());
-    const char16_t *p = reinterpret_cast<const char16_t *>(large.constData());
-    const char16_t *fin = p + large.size();
-    while (p < fin) {
-        const char16_t u = *p++;
-        if (u < 0x80) {
-            resultat.append(static_cast<char>(u));
-            continue;
-        }
-        // Une paire de substitution forme un seul caractère, qui devient un seul « ? ».
-        if (QChar::isHighSurrogate(u) && p < fin && QChar::isLowSurrogate(*p))
-            ++p, resultat.append('?');
-        else
-            resultat.append(octetPour(u));
-    }
+    ajouterEtroit(resultat, large);
     return resultat;
 }
 

@@ -9,4 +9,6 @@
 using TexteEtroit = QByteArray;
 
 TexteEtroit versEtroit(const QString &large);
+// Ajoute la forme étroite du texte à la fin de sortie (sans texte intermédiaire).
+void ajouterEtroit(TexteEtroit &sortie, QStringView large);
 QString depuisEtroit(const TexteEtroit &etroit);

@@ -7,11 +7,24 @@
 #include "commun/Emplacement.h"
 #include "commun/EcritureFichier.h"
 
+#include <cstring>
+
 namespace {
 
-const QByteArray couleurDocument = QByteArrayLiteral("#D0E0ED");
+// Une ligne faite de morceaux fixes (ASCII) et de valeurs converties en Windows-1252.
+qsizetype tailleMorceau(const char *fixe) { return qsizetype(std::strlen(fixe)); }
+qsizetype tailleMorceau(const QString &valeur) { return valeur.size(); }
+void ajouterMorceau(TexteEtroit &ligne, const char *fixe) { ligne.append(fixe); }
+void ajouterMorceau(TexteEtroit &ligne, const QString &valeur) { ajouterEtroit(ligne, valeur); }
 
-TexteEtroit retrait(int blancs) { return TexteEtroit(blancs, ' '); }
+template<typename... Morceaux>
+TexteEtroit ligne(const Morceaux &...morceaux)
+{
+    TexteEtroit resultat;
+    resultat.reserve((tailleMorceau(morceaux) + ...));
+    (ajouterMorceau(resultat, morceaux), ...);
+    return resultat;
+}
 
 // Les lignes, chacune suivie de CR LF.
 QByteArray contenuDe(const QList<TexteEtroit> &lignes)
@@ -40,7 +53,7 @@ QString TdmRSS::genererPageDocument()
 
 QString TdmRSS::genererPageFlux(const TFlux &flux)
 {
-    return ecrirePageFlux(flux, depuisEtroit(couleurDocument));
+    return ecrirePageFlux(flux, QStringLiteral("#D0E0ED"));
 }
 
 QString TdmRSS::genererPageInfosSauvegardees(const TFlux &flux)
@@ -57,41 +70,39 @@ QString TdmRSS::genererPageInfosSauvegardees(const TFlux &flux)
 QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
 {
     const TImageFlux &image = flux.getImage();
-    const TexteEtroit couleurEtroite = versEtroit(couleur);
-    lignesPage.reserve(lignesPage.size() + 16 + 5 * flux.infos.size());
+    lignesPage.reserve(lignesPage.size() + 15 + 5 * flux.infos.size());
 
     lignesPage.append(QByteArrayLiteral("<table width=\"100%\" border=\"0\">"));
-    lignesPage.append(retrait(2) + "<tr><td border=\"0\">");
-    lignesPage.append(retrait(6) + "<a href=\"" + versEtroit(image.getLien()) + "\">");
-    lignesPage.append(retrait(10) + "<img src=\"" + versEtroit(image.getUrl()) + "\" border=\"0\">");
-    lignesPage.append(retrait(6) + "</a>");
-    lignesPage.append(retrait(6) + "</td>");
-    lignesPage.append(retrait(6) + "<td><center><b>" + versEtroit(flux.getTitre()) + "</b></center>");
-    lignesPage.append(retrait(6) + "</td>");
-    lignesPage.append(retrait(2) + "</tr>");
+    lignesPage.append(QByteArrayLiteral("  <tr><td border=\"0\">"));
+    lignesPage.append(ligne("      <a href=\"", image.getLien(), "\">"));
+    lignesPage.append(ligne("          <img src=\"", image.getUrl(), "\" border=\"0\">"));
+    lignesPage.append(QByteArrayLiteral("      </a>"));
+    lignesPage.append(QByteArrayLiteral("      </td>"));
+    lignesPage.append(ligne("      <td><center><b>", flux.getTitre(), "</b></center>"));
+    lignesPage.append(QByteArrayLiteral("      </td>"));
+    lignesPage.append(QByteArrayLiteral("  </tr>"));
     lignesPage.append(QByteArrayLiteral("</table>"));
     lignesPage.append(versEtroit(flux.getDescription()));
     lignesPage.append(QByteArrayLiteral("<hr>"));
     lignesPage.append(QByteArrayLiteral("<table width=\"100%\" border=\"0\">"));
 
-    // Les lignes d'ouverture des items pairs et impairs ne changent pas d'un item à l'autre.
-    const TexteEtroit ouvertureTeintee = retrait(3) + "<tr><td bgcolor=\"" + couleurEtroite + "\">";
-    const TexteEtroit ouvertureSimple = retrait(3) + "<tr><td>";
-    const TexteEtroit fermeture = retrait(3) + "</td></tr>";
+    // Les lignes d'ouverture et de fermeture ne changent pas d'un item à l'autre : elles sont
+    // partagées par toutes les lignes qui les répètent.
+    const TexteEtroit ouvertureTeintee = ligne("   <tr><td bgcolor=\"", couleur, "\">");
+    const TexteEtroit ouvertureSimple = QByteArrayLiteral("   <tr><td>");
+    const TexteEtroit fermeture = QByteArrayLiteral("   </td></tr>");
     for (qsizetype k = 0; k < flux.infos.size(); ++k) {
         const TInfo &info = *flux.infos.at(k);
         lignesPage.append(k % 2 == 0 ? ouvertureTeintee : ouvertureSimple);
-        lignesPage.append(retrait(6) + "<a href=\"" + versEtroit(info.getLien()) + "\"><h2>"
-                          + versEtroit(info.getTitre()) + "</h2></a>");
-        lignesPage.append(retrait(6) + "<p>" + versEtroit(info.getDescription()) + "</p>");
-        lignesPage.append(retrait(6) + "<h6><i>" + versEtroit(info.getDatePub()) + "</i></h6>");
+        lignesPage.append(ligne("      <a href=\"", info.getLien(), "\"><h2>", info.getTitre(), "</h2></a>"));
+        lignesPage.append(ligne("      <p>", info.getDescription(), "</p>"));
+        lignesPage.append(ligne("      <h6><i>", info.getDatePub(), "</i></h6>"));
         lignesPage.append(fermeture);
     }
 
     lignesPage.append(QByteArrayLiteral("</table>"));
-    lignesPage.append("<center><h5><i>RSS - lang : " + versEtroit(flux.getLangue()) + " - "
-                      + versEtroit(flux.getAuteur()) + "<br>" + versEtroit(flux.getCopyright())
-                      + " - publication : " + versEtroit(flux.getDatePub()) + "</i></h5></center>");
+    lignesPage.append(ligne("<center><h5><i>RSS - lang : ", flux.getLangue(), " - ", flux.getAuteur(), "<br>",
+                            flux.getCopyright(), " - publication : ", flux.getDatePub(), "</i></h5></center>"));
 
     const QString chemin = Emplacement::cheminPage();
     ecrireFichierEntier(chemin, contenuDe(lignesPage));
