@@ -1,6 +1,5 @@
 // rss-outil page, de bout en bout : le fichier écrit est comparé aux pages attendues.
 
-#include "LancementOutil.h"
 #include "OutilsTests.h"
 
 #include <QDir>
@@ -17,7 +16,7 @@ private slots:
     void laPageDUnFlux()
     {
         QTemporaryDir dossier;
-        const ResultatOutil r = lancerOutil({QStringLiteral("page"), donnee("flux-trois-items.xml"),
+        const OutilsTests::ResultatOutil r = OutilsTests::lancerRssOutil({QStringLiteral("page"), donnee("flux-trois-items.xml"),
                                              QStringLiteral("--dossier"), dossier.path()});
         QCOMPARE(r.code, 0);
         const QString chemin = QDir(dossier.path()).filePath(QStringLiteral("rss-temps.html"));
@@ -28,7 +27,7 @@ private slots:
     void laPageAvecLesInformationsSauvegardees()
     {
         QTemporaryDir dossier;
-        const ResultatOutil r = lancerOutil({QStringLiteral("page"), donnee("flux-vide.xml"), QStringLiteral("--dossier"),
+        const OutilsTests::ResultatOutil r = OutilsTests::lancerRssOutil({QStringLiteral("page"), donnee("flux-vide.xml"), QStringLiteral("--dossier"),
                                              dossier.path(), QStringLiteral("--sauvegardees"), donnee("base-sauvegardees.xml"),
                                              QStringLiteral("http://127.0.0.1/favori.xml")});
         QCOMPARE(r.code, 0);
@@ -58,7 +57,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, code);
-        const ResultatOutil r = lancerOutil(arguments);
+        const OutilsTests::ResultatOutil r = OutilsTests::lancerRssOutil(arguments);
         QCOMPARE(r.code, code);
         QVERIFY(r.sortie.isEmpty());
         QVERIFY(!r.erreur.isEmpty());
@@ -66,4 +65,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestOutilPage)
-#include "tst_outilpage.moc"
+#include "tst_rss_outil_page.moc"

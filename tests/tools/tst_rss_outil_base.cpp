@@ -1,6 +1,5 @@
 // rss-outil base et rss-outil chercher, de bout en bout sur des fichiers de base réels.
 
-#include "LancementOutil.h"
 #include "OutilsTests.h"
 
 #include <QDir>
@@ -45,7 +44,7 @@ private slots:
     void baseEcritLeJson()
     {
         const QString chemin = ecrire(QStringLiteral("base.xml"), baseDeRecherche);
-        const ResultatOutil r = lancerOutil({QStringLiteral("base"), chemin});
+        const OutilsTests::ResultatOutil r = OutilsTests::lancerRssOutil({QStringLiteral("base"), chemin});
         QCOMPARE(r.code, 0);
         const QJsonObject base = QJsonDocument::fromJson(r.sortie).object();
         const QJsonArray flux = base.value(QStringLiteral("flux")).toArray();
@@ -70,31 +69,31 @@ private slots:
     {
         const QString source = ecrire(QStringLiteral("source.xml"), baseDeRecherche);
         QTemporaryDir sortie;
-        const ResultatOutil r = lancerOutil({QStringLiteral("base"), source, QStringLiteral("--reecrire"), sortie.path()});
+        const OutilsTests::ResultatOutil r = OutilsTests::lancerRssOutil({QStringLiteral("base"), source, QStringLiteral("--reecrire"), sortie.path()});
         QCOMPARE(r.code, 0);
         const QString ecrite = QDir(sortie.path()).filePath(QStringLiteral("baseFlux.xml"));
         QCOMPARE(r.sortie, ecrite.toUtf8() + '\n');
-        QCOMPARE(lancerOutil({QStringLiteral("base"), ecrite}).sortie, lancerOutil({QStringLiteral("base"), source}).sortie);
+        QCOMPARE(OutilsTests::lancerRssOutil({QStringLiteral("base"), ecrite}).sortie, OutilsTests::lancerRssOutil({QStringLiteral("base"), source}).sortie);
         // Réécrite à son tour, elle donne le même fichier.
         QTemporaryDir encore;
-        QCOMPARE(lancerOutil({QStringLiteral("base"), ecrite, QStringLiteral("--reecrire"), encore.path()}).code, 0);
+        QCOMPARE(OutilsTests::lancerRssOutil({QStringLiteral("base"), ecrite, QStringLiteral("--reecrire"), encore.path()}).code, 0);
         QCOMPARE(OutilsTests::lireFichier(QDir(encore.path()).filePath(QStringLiteral("baseFlux.xml"))),
                  OutilsTests::lireFichier(ecrite));
     }
 
     void baseSignaleSesEchecs()
     {
-        const ResultatOutil illisible = lancerOutil({QStringLiteral("base"), ecrire(QStringLiteral("casse.xml"), "<a><b></a>")});
+        const OutilsTests::ResultatOutil illisible = OutilsTests::lancerRssOutil({QStringLiteral("base"), ecrire(QStringLiteral("casse.xml"), "<a><b></a>")});
         QCOMPARE(illisible.code, 1);
         QVERIFY(!illisible.erreur.isEmpty());
         const QString source = ecrire(QStringLiteral("bonne.xml"), baseDeRecherche);
         const QString ancien = ecrire(QStringLiteral("dossier/baseFlux.xml"), "ancien");
         // Un dossier de sortie qui n'existe pas : rien n'est écrit.
-        const ResultatOutil absent = lancerOutil({QStringLiteral("base"), source, QStringLiteral("--reecrire"),
+        const OutilsTests::ResultatOutil absent = OutilsTests::lancerRssOutil({QStringLiteral("base"), source, QStringLiteral("--reecrire"),
                                                  QDir(m_dossier.path()).filePath(QStringLiteral("absent"))});
         QCOMPARE(absent.code, 2);
         QCOMPARE(OutilsTests::lireFichier(ancien), QByteArray("ancien"));
-        QCOMPARE(lancerOutil({QStringLiteral("base")}).code, 64);
+        QCOMPARE(OutilsTests::lancerRssOutil({QStringLiteral("base")}).code, 64);
     }
 
     void chercher_data()
@@ -119,19 +118,19 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, attendu);
         const QString base = ecrire(QStringLiteral("recherche.xml"), baseDeRecherche);
-        const ResultatOutil r = lancerOutil(QStringList({QStringLiteral("chercher"), base}) + arguments);
+        const OutilsTests::ResultatOutil r = OutilsTests::lancerRssOutil(QStringList({QStringLiteral("chercher"), base}) + arguments);
         QCOMPARE(r.code, 0);
         QCOMPARE(r.sortie, attendu);
     }
 
     void chercherSignaleSesEchecs()
     {
-        QCOMPARE(lancerOutil({QStringLiteral("chercher"), QDir(m_dossier.path()).filePath(QStringLiteral("absente.xml")),
+        QCOMPARE(OutilsTests::lancerRssOutil({QStringLiteral("chercher"), QDir(m_dossier.path()).filePath(QStringLiteral("absente.xml")),
                               QStringLiteral("x")}).code, 1);
-        QCOMPARE(lancerOutil({QStringLiteral("chercher"), QStringLiteral("x")}).code, 64);
-        QCOMPARE(lancerOutil({QStringLiteral("chercher"), QStringLiteral("b"), QStringLiteral("x"), QStringLiteral("--tout")}).code, 64);
+        QCOMPARE(OutilsTests::lancerRssOutil({QStringLiteral("chercher"), QStringLiteral("x")}).code, 64);
+        QCOMPARE(OutilsTests::lancerRssOutil({QStringLiteral("chercher"), QStringLiteral("b"), QStringLiteral("x"), QStringLiteral("--tout")}).code, 64);
     }
 };
 
 QTEST_GUILESS_MAIN(TestOutilBase)
-#include "tst_outilbase.moc"
+#include "tst_rss_outil_base.moc"
