@@ -4,6 +4,9 @@
 
 #include "base/CodageBase.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace {
 
 // La valeur d'un élément : le texte de son unique enfant quand c'est un nœud texte,
@@ -16,6 +19,38 @@ QString valeurDe(const QDomNode &element)
 }
 
 bool estNomme(const QDomNode &noeud, QLatin1String nom) { return noeud.nodeName() == nom; }
+
+// Un enfant attendu d'un élément et la valeur qu'il remplit.
+struct Champ
+{
+    QLatin1String nom;
+    QString *valeur;
+};
+
+// Lit les enfants d'un élément dans l'ordre du document : un enfant qui porte le nom d'un champ
+// lui donne sa valeur (un doublon plus tardif l'emporte) ; les autres vont à « autre », qui
+// peut ne rien en faire.
+void lireChamps(const QDomNode &element, std::initializer_list<Champ> champs,
+                const std::function<void(const QString &nom, const QDomNode &enfant)> &autre = {})
+{
+    for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
+        const QString nom = enfant.nodeName();
+        const Champ *trouve = std::find_if(champs.begin(), champs.end(), [&nom](const Champ &c) { return nom == c.nom; });
+        if (trouve != champs.end())
+            *trouve->valeur = valeurDe(enfant);
+        else if (autre)
+            autre(nom, enfant);
+    }
+}
+
+// Les enfants d'un élément qui portent un nom donné, dans l'ordre du document.
+void pourChaqueEnfantNomme(const QDomNode &element, QLatin1String nom, const std::function<void(const QDomNode &)> &traiter)
+{
+    for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
+        if (estNomme(enfant, nom))
+            traiter(enfant);
+    }
+}
 
 } // namespace
 
@@ -39,60 +74,41 @@ void TdmRSS::chargerBase(const QString &chemin)
 
 void TdmRSS::lireListeFlux(const QDomNode &listeFlux)
 {
-    for (QDomNode noeudFlux = listeFlux.firstChild(); !noeudFlux.isNull(); noeudFlux = noeudFlux.nextSibling()) {
-        if (!estNomme(noeudFlux, QLatin1String("flux")))
-            continue;
+    pourChaqueEnfantNomme(listeFlux, QLatin1String("flux"), [this](const QDomNode &noeudFlux) {
         auto flux = std::make_shared<TFlux>();
         QString titre, lien, description, copyright, datePub, langue, auteur, urlrss;
-        for (QDomNode enfant = noeudFlux.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
-            const QString nom = enfant.nodeName();
-            if (nom == u"titre")
-                titre = valeurDe(enfant);
-            else if (nom == u"lien")
-                lien = valeurDe(enfant);
-            else if (nom == u"description")
-                description = valeurDe(enfant);
-            else if (nom == u"copyright")
-                copyright = valeurDe(enfant);
-            else if (nom == u"datePub")
-                datePub = valeurDe(enfant);
-            else if (nom == u"langue")
-                langue = valeurDe(enfant);
-            else if (nom == u"auteur")
-                auteur = valeurDe(enfant);
-            else if (nom == u"urlrss")
-                urlrss = valeurDe(enfant);
-            else if (nom == u"image")
-                lireImage(enfant, *flux);
-            else if (nom == u"infos")
-                lireInfos(enfant, *flux);
-            else if (nom == u"rubriquesAssociees")
-                lireRubriquesAssociees(enfant, *flux);
-        }
+        lireChamps(noeudFlux,
+                   {{QLatin1String("titre"), &titre},
+                    {QLatin1String("lien"), &lien},
+                    {QLatin1String("description"), &description},
+                    {QLatin1String("copyright"), &copyright},
+                    {QLatin1String("datePub"), &datePub},
+                    {QLatin1String("langue"), &langue},
+                    {QLatin1String("auteur"), &auteur},
+                    {QLatin1String("urlrss"), &urlrss}},
+                   [this, &flux](const QString &nom, const QDomNode &enfant) {
+                       if (nom == u"image")
+                           lireImage(enfant, *flux);
+                       else if (nom == u"infos")
+                           lireInfos(enfant, *flux);
+                       else if (nom == u"rubriquesAssociees")
+                           lireRubriquesAssociees(enfant, *flux);
+                   });
         flux->setDonnees(titre, lien, description, copyright, datePub, langue, auteur);
         flux->setUrlRss(urlrss);
         fluxBase.append(std::move(flux));
-    }
+    });
 }
 
 void TdmRSS::lireImage(const QDomNode &image, TFlux &flux)
 {
     QString titre, lien, url, description, hauteur, largeur;
-    for (QDomNode enfant = image.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
-        const QString nom = enfant.nodeName();
-        if (nom == u"titre")
-            titre = valeurDe(enfant);
-        else if (nom == u"lien")
-            lien = valeurDe(enfant);
-        else if (nom == u"url")
-            url = valeurDe(enfant);
-        else if (nom == u"description")
-            description = valeurDe(enfant);
-        else if (nom == u"hauteur")
-            hauteur = valeurDe(enfant);
-        else if (nom == u"largeur")
-            largeur = valeurDe(enfant);
-    }
+    lireChamps(image, {{QLatin1String("titre"), &titre},
+                       {QLatin1String("lien"), &lien},
+                       {QLatin1String("url"), &url},
+                       {QLatin1String("description"), &description},
+                       {QLatin1String("hauteur"), &hauteur},
+                       {QLatin1String("largeur"), &largeur}});
     auto nouvelle = std::make_unique<TImageFlux>();
     // setDonnees vide les trois autres champs : ils viennent après.
     nouvelle->setDonnees(titre, lien, url);
@@ -104,59 +120,35 @@ void TdmRSS::lireImage(const QDomNode &image, TFlux &flux)
 
 void TdmRSS::lireInfos(const QDomNode &infos, TFlux &flux)
 {
-    for (QDomNode noeudInfo = infos.firstChild(); !noeudInfo.isNull(); noeudInfo = noeudInfo.nextSibling()) {
-        if (!estNomme(noeudInfo, QLatin1String("info")))
-            continue;
+    pourChaqueEnfantNomme(infos, QLatin1String("info"), [&flux](const QDomNode &noeudInfo) {
         QString titre, lien, description, datePub;
-        for (QDomNode enfant = noeudInfo.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
-            const QString nom = enfant.nodeName();
-            if (nom == u"titre")
-                titre = valeurDe(enfant);
-            else if (nom == u"lien")
-                lien = valeurDe(enfant);
-            else if (nom == u"description")
-                description = valeurDe(enfant);
-            else if (nom == u"datePub")
-                datePub = valeurDe(enfant);
-        }
+        lireChamps(noeudInfo, {{QLatin1String("titre"), &titre},
+                               {QLatin1String("lien"), &lien},
+                               {QLatin1String("description"), &description},
+                               {QLatin1String("datePub"), &datePub}});
         auto info = std::make_shared<TInfo>();
         info->setDonnees(titre, lien, description, datePub);
         flux.infos.append(std::move(info));
-    }
+    });
 }
 
 void TdmRSS::lireRubriquesAssociees(const QDomNode &rubriques, TFlux &flux)
 {
-    for (QDomNode rubrique = rubriques.firstChild(); !rubrique.isNull(); rubrique = rubrique.nextSibling()) {
-        if (!estNomme(rubrique, QLatin1String("rubrique")))
-            continue;
+    pourChaqueEnfantNomme(rubriques, QLatin1String("rubrique"), [&flux](const QDomNode &rubrique) {
         QString nom;
-        for (QDomNode enfant = rubrique.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
-            if (estNomme(enfant, QLatin1String("nom")))
-                nom = valeurDe(enfant);
-        }
+        lireChamps(rubrique, {{QLatin1String("nom"), &nom}});
         flux.rubriquesAssociees.append(versEtroit(nom));
-    }
+    });
 }
 
 void TdmRSS::lireListeRubriques(const QDomNode &listeRubriques)
 {
-    for (QDomNode noeud = listeRubriques.firstChild(); !noeud.isNull(); noeud = noeud.nextSibling()) {
-        if (!estNomme(noeud, QLatin1String("rubrique")))
-            continue;
+    pourChaqueEnfantNomme(listeRubriques, QLatin1String("rubrique"), [this](const QDomNode &noeud) {
         QString nom, couleur, icone;
-        for (QDomNode enfant = noeud.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
-            const QString nomEnfant = enfant.nodeName();
-            if (nomEnfant == u"nom")
-                nom = valeurDe(enfant);
-            else if (nomEnfant == u"couleur")
-                couleur = valeurDe(enfant);
-            else if (nomEnfant == u"icone")
-                icone = valeurDe(enfant);
-        }
+        lireChamps(noeud, {{QLatin1String("nom"), &nom}, {QLatin1String("couleur"), &couleur}, {QLatin1String("icone"), &icone}});
         auto rubrique = std::make_shared<TRubrique>(nom);
         rubrique->setCouleur(versEtroit(couleur));
         rubrique->setIcone(icone);
         rubriquesBase.append(std::move(rubrique));
-    }
+    });
 }

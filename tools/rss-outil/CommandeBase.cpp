@@ -1,5 +1,6 @@
 // rss-outil base FICHIER [--reecrire DIR] : le contenu d'un fichier de base, ou sa réécriture.
 
+#include "ChargementBaseOutil.h"
 #include "Commandes.h"
 #include "DialoguesConsole.h"
 #include "FluxJson.h"
@@ -46,12 +47,8 @@ int base(const QStringList &arguments)
 
     DialoguesConsole dialogues;
     TdmRSS module(dialogues);
-    try {
-        module.chargerBase(fichier);
-    } catch (const ErreurLecteur &e) {
-        ecrireErreur(QStringLiteral("La base « %1 » ne peut pas être lue : %2").arg(fichier, e.message()));
+    if (!chargerBaseOuSignaler(module, fichier))
         return 1;
-    }
     if (dossier.isEmpty()) {
         ecrireSortie(QJsonDocument(baseEnJson(module)).toJson(QJsonDocument::Indented));
         return 0;

@@ -1,10 +1,10 @@
 // rss-outil chercher BASE TEXTE [--titre] [--lien] [--description] : les flux trouvés.
 
+#include "ChargementBaseOutil.h"
 #include "Commandes.h"
 #include "DialoguesConsole.h"
 
 #include "base/TdmRSS.h"
-#include "commun/Erreurs.h"
 
 namespace {
 
@@ -29,12 +29,8 @@ int chercher(const QStringList &arguments)
 
     DialoguesConsole dialogues;
     TdmRSS module(dialogues);
-    try {
-        module.chargerBase(positionnels.at(0));
-    } catch (const ErreurLecteur &e) {
-        ecrireErreur(QStringLiteral("La base « %1 » ne peut pas être lue : %2").arg(positionnels.at(0), e.message()));
+    if (!chargerBaseOuSignaler(module, positionnels.at(0)))
         return 1;
-    }
     // Le texte cherché n'est converti qu'une fois pour toute la base.
     const TexteRecherche texte(positionnels.at(1));
     QByteArray sortie;

@@ -1,5 +1,6 @@
 // rss-outil page SOURCE --dossier DIR [--sauvegardees BASE URLRSS] : la page d'un flux.
 
+#include "ChargementBaseOutil.h"
 #include "Commandes.h"
 #include "DialoguesConsole.h"
 
@@ -34,12 +35,8 @@ int page(const QStringList &arguments)
 
     PFlux fluxSauvegarde;
     if (!base.isEmpty()) {
-        try {
-            module.chargerBase(base);
-        } catch (const ErreurLecteur &e) {
-            ecrireErreur(QStringLiteral("La base « %1 » ne peut pas être lue : %2").arg(base, e.message()));
+        if (!chargerBaseOuSignaler(module, base))
             return 3;
-        }
         fluxSauvegarde = module.chercherFluxParUrl(urlrss);
         if (!fluxSauvegarde) {
             ecrireErreur(QStringLiteral("La base « %1 » n'a aucun flux d'adresse « %2 ».").arg(base, urlrss));
