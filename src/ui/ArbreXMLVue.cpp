@@ -56,16 +56,19 @@ void preparerVueArbreXML(QTreeWidget *vue)
 
 void viderArbreXML(QTreeWidget *vue)
 {
-    // Détache d'abord tout le premier niveau (la vue n'a plus rien à suivre), puis détruit
-    // chaque sous-arbre en partant des feuilles, sans récursion.
-    QList<QTreeWidgetItem *> pile = vue->invisibleRootItem()->takeChildren();
-    while (!pile.isEmpty()) {
-        QTreeWidgetItem *element = pile.last();
+    // Détache d'un coup tout le premier niveau : la vue n'a plus rien à suivre. Puis chaque
+    // sous-arbre est détruit en partant de ses feuilles, toujours par le dernier enfant, pour que
+    // chaque retrait soit immédiat et que rien ne soit récursif.
+    QList<QTreeWidgetItem *> chemin = vue->invisibleRootItem()->takeChildren();
+    while (!chemin.isEmpty()) {
+        QTreeWidgetItem *element = chemin.last();
         if (element->childCount() > 0) {
-            pile.append(element->takeChild(element->childCount() - 1));
+            chemin.append(element->child(element->childCount() - 1));
             continue;
         }
-        pile.removeLast();
+        chemin.removeLast();
+        if (QTreeWidgetItem *parent = element->parent())
+            parent->takeChild(parent->childCount() - 1);
         delete element;
     }
 }
