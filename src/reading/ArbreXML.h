@@ -6,6 +6,7 @@
 #include "commun/TexteEtroit.h"
 
 #include <QDomNode>
+#include <QStringView>
 
 namespace ArbreXML {
 
@@ -13,16 +14,25 @@ namespace ArbreXML {
 constexpr int aucuneImage = -1;
 
 // La valeur du nœud pour un nœud texte ou une section CDATA, son nom pour tout autre nœud
-// (« dc:date », « #comment »...), en texte étroit.
+// (« dc:date », « #comment »...), en texte large, tel que le document le donne.
+QString texteDuNoeud(const QDomNode &noeud);
+
+// Le libellé du nœud : ce texte en texte étroit (« ? » pour un caractère hors Windows-1252).
 TexteEtroit libelle(const QDomNode &noeud);
 
+// Le libellé étroit reconverti en texte large, pour l'affichage : depuisEtroit(versEtroit(texte)),
+// sans copie quand tous les caractères survivent à l'aller-retour.
+QString libelleAffiche(const QString &texte);
+
 // L'index de l'image de ListeImages pour un libellé : comparaison exacte du libellé entier,
-// casse comprise ; aucuneImage pour tout autre libellé.
+// casse comprise ; aucuneImage pour tout autre libellé. Les noms du tableau sont en ASCII : le
+// libellé étroit et le libellé affiché donnent le même index.
 int indexImage(const TexteEtroit &libelle);
+int indexImage(QStringView libelle);
 
 // Parcourt en profondeur, dans l'ordre du document, tous les nœuds situés sous `racine`
 // (la racine elle-même exclue ; les attributs ne sont pas des nœuds de l'arbre).
-// Pour chaque nœud : entrer(noeud, libelle, image), puis ses descendants, puis sortir().
+// Pour chaque nœud : entrer(noeud, libelleAffiche, image), puis ses descendants, puis sortir().
 // Le parcours suit les liens parent/frère du DOM : la pile d'appels ne grandit pas avec
 // la profondeur du document.
 template<typename Entrer, typename Sortir>
@@ -33,7 +43,7 @@ void parcourir(const QDomNode &racine, Entrer &&entrer, Sortir &&sortir)
     QDomNode noeud = racine.firstChild();
     int profondeur = 0;
     while (!noeud.isNull()) {
-        const TexteEtroit texte = libelle(noeud);
+        const QString texte = libelleAffiche(texteDuNoeud(noeud));
         entrer(noeud, texte, indexImage(texte));
         QDomNode premier = noeud.firstChild();
         if (!premier.isNull()) {

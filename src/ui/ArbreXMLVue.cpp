@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
+#include <utility>
 
 void construireArbreXML(QTreeWidget *vue, QTreeWidgetItem *parent, const QDomNode &noeud)
 {
@@ -19,8 +20,8 @@ void construireArbreXML(QTreeWidget *vue, QTreeWidgetItem *parent, const QDomNod
     QList<QTreeWidgetItem *> chemin;
     ArbreXML::parcourir(
         noeud,
-        [&](const QDomNode &, const TexteEtroit &libelle, int image) {
-            auto *element = new QTreeWidgetItem(QStringList(depuisEtroit(libelle)));
+        [&](const QDomNode &, const QString &libelle, int image) {
+            auto *element = new QTreeWidgetItem(QStringList(libelle));
             if (image != ArbreXML::aucuneImage)
                 element->setIcon(0, ListeImages::icone(image));
             if (chemin.isEmpty())
@@ -54,8 +55,36 @@ void preparerVueArbreXML(QTreeWidget *vue)
     vue->setFont(police);
 }
 
+namespace {
+
+// Au-delà de cette profondeur, la destruction récursive de Qt n'est plus sûre pour la pile.
+constexpr int profondeurSure = 10000;
+
+// Vrai quand un nœud de la vue est plus profond que `limite` (parcours sans récursion).
+bool plusProfondQue(QTreeWidget *vue, int limite)
+{
+    QList<std::pair<const QTreeWidgetItem *, int>> pile{{vue->invisibleRootItem(), 0}};
+    while (!pile.isEmpty()) {
+        const auto [element, profondeur] = pile.takeLast();
+        if (profondeur > limite)
+            return true;
+        for (int i = 0; i < element->childCount(); ++i) {
+            const QTreeWidgetItem *enfant = element->child(i);
+            if (enfant->childCount() > 0)
+                pile.append({enfant, profondeur + 1});
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 void viderArbreXML(QTreeWidget *vue)
 {
+    if (!plusProfondQue(vue, profondeurSure)) {
+        vue->clear();
+        return;
+    }
     // Détache d'un coup tout le premier niveau : la vue n'a plus rien à suivre. Puis chaque
     // sous-arbre est détruit en partant de ses feuilles, toujours par le dernier enfant, pour que
     // chaque retrait soit immédiat et que rien ne soit récursif.

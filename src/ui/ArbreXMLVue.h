@@ -17,6 +17,6 @@ void construireArbreXML(QTreeWidget *vue, QTreeWidgetItem *parent, const QDomNod
 // sans en-tête.
 void preparerVueArbreXML(QTreeWidget *vue);
 
-// Retire tous les nœuds de la vue. Un arbre très profond est démonté niveau par niveau :
-// QTreeWidget::clear() détruirait les nœuds récursivement.
+// Retire tous les nœuds de la vue, à la place de QTreeWidget::clear(), qui détruit les nœuds
+// récursivement : un arbre très profond est démonté à partir de ses feuilles, sans récursion.
 void viderArbreXML(QTreeWidget *vue);

@@ -24,10 +24,10 @@ QList<Vu> parcourir(const QDomNode &racine)
     QList<qsizetype> ouverts;
     ArbreXML::parcourir(
         racine,
-        [&](const QDomNode &, const TexteEtroit &libelle, int image) {
+        [&](const QDomNode &, const QString &libelle, int image) {
             if (!ouverts.isEmpty())
                 ++vus[ouverts.last()].enfants;
-            vus.append({libelle, image, static_cast<int>(ouverts.size())});
+            vus.append({versEtroit(libelle), image, static_cast<int>(ouverts.size())});
             ouverts.append(vus.size() - 1);
         },
         [&] { ouverts.removeLast(); });
@@ -210,6 +210,38 @@ private slots:
         QCOMPARE(vus[2].libelle, QByteArray("Prix 5 \x80 \x97 ?? ?"));
     }
 
+    void libelleAfficheEgalAllerRetour_data()
+    {
+        QTest::addColumn<QString>("texte");
+        QTest::newRow("vide") << QString();
+        QTest::newRow("ascii") << u"title"_qs;
+        QTest::newRow("latin-1") << u"été « à » ÿ\u00A0"_qs;
+        QTest::newRow("plage 80-9F") << u"5 € — œ ‘x’ Ÿ"_qs;
+        QTest::newRow("contrôles C1") << u"a\u0080b\u0081c\u009Fd"_qs;
+        QTest::newRow("hors Windows-1252") << u"日本 Ω ą"_qs;
+        QTest::newRow("paire de substitution") << u"x😀y"_qs;
+        QTest::newRow("substituts isolés") << (u"a"_qs + QChar(0xD800) + u"b"_qs + QChar(0xDC00) + QChar(0xDBFF));
+        QTest::newRow("mêlé") << u"Prix : 5 € ≈ 5,4 $ — 日本 😀😀 fin"_qs;
+    }
+
+    void libelleAfficheEgalAllerRetour()
+    {
+        // Le libellé affiché est exactement le libellé étroit reconverti, chemin rapide ou non.
+        QFETCH(QString, texte);
+        QCOMPARE(ArbreXML::libelleAffiche(texte), depuisEtroit(versEtroit(texte)));
+        QCOMPARE(ArbreXML::indexImage(ArbreXML::libelleAffiche(texte)), ArbreXML::indexImage(versEtroit(texte)));
+    }
+
+    void libelleEtroitDUnNoeud()
+    {
+        m_document.chargerOctets("<rss><dc:date>2026 \xE2\x82\xAC \xCE\xA9</dc:date><!--x--></rss>");
+        const QDomElement racine = m_document.elementDocument();
+        QCOMPARE(ArbreXML::libelle(racine.firstChild()), QByteArray("dc:date"));
+        QCOMPARE(ArbreXML::libelle(racine.firstChild().firstChild()), QByteArray("2026 \x80 ?"));
+        QCOMPARE(ArbreXML::libelle(racine.lastChild()), QByteArray("#comment"));
+        QCOMPARE(ArbreXML::texteDuNoeud(racine.firstChild().firstChild()), u"2026 € Ω"_qs);
+    }
+
     void racineSansEnfantNiNoeudNul()
     {
         QVERIFY(arbreDe(m_document, "<rss version=\"2.0\"/>").isEmpty());
@@ -237,10 +269,10 @@ private slots:
         int imageDernier = 0;
         ArbreXML::parcourir(
             m_document.elementDocument(),
-            [&](const QDomNode &, const TexteEtroit &libelle, int image) {
+            [&](const QDomNode &, const QString &libelle, int image) {
                 ++nombre;
                 profondeurMax = std::max(profondeurMax, ++profondeur);
-                dernier = libelle;
+                dernier = versEtroit(libelle);
                 imageDernier = image;
             },
             [&] { --profondeur; });

@@ -49,8 +49,8 @@ QStringList formeAttendue(const QDomNode &racine)
     int profondeur = 0;
     ArbreXML::parcourir(
         racine,
-        [&](const QDomNode &, const TexteEtroit &libelle, int image) {
-            lignes.append(QString(profondeur++, u' ') + depuisEtroit(libelle) + u'|' + QString::number(image));
+        [&](const QDomNode &, const QString &libelle, int image) {
+            lignes.append(QString(profondeur++, u' ') + libelle + u'|' + QString::number(image));
         },
         [&] { --profondeur; });
     return lignes;

@@ -57,12 +57,12 @@ int arbre(const QStringList &arguments)
     sortie.append('[');
     ArbreXML::parcourir(
         module.XMLDoc.elementDocument(),
-        [&](const QDomNode &, const TexteEtroit &libelle, int image) {
+        [&](const QDomNode &, const QString &libelle, int image) {
             if (niveaux.last())
                 sortie.append(',');
             niveaux.last() = true;
             sortie.append("{\"label\":");
-            ajouterChaineJson(sortie, depuisEtroit(libelle));
+            ajouterChaineJson(sortie, libelle);
             sortie.append(",\"image\":");
             sortie.append(QByteArray::number(image));
             sortie.append(",\"enfants\":[");
