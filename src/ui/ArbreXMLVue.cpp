@@ -2,8 +2,8 @@
 
 #include "reading/ArbreXML.h"
 #include "ui/ListeImages.h"
+#include "ui/Polices.h"
 
-#include <QFont>
 #include <QHeaderView>
 #include <QList>
 #include <QPalette>
@@ -49,10 +49,7 @@ void preparerVueArbreXML(QTreeWidget *vue)
     palette.setColor(QPalette::Base, Qt::white);
     vue->setPalette(palette);
     vue->setAutoFillBackground(true);
-    QFont police(QStringLiteral("Sans Serif"), 8);
-    police.setStyleHint(QFont::SansSerif);
-    police.setBold(true);
-    vue->setFont(police);
+    vue->setFont(Polices::fenetre(true));
 }
 
 namespace {

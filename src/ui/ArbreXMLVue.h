@@ -13,7 +13,7 @@ class QTreeWidgetItem;
 // si profond que soit le document.
 void construireArbreXML(QTreeWidget *vue, QTreeWidgetItem *parent, const QDomNode &noeud);
 
-// L'apparence de la vue : fond blanc, police sans empattement grasse de 8 points, retrait de 19,
+// L'apparence de la vue : fond blanc, police de la fenêtre en gras (8 points), retrait de 19,
 // sans en-tête.
 void preparerVueArbreXML(QTreeWidget *vue);
 

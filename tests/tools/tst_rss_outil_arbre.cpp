@@ -5,25 +5,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTest>
 
 namespace {
 
-struct Resultat
-{
-    int code;
-    QByteArray sortie;
-    QByteArray erreur;
-};
-
-Resultat lancer(const QStringList &arguments)
-{
-    QProcess processus;
-    processus.start(QStringLiteral(DOSSIER_BIN "/rss-outil"), arguments);
-    processus.waitForFinished(60000);
-    return {processus.exitCode(), processus.readAllStandardOutput(), processus.readAllStandardError()};
-}
+using Resultat = OutilsTests::ResultatOutil;
+const auto lancer = OutilsTests::lancerRssOutil;
 
 QJsonObject noeud(const QString &label, int image, const QJsonArray &enfants = {})
 {

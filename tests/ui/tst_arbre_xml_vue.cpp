@@ -1,12 +1,16 @@
 // La vue de l'arbre XML : même forme que le document, libellés étroits, images, nœuds repliés,
 // reconstruction complète, apparence de la vue, document très profond.
 
+#include "OutilsTests.h"
+
+#include "commun/Erreurs.h"
 #include "reading/ArbreXML.h"
 #include "reading/DocumentXML.h"
 #include "ui/ArbreXMLVue.h"
 #include "ui/ListeImages.h"
 
 #include <QApplication>
+#include <QDirIterator>
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
@@ -42,17 +46,25 @@ const QByteArray fluxRss1 =
     "  <item rdf:about=\"z\"><title>Deux</title></item>\n"
     "</rdf:RDF>\n";
 
-// Une ligne par nœud, en profondeur d'abord : retrait, libellé, index d'image.
+// La forme attendue, transcrite directement de la règle : pour chaque enfant, dans l'ordre, le
+// libellé (valeur d'un texte ou d'une section CDATA, nom sinon) passé en texte étroit, l'image
+// de ce libellé, puis les enfants. Une ligne par nœud : retrait, libellé affiché, index d'image.
+void ajouterReference(const QDomNode &noeud, int profondeur, QStringList &lignes)
+{
+    for (QDomNode enfant = noeud.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
+        const int type = NoeudXML::type(enfant);
+        const QString large = (type == 3 || type == 4) ? NoeudXML::valeur(enfant).toString() : NoeudXML::nom(enfant);
+        const TexteEtroit libelle = versEtroit(large);
+        lignes.append(QString(profondeur, u' ') + depuisEtroit(libelle) + u'|'
+                      + QString::number(ArbreXML::indexImage(libelle)));
+        ajouterReference(enfant, profondeur + 1, lignes);
+    }
+}
+
 QStringList formeAttendue(const QDomNode &racine)
 {
     QStringList lignes;
-    int profondeur = 0;
-    ArbreXML::parcourir(
-        racine,
-        [&](const QDomNode &, const QString &libelle, int image) {
-            lignes.append(QString(profondeur++, u' ') + libelle + u'|' + QString::number(image));
-        },
-        [&] { --profondeur; });
+    ajouterReference(racine, 0, lignes);
     return lignes;
 }
 
@@ -220,6 +232,33 @@ private slots:
         QVERIFY(m_vue->font().bold());
         QCOMPARE(m_vue->font().pointSize(), 8);
         QCOMPARE(m_vue->iconSize(), QSize(16, 16));
+    }
+
+    void corpusMemeFormeQueLaReference()
+    {
+        const QString corpus = OutilsTests::dossierCorpus();
+        if (corpus.isEmpty())
+            QSKIP("Corpus externe absent.");
+        int arbres = 0;
+        QDirIterator it(corpus, {u"*.xml"_qs, u"*.rss"_qs, u"*.rdf"_qs, u"*.atom"_qs}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString chemin = it.next();
+            try {
+                m_document.chargerOctets(OutilsTests::lireFichier(chemin));
+            } catch (const ErreurLecteur &) {
+                continue;
+            }
+            viderArbreXML(m_vue.get());
+            construireArbreXML(m_vue.get(), nullptr, m_document.elementDocument());
+            bool toutReplie = false;
+            const QStringList vue = formeVue(premierNiveau(*m_vue), toutReplie);
+            QVERIFY2(vue == formeAttendue(m_document.elementDocument()), qPrintable(chemin));
+            QVERIFY(toutReplie);
+            ++arbres;
+        }
+        qInfo("%d arbres comparés", arbres);
+        QVERIFY(arbres > 1000);
     }
 
     void documentTresProfond()
