@@ -86,19 +86,15 @@ int compterNoeuds(QTreeWidget &vue)
     return n;
 }
 
-// Le meilleur temps, en millisecondes ; la vue est vidée avant chaque essai, hors mesure.
-double meilleurTemps(int repetitions, QTreeWidget &vue, const std::function<void()> &travail)
+// Le temps d'une construction, en millisecondes, dans la vue vidée au préalable (hors mesure).
+double mesurer(QTreeWidget &vue, const std::function<void()> &construire)
 {
-    double meilleur = 1e300;
-    for (int i = 0; i < repetitions; ++i) {
-        viderArbreXML(&vue);
-        QApplication::processEvents();
-        QElapsedTimer chrono;
-        chrono.start();
-        travail();
-        meilleur = std::min(meilleur, chrono.nsecsElapsed() / 1e6);
-    }
-    return meilleur;
+    viderArbreXML(&vue);
+    QApplication::processEvents();
+    QElapsedTimer chrono;
+    chrono.start();
+    construire();
+    return chrono.nsecsElapsed() / 1e6;
 }
 
 } // namespace
@@ -133,10 +129,10 @@ int main(int argc, char *argv[])
         double notre = 1e300;
         double nu = 1e300;
         for (int essai = 0; essai < n; ++essai) {
-            notre = std::min(notre, meilleurTemps(1, vue, [&] { construireArbreXML(&vue, nullptr, racine); }));
+            notre = std::min(notre, mesurer(vue, [&] { construireArbreXML(&vue, nullptr, racine); }));
             if (compterNoeuds(vue) != forme.libelles.size())
                 return 1;
-            nu = std::min(nu, meilleurTemps(1, vue, [&] { construireNu(vue, forme); }));
+            nu = std::min(nu, mesurer(vue, [&] { construireNu(vue, forme); }));
         }
         // Le vidage de la vue : viderArbreXML (sans récursion) contre QTreeWidget::clear().
         QElapsedTimer chrono;

@@ -1,6 +1,8 @@
 // L'arbre XML côté cœur : libellés, images choisies par libellé, ordre du document,
 // texte étroit, et parcours d'un document très profond.
 
+#include "ChaineProfonde.h"
+
 #include "reading/ArbreXML.h"
 #include "reading/DocumentXML.h"
 
@@ -250,18 +252,9 @@ private slots:
 
     void documentTresProfond()
     {
-        // 100 000 niveaux : le parcours ne repose pas sur la pile d'appels. La chaîne est bâtie
-        // des feuilles vers la racine (l'analyseur de Qt met des minutes à lire un tel fichier).
+        // 100 000 niveaux : le parcours ne repose pas sur la pile d'appels.
         constexpr int niveaux = 100000;
-        m_document.chargerOctets("<a/>");
-        QDomDocument &dom = m_document.dom();
-        QDomNode chaine = dom.createTextNode(QStringLiteral("item"));
-        for (int i = 1; i < niveaux; ++i) {
-            QDomElement element = dom.createElement(QStringLiteral("a"));
-            element.appendChild(chaine);
-            chaine = element;
-        }
-        m_document.elementDocument().appendChild(chaine);
+        OutilsTests::chargerChaineProfonde(m_document, niveaux, u"a"_qs, u"item"_qs);
         int nombre = 0;
         int profondeur = 0;
         int profondeurMax = 0;

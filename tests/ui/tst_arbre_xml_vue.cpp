@@ -1,6 +1,7 @@
 // La vue de l'arbre XML : même forme que le document, libellés étroits, images, nœuds repliés,
 // reconstruction complète, apparence de la vue, document très profond.
 
+#include "ChaineProfonde.h"
 #include "OutilsTests.h"
 
 #include "commun/Erreurs.h"
@@ -265,15 +266,7 @@ private slots:
     {
         // 100 000 niveaux : construire, vider, reconstruire et détruire la vue sans déborder la pile.
         constexpr int niveaux = 100000;
-        m_document.chargerOctets("<a/>");
-        QDomDocument &dom = m_document.dom();
-        QDomNode chaine = dom.createTextNode(QStringLiteral("fond"));
-        for (int i = 1; i < niveaux; ++i) {
-            QDomElement element = dom.createElement(QStringLiteral("title"));
-            element.appendChild(chaine);
-            chaine = element;
-        }
-        m_document.elementDocument().appendChild(chaine);
+        OutilsTests::chargerChaineProfonde(m_document, niveaux, u"title"_qs, u"fond"_qs);
         construireArbreXML(m_vue.get(), nullptr, m_document.elementDocument());
         int profondeur = 0;
         const QTreeWidgetItem *element = m_vue->topLevelItem(0);
