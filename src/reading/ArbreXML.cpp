@@ -108,7 +108,7 @@ const char16_t *premierPerdu(const char16_t *p, const char16_t *fin, const std::
 
 } // namespace
 
-QString libelleAffiche(const QString &texte)
+QString libelleAffiche(QString texte)
 {
     const char16_t *debut = reinterpret_cast<const char16_t *>(texte.constData());
     const char16_t *fin = debut + texte.size();

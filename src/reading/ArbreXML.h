@@ -22,7 +22,7 @@ TexteEtroit libelle(const QDomNode &noeud);
 
 // Le libellé étroit reconverti en texte large, pour l'affichage : depuisEtroit(versEtroit(texte)),
 // sans copie quand tous les caractères survivent à l'aller-retour.
-QString libelleAffiche(const QString &texte);
+QString libelleAffiche(QString texte);
 
 // L'index de l'image de ListeImages pour un libellé : comparaison exacte du libellé entier,
 // casse comprise ; aucuneImage pour tout autre libellé. Les noms du tableau sont en ASCII : le
@@ -45,9 +45,8 @@ void parcourir(const QDomNode &racine, Entrer &&entrer, Sortir &&sortir)
     while (!noeud.isNull()) {
         const QString texte = libelleAffiche(texteDuNoeud(noeud));
         entrer(noeud, texte, indexImage(texte));
-        QDomNode premier = noeud.firstChild();
-        if (!premier.isNull()) {
-            noeud = premier;
+        if (noeud.hasChildNodes()) {
+            noeud = noeud.firstChild();
             ++profondeur;
             continue;
         }
