@@ -2,7 +2,7 @@
 
 #include "commun/EcritureFichier.h"
 #include "commun/Erreurs.h"
-#include "reading/GardeEntites.h"
+#include "reading/GardeDocument.h"
 
 #include <QFile>
 
@@ -50,7 +50,7 @@ void TDocumentXML::chargerOctets(const QByteArray &octets)
 {
     m_dom.clear();
     m_actif = false;
-    GardeEntites::verifier(octets);
+    GardeDocument::verifier(octets);
     QString message;
     int ligne = 0;
     int colonne = 0;

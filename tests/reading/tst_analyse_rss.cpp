@@ -7,6 +7,7 @@
 #include "base/TdmRSS.h"
 #include "commun/Erreurs.h"
 #include "reading/AnalyseRSS.h"
+#include "reading/GardeDocument.h"
 
 #include <QStringConverter>
 #include <QTest>
@@ -314,6 +315,49 @@ private slots:
         dtd += "]>";
         QVERIFY(!m_module->chargerDocumentXML(
             m_dossier->ecrire(u"imbrique.xml"_qs, dtd + "<rss><channel><title>&a9;</title></channel></rss>")));
+    }
+
+    // 100 000 niveaux d'imbrication : refusés d'emblée (l'arbre DOM mettrait des minutes à se bâtir).
+    void imbricationTresProfondeRefusee()
+    {
+        const int n = 100000;
+        const QByteArray document = "<rss><channel><title>t</title>" + QByteArray("<a>").repeated(n) + "x"
+            + QByteArray("</a>").repeated(n) + "</channel></rss>";
+        QVERIFY(!m_module->chargerDocumentXML(m_dossier->ecrire(u"profond.xml"_qs, document)));
+        QCOMPARE(m_dialogues.boites.size(), 1);
+        QCOMPARE(m_dialogues.boites[0].texte, messageAttendu);
+    }
+
+    void imbricationRaisonnableAcceptee()
+    {
+        const int n = 500;
+        const PFlux flux = lire("<rss><channel><title>t</title><item><title>i</title></item>" + QByteArray("<a>").repeated(n)
+                                + QByteArray("</a>").repeated(n) + "</channel></rss>");
+        QVERIFY(flux);
+        QCOMPARE(flux->getTitre(), u"t"_qs);
+    }
+
+    void mesureDeProfondeur_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<int>("attendue");
+        QTest::newRow("simple") << QByteArray("<a><b><c/></b><b>x</b></a>") << 2;
+        QTest::newRow("balises HTML en CDATA")
+            << QByteArray("<a><d><![CDATA[") + QByteArray("<br>").repeated(5000) + "]]></d></a>" << 2;
+        QTest::newRow("commentaire") << QByteArray("<a><!-- <b><b><b> --></a>") << 1;
+        QTest::newRow("instruction et DOCTYPE")
+            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE a [<!ENTITY e \"<b>\">]><a>&e;</a>") << 1;
+        QTest::newRow("attribut avec chevron") << QByteArray("<a t=\"x>y\" u='/'><b/></a>") << 1;
+        QTest::newRow("utf-16")
+            << QByteArray(QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom)(u"<a><b><c/></b></a>"_qs))
+            << 2;
+    }
+
+    void mesureDeProfondeur()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(int, attendue);
+        QCOMPARE(GardeDocument::profondeur(document), attendue);
     }
 
     void petitesEntitesInternesAcceptees()

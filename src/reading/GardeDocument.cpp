@@ -1,4 +1,4 @@
-#include "reading/GardeEntites.h"
+#include "reading/GardeDocument.h"
 
 #include "commun/Erreurs.h"
 
@@ -6,6 +6,7 @@
 #include <QStringConverter>
 #include <QStringView>
 #include <QXmlStreamReader>
+#include <cstring>
 
 namespace {
 
@@ -96,10 +97,96 @@ private:
 
 } // namespace
 
-namespace GardeEntites {
+namespace GardeDocument {
+
+namespace {
+
+// Saute jusqu'après la première occurrence de fin à partir de p ; fin du texte sinon.
+const char *apres(const char *p, const char *finTexte, const char *fin, std::size_t longueur)
+{
+    for (;;) {
+        p = static_cast<const char *>(std::memchr(p, fin[0], static_cast<std::size_t>(finTexte - p)));
+        if (!p || static_cast<std::size_t>(finTexte - p) < longueur)
+            return finTexte;
+        if (std::memcmp(p, fin, longueur) == 0)
+            return p + longueur;
+        ++p;
+    }
+}
+
+bool commencePar(const char *p, const char *finTexte, const char *debut, std::size_t longueur)
+{
+    return static_cast<std::size_t>(finTexte - p) >= longueur && std::memcmp(p, debut, longueur) == 0;
+}
+
+// Les octets à examiner : UTF-16 et UTF-32 ramenés en UTF-8, le reste tel quel.
+QByteArray octetsCompatiblesAscii(const QByteArray &octets)
+{
+    if (octets.size() >= 2 && (octets[0] == 0 || octets[1] == 0 || octets.startsWith("\xFE\xFF")
+                               || octets.startsWith("\xFF\xFE")))
+        return texteDuDocument(octets).toUtf8();
+    return octets;
+}
+
+} // namespace
+
+int profondeur(const QByteArray &octetsBruts, int borne)
+{
+    const QByteArray octets = octetsCompatiblesAscii(octetsBruts);
+    const char *p = octets.constData();
+    const char *finTexte = p + octets.size();
+    int niveau = 0;
+    int maximum = 0;
+    while ((p = static_cast<const char *>(std::memchr(p, '<', static_cast<std::size_t>(finTexte - p))))) {
+        ++p;
+        if (p >= finTexte)
+            break;
+        if (*p == '/') {
+            --niveau;
+            p = apres(p, finTexte, ">", 1);
+        } else if (commencePar(p, finTexte, "!--", 3)) {
+            p = apres(p + 3, finTexte, "-->", 3);
+        } else if (commencePar(p, finTexte, "![CDATA[", 8)) {
+            p = apres(p + 8, finTexte, "]]>", 3);
+        } else if (*p == '?') {
+            p = apres(p, finTexte, "?>", 2);
+        } else if (*p == '!') {
+            // DOCTYPE et déclarations : jusqu'au « > » qui suit le sous-ensemble interne éventuel.
+            const char *crochet = static_cast<const char *>(std::memchr(p, '[', static_cast<std::size_t>(finTexte - p)));
+            const char *chevron = static_cast<const char *>(std::memchr(p, '>', static_cast<std::size_t>(finTexte - p)));
+            p = (crochet && chevron && crochet < chevron) ? apres(crochet, finTexte, "]>", 2)
+                                                          : (chevron ? chevron + 1 : finTexte);
+        } else {
+            // Une balise ouvrante : jusqu'à son « > », les valeurs entre guillemets comprises.
+            char guillemet = 0;
+            const char *q = p;
+            for (; q < finTexte; ++q) {
+                if (guillemet) {
+                    if (*q == guillemet)
+                        guillemet = 0;
+                } else if (*q == '"' || *q == '\'') {
+                    guillemet = *q;
+                } else if (*q == '>') {
+                    break;
+                }
+            }
+            const bool autoFermante = q < finTexte && q[-1] == '/';
+            if (!autoFermante && ++niveau > maximum) {
+                maximum = niveau;
+                if (maximum > borne)
+                    return maximum;
+            }
+            p = q < finTexte ? q + 1 : finTexte;
+        }
+    }
+    return maximum;
+}
 
 void verifier(const QByteArray &octets)
 {
+    if (profondeur(octets) > profondeurMaximale)
+        throw ErreurChargementXML(QStringLiteral("Le document imbrique ses éléments sur plus de %1 niveaux.")
+                                      .arg(profondeurMaximale));
     const auto entites = entitesInternes(octets);
     if (entites.isEmpty())
         return;
@@ -111,4 +198,4 @@ void verifier(const QByteArray &octets)
                                       .arg(expansionMaximale));
 }
 
-} // namespace GardeEntites
+} // namespace GardeDocument
