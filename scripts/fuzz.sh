@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Construit les cibles libFuzzer (clang, ASan + UBSan) et lance chacune pendant la durée donnée.
+# Usage : scripts/fuzz.sh [secondes par cible] [cible...]
+#   Les entrées nouvelles vont dans build-fuzz/corpus/<cible>/ ; les graines du projet sont dans
+#   fuzz/graines/<cible>/ ; le corpus externe ../shared/corpus, s'il existe, sert de graines en plus.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+duree=${1:-60}
+shift || true
+bash scripts/installer-dependances.sh
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLECTEUR_RSS_FUZZ=ON >/dev/null
+cmake --build build-fuzz -j"$(nproc)"
+cibles=("$@")
+if [ ${#cibles[@]} -eq 0 ]; then
+  for f in build-fuzz/fuzz/fuzz_*; do cibles+=("$(basename "$f")"); done
+fi
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+for cible in "${cibles[@]}"; do
+  nom=${cible#fuzz_}
+  travail=build-fuzz/corpus/$nom
+  mkdir -p "$travail" build-fuzz/artefacts/$nom
+  graines=(fuzz/graines/$nom)
+  if [ -d ../shared/corpus ] && [ "$nom" = "lecture_rss" ]; then graines+=(../shared/corpus); fi
+  echo "== $cible pendant $duree s"
+  build-fuzz/fuzz/$cible "$travail" "${graines[@]}" \
+    -max_total_time="$duree" -timeout=1 -rss_limit_mb=512 -max_len=262144 \
+    -artifact_prefix=build-fuzz/artefacts/$nom/ -print_final_stats=1 2>&1 | tail -n 25
+done
