@@ -1,11 +1,12 @@
-// Cible libFuzzer : un document quelconque chargé comme un flux, lu, mis en page.
+// Cible libFuzzer : un document quelconque chargé comme un flux, lu, mis en page, et son arbre XML
+// parcouru.
 // Un document refusé doit l'être par une exception du programme, jamais par un plantage.
 
 #include "base/TdmRSS.h"
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
+#include "reading/ArbreXML.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <cstdint>
 
@@ -36,18 +37,23 @@ struct Contexte
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
 {
     static Contexte contexte;
-    TDocumentXML document;
+    TdmRSS &module = contexte.module;
     try {
-        document.chargerOctets(QByteArray(reinterpret_cast<const char *>(donnees), static_cast<qsizetype>(taille)));
+        module.XMLDoc.chargerOctets(QByteArray(reinterpret_cast<const char *>(donnees), static_cast<qsizetype>(taille)));
     } catch (const ErreurChargementXML &) {
         return 0;
     }
-    PFlux flux;
+    qsizetype noeuds = 0;
+    int niveau = 0;
+    ArbreXML::parcourir(
+        module.XMLDoc.elementDocument(), [&](const QDomNode &, const TexteEtroit &, int) { ++noeuds, ++niveau; },
+        [&] { --niveau; });
+    if (niveau != 0)
+        std::abort(); // chaque nœud entré doit être refermé
     try {
-        flux = contexte.module.analyserFlux(document);
+        module.genererPageDocument();
     } catch (const ErreurIndexXML &) {
         return 0; // racine sans enfant
     }
-    contexte.module.genererPageFlux(*flux);
     return 0;
 }

@@ -12,9 +12,11 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
 cmake --build build-fuzz -j"$(nproc)"
 cibles=("$@")
 if [ ${#cibles[@]} -eq 0 ]; then
-  for f in build-fuzz/fuzz/fuzz_*; do cibles+=("$(basename "$f")"); done
+  for f in build-fuzz/fuzz/fuzz_*; do
+    if [ -f "$f" ] && [ -x "$f" ]; then cibles+=("$(basename "$f")"); fi
+  done
 fi
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1:quarantine_size_mb=64:malloc_context_size=10}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 for cible in "${cibles[@]}"; do
   nom=${cible#fuzz_}
