@@ -14,7 +14,7 @@ namespace GardeDocument {
 constexpr qint64 expansionMaximale = 8 * 1024 * 1024;
 
 // Profondeur d'imbrication des éléments au-delà de laquelle un document est refusé.
-constexpr int profondeurMaximale = 1024;
+constexpr int profondeurMaximale = 4096;
 
 // Lève ErreurChargementXML quand le document dépasse l'une des bornes.
 void verifier(const QByteArray &octets);
