@@ -73,6 +73,7 @@ TmainForm::TmainForm(QWidget *parent)
 
     resize(780, 622);
     brancherActions();
+    FormCreate();
 }
 
 TmainForm::~TmainForm() = default;
@@ -203,6 +204,7 @@ QWidget *TmainForm::creerPanneauPrincipal()
 
     pageHTML = new QWebEngineView(PanelPrincipale);
     NOMMER(pageHTML);
+    preparerPageHTML();
     disposition->addWidget(pageHTML, 1);
     return PanelPrincipale;
 }
@@ -229,11 +231,40 @@ void TmainForm::brancherActions()
     connect(affichageArbreFlux, &QAction::triggered, this, &TmainForm::affichageArbreFluxExecute);
     connect(affichageRecherche, &QAction::triggered, this, &TmainForm::affichageRechercheExecute);
 
+    // Les commandes qui s'adressent au module de données ne font rien tant qu'il n'existe pas.
+    const auto brancher = [this](QAction *action, void (TmainForm::*commande)()) {
+        connect(action, &QAction::triggered, this, [this, commande] {
+            if (dmRSS)
+                (this->*commande)();
+        });
+    };
+
     // Démarrage, sauvegarde et fermeture.
+    brancher(sauvegarderXML, &TmainForm::sauvegarderXMLExecute);
+    connect(quitter, &QAction::triggered, this, &TmainForm::quitterExecute);
+    brancher(aPropos, &TmainForm::aProposExecute);
 
     // Onglets et page.
+    brancher(ouvrirRSS, &TmainForm::ouvrirRSSExecute);
+    brancher(connexionRSS_HTTP, &TmainForm::connexionRSS_HTTPExecute);
+    brancher(chargerFlux, &TmainForm::chargerFluxExecute);
+    brancher(fermerOnglet, &TmainForm::fermerOngletExecute);
+    connect(pageHTMLPrecedent, &QAction::triggered, this, &TmainForm::pageHTMLPrecedentExecute);
+    connect(pageHTMLSuivante, &QAction::triggered, this, &TmainForm::pageHTMLSuivanteExecute);
+    connect(pageHTMLActualiser, &QAction::triggered, this, &TmainForm::pageHTMLActualiserExecute);
+    connect(ongletsPages, &QTabBar::currentChanged, this, [this] {
+        if (dmRSS)
+            ongletsPagesChange();
+    });
 
     // Sources et favoris.
+    brancher(ajouterSourceRSS, &TmainForm::ajouterSourceRSSExecute);
+    brancher(supprimerSourceRSS, &TmainForm::supprimerSourceRSSExecute);
+    brancher(decocherTousFlux, &TmainForm::decocherTousFluxExecute);
+    brancher(ajouterRubrique, &TmainForm::ajouterRubriqueExecute);
+    brancher(supprimerRubrique, &TmainForm::supprimerRubriqueExecute);
+    brancher(ajouterFluxDansRubrique, &TmainForm::ajouterFluxDansRubriqueExecute);
+    brancher(supprimerFluxDeRubrique, &TmainForm::supprimerFluxDeRubriqueExecute);
 
     // Recherche.
 

@@ -8,15 +8,21 @@
 //   ListeActions.cpp    les 25 actions de ListeActions ;
 //   MenuBarres.cpp      le menu MainFormMenu, la barre de menu ToolBar2 et la barre barreOutils ;
 //   VuesLaterales.cpp   les quatre vues de pcSupplement, les commandes d'affichage et l'arbre XML.
-// Les commandes des onglets, des sources et favoris, du démarrage, de la recherche et des
-// informations sauvegardées viennent chacune dans leur fichier (Onglets.cpp, SourcesFavoris.cpp,
-// Demarrage.cpp, Recherche.cpp, InfosSauvegardees.cpp) et se branchent dans brancherActions().
+//   Onglets.cpp         les onglets, la vue de page et les trois commandes d'ouverture ;
+//   PageHTML.cpp        les règles de sûreté de la vue de page ;
+//   SourcesFavoris.cpp  la liste des sources, l'arbre des favoris et leurs commandes ;
+//   Demarrage.cpp       la minuterie de démarrage, la sauvegarde, la fermeture, « A propos ».
+// Les commandes de la recherche et des informations sauvegardées viennent chacune dans leur
+// fichier (Recherche.cpp, InfosSauvegardees.cpp) et se branchent dans brancherActions().
 
 #include <QMainWindow>
+#include <memory>
 
 class QAction;
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
+class QDateTime;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -26,11 +32,14 @@ class QTabBar;
 class QTabWidget;
 class QToolButton;
 class QTreeWidget;
+class QTimer;
 class QWebEngineView;
 class TBarrePeinte;
 class TBoitePeinte;
 class TSeparateur;
 class TdmRSS;
+class TObjetString;
+class TPageHTML;
 
 class TmainForm : public QMainWindow
 {
@@ -56,10 +65,51 @@ public:
     void afficherArbreXML();
 
     // --- Démarrage, sauvegarde et fermeture (Demarrage.cpp) ---
+    // Charge la base dès que baseFlux.xml existe, puis arrête la minuterie.
+    void timerDemarrageTimer();
+    void sauvegarderXMLExecute();
+    void quitterExecute();
+    // Les deux questions de fermeture ; vrai quand la fenêtre peut se fermer.
+    bool FormCloseQuery();
+    void aProposExecute();
+    // Le nom de la copie de sûreté d'une base illisible, à côté d'elle.
+    static QString nomCopieBaseIllisible(const QString &cheminBase, const QDateTime &moment);
 
     // --- Onglets et page (Onglets.cpp) ---
+    // Arbre XML, page du document de XMLDoc, et navigation de pageHTML vers elle.
+    void afficherDocument();
+    // Ajoute un onglet qui prend la fiche, le rend courant et remplit les listes.
+    // Une fiche nulle ou sans chemin n'ajoute rien.
+    void ajouterOnglet(const QString &legende, std::unique_ptr<TObjetString> fiche);
+    void actualiserListesInfos();
+    // Montre de nouveau l'onglet courant : relit son fichier, réécrit sa page, remplit les listes.
+    void ongletsPagesChange();
+    void ouvrirRSSExecute();
+    void connexionRSS_HTTPExecute();
+    void chargerFluxExecute();
+    void fermerOngletExecute();
+    void pageHTMLPrecedentExecute();
+    void pageHTMLSuivanteExecute();
+    void pageHTMLActualiserExecute();
+    // La fiche d'un onglet (nulle hors des bornes) et celle de l'onglet courant.
+    TObjetString *ficheOnglet(int index) const;
+    TObjetString *ficheCourante() const;
+    // Navigation de pageHTML : vers un fichier local, ou vers une adresse vide.
+    void naviguerVersFichier(const QString &chemin);
+    void naviguerVersVide();
+    // Indice de pbTitreFlux (le titre du flux courant), repeint aussitôt.
+    void afficherTitreFlux(const QString &titre);
 
     // --- Sources et favoris (SourcesFavoris.cpp) ---
+    void actualiserFavoris();
+    void actualiserListeSources();
+    void ajouterSourceRSSExecute();
+    void supprimerSourceRSSExecute();
+    void decocherTousFluxExecute();
+    void ajouterRubriqueExecute();
+    void supprimerRubriqueExecute();
+    void ajouterFluxDansRubriqueExecute();
+    void supprimerFluxDeRubriqueExecute();
 
     // --- Recherche (Recherche.cpp) ---
 
@@ -154,8 +204,14 @@ public:
     QTabBar *ongletsPages = nullptr;
     QToolButton *btFermerOnglet = nullptr;
     QWebEngineView *pageHTML = nullptr;
+    TPageHTML *pagePageHTML = nullptr; // la page de pageHTML et ses règles de sûreté
+
+    // --- Minuterie de démarrage (500 ms) ---
+    QTimer *timerDemarrage = nullptr;
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
+
     // Le module de données (nul tant que main ne l'a pas donné).
     TdmRSS *dmRSS = nullptr;
 
@@ -175,4 +231,17 @@ private:
     QWidget *creerPageArbreXML();
     QWidget *creerPageRecherche();
     void brancherActions();
+    void preparerPageHTML();
+    void FormCreate();
+    // Barre de progression des commandes d'ouverture.
+    void montrerBarre();
+    void barreA(int position);
+    void cacherBarre();
+
+    // Vrai pendant la fermeture de la fenêtre : les onglets se ferment sans remontrer le suivant.
+    bool m_fermetureEnCours = false;
+    // La base lue, ou écrite par une sauvegarde : la minuterie ne la chargera plus.
+    bool m_baseEnMemoire = false;
+    // Une base trouvée illisible : elle sera copiée à côté avant qu'une sauvegarde la remplace.
+    QString m_baseIllisible;
 };

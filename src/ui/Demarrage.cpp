@@ -1,0 +1,164 @@
+// La vie du programme : création de la fenêtre puis du module de données, chargement différé de
+// la base par la minuterie de démarrage, sauvegarde, les deux questions de fermeture, « A propos ».
+
+#include "ui/Demarrage.h"
+
+#include "base/TdmRSS.h"
+#include "commun/Emplacement.h"
+#include "commun/Erreurs.h"
+#include "ui/DialoguesQt.h"
+#include "ui/TApplication.h"
+#include "ui/TmainForm.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTabBar>
+#include <QTimer>
+
+int executerLecteurRSS(TApplication &application)
+{
+    std::unique_ptr<TmainForm> mainForm;
+    std::unique_ptr<DialoguesQt> dialogues;
+    std::unique_ptr<TdmRSS> dmRSS;
+    try {
+        mainForm = std::make_unique<TmainForm>();
+        dialogues = std::make_unique<DialoguesQt>(mainForm.get());
+        application.setDialogues(dialogues.get());
+        // Le module de données : ses documents, son client HTTP, la liste des lignes de page et
+        // les deux listes de la base, vides. Il les libère à sa destruction sans effacer de fichier.
+        dmRSS = std::make_unique<TdmRSS>(*dialogues);
+        mainForm->setDmRSS(dmRSS.get());
+        mainForm->show();
+    } catch (...) {
+        // Une erreur au démarrage : la boîte d'erreur, puis le programme s'arrête.
+        application.afficherExceptionCourante();
+        return 0;
+    }
+
+    application.exec();
+
+    // La fenêtre d'abord : elle garde un pointeur sur le module de données.
+    mainForm.reset();
+    dmRSS.reset();
+    application.setDialogues(nullptr);
+    return 0;
+}
+
+void TmainForm::FormCreate()
+{
+    timerDemarrage = new QTimer(this);
+    timerDemarrage->setObjectName(QStringLiteral("timerDemarrage"));
+    timerDemarrage->setInterval(500);
+    connect(timerDemarrage, &QTimer::timeout, this, &TmainForm::timerDemarrageTimer);
+    timerDemarrage->start();
+}
+
+void TmainForm::timerDemarrageTimer()
+{
+    if (!dmRSS)
+        return;
+    const QString chemin = Emplacement::cheminBase();
+    if (!QFileInfo::exists(chemin))
+        return;
+    // Arrêtée avant de lire : une base illisible ne montre qu'une boîte d'erreur, et la
+    // vérification ne reprend pas.
+    timerDemarrage->stop();
+    if (m_baseEnMemoire || !m_baseIllisible.isEmpty())
+        return;
+
+    QList<PFlux> &fluxBase = dmRSS->getFluxBase();
+    QList<PRubrique> &rubriquesBase = dmRSS->getRubriquesBase();
+    const qsizetype fluxAvant = fluxBase.size();
+    const qsizetype rubriquesAvant = rubriquesBase.size();
+    try {
+        dmRSS->chargerBase(chemin);
+    } catch (...) {
+        // Rien d'une lecture interrompue ne reste dans les listes ; le fichier sera mis de côté
+        // avant qu'une sauvegarde le remplace. L'erreur va à la boîte d'erreur de l'application.
+        fluxBase.resize(fluxAvant);
+        rubriquesBase.resize(rubriquesAvant);
+        m_baseIllisible = chemin;
+        throw;
+    }
+    m_baseEnMemoire = true;
+    actualiserFavoris();
+    actualiserListeSources();
+}
+
+QString TmainForm::nomCopieBaseIllisible(const QString &cheminBase, const QDateTime &moment)
+{
+    return cheminBase + QStringLiteral(".illisible-") + moment.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+void TmainForm::sauvegarderXMLExecute()
+{
+    // Une base présente mais pas encore lue (la minuterie n'a pas encore tourné) est lue
+    // d'abord : la sauvegarde ne doit pas la remplacer par des listes qui ne la contiennent pas.
+    if (!m_baseEnMemoire && m_baseIllisible.isEmpty())
+        timerDemarrageTimer();
+
+    // Une base illisible est gardée à côté, sous un nom daté, avant d'être remplacée.
+    if (!m_baseIllisible.isEmpty() && QFileInfo::exists(m_baseIllisible)) {
+        const QString copie = nomCopieBaseIllisible(m_baseIllisible, QDateTime::currentDateTime());
+        QString libre = copie;
+        for (int n = 2; QFileInfo::exists(libre); ++n)
+            libre = copie + QLatin1Char('-') + QString::number(n);
+        if (!QFile::copy(m_baseIllisible, libre))
+            throw ErreurEcriture(QStringLiteral("Impossible de garder la base illisible « %1 » sous « %2 ».")
+                                     .arg(m_baseIllisible, libre));
+    }
+    m_baseIllisible.clear();
+
+    dmRSS->sauvegarderBase();
+    // Les listes sont désormais la base : la minuterie ne relira pas ce fichier par-dessus.
+    m_baseEnMemoire = true;
+    timerDemarrage->stop();
+}
+
+void TmainForm::quitterExecute()
+{
+    close();
+}
+
+bool TmainForm::FormCloseQuery()
+{
+    if (!dmRSS)
+        return true;
+    IDialogues &dialogues = dmRSS->dialogues();
+    const Reponse quitter = dialogues.afficher(TypeBoite::Confirmation,
+                                               QStringLiteral("Etes-vous sûr de vouloir quitter l'application ?"),
+                                               BoutonsBoite::OuiNon);
+    if (quitter == Reponse::Non)
+        return false;
+    // La boîte fermée sans réponse : la fenêtre se ferme tout de suite.
+    if (quitter != Reponse::Oui)
+        return true;
+    if (dialogues.confirmer(TypeBoite::Confirmation, QStringLiteral("Voulez-vous sauvegarder les modifications ?")))
+        sauvegarderXMLExecute(); // une erreur ici laisse la fenêtre ouverte, onglets compris
+    m_fermetureEnCours = true;
+    const auto fin = qScopeGuard([this] { m_fermetureEnCours = false; });
+    while (ongletsPages->count() > 0)
+        fermerOngletExecute();
+    return true;
+}
+
+void TmainForm::closeEvent(QCloseEvent *event)
+{
+    // Refusée tant que les questions n'ont pas dit oui, et aussi quand elles lèvent une erreur.
+    event->ignore();
+    if (FormCloseQuery())
+        event->accept();
+}
+
+void TmainForm::aProposExecute()
+{
+    dmRSS->dialogues().afficher(TypeBoite::Personnalisee,
+                                QStringLiteral("Brindlewave - Lecteur RSS\n"
+                                               "Lecteur de fils RSS 0.9x, 1.0 et 2.0, avec base de favoris.\n"
+                                               "Écrit en C++ avec Qt 6 et libcurl.\n"
+                                               "© Brindlewave"),
+                                BoutonsBoite::Ok);
+}

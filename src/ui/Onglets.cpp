@@ -1,0 +1,318 @@
+// Les onglets des flux ouverts et la vue de page : ouvrir un fichier, une source ou un favori
+// dans un nouvel onglet, remontrer l'onglet courant, fermer un onglet, naviguer dans pageHTML,
+// remplir les deux listes d'informations.
+//
+// Il n'y a qu'un document de lecture (XMLDoc) et qu'un fichier de page : chaque fois qu'un onglet
+// s'ouvre ou redevient courant, son fichier est relu et sa page réécrite. Un onglet ne garde que
+// sa fiche TObjetString, attachée à l'onglet et détruite avec lui.
+
+#include "base/TdmRSS.h"
+#include "commun/Emplacement.h"
+#include "model/TObjetString.h"
+#include "paint/TBoitePeinte.h"
+#include "ui/DonneesLignes.h"
+#include "ui/PageHTML.h"
+#include "ui/TSeparateur.h"
+#include "ui/TmainForm.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QScopeGuard>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWebEngineView>
+
+namespace {
+
+// Le nom d'un fichier sans son dossier.
+QString nomSansDossier(const QString &chemin)
+{
+    return QFileInfo(chemin).fileName();
+}
+
+// Le dossier d'un chemin, terminé par un séparateur, tel qu'il est écrit.
+QString dossierDe(const QString &chemin)
+{
+    return chemin.left(chemin.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+} // namespace
+
+void TmainForm::preparerPageHTML()
+{
+    pagePageHTML = new TPageHTML(pageHTML);
+    pageHTML->setPage(pagePageHTML);
+}
+
+// --- Barre de progression ---
+
+void TmainForm::montrerBarre()
+{
+    pbarGenerale->show();
+}
+
+void TmainForm::barreA(int position)
+{
+    pbarGenerale->setValue(position);
+    // Les téléchargements bloquent la boucle des messages : la barre se peint tout de suite.
+    pbarGenerale->repaint();
+}
+
+void TmainForm::cacherBarre()
+{
+    pbarGenerale->hide();
+    pbarGenerale->setValue(0);
+}
+
+// --- Vue de page ---
+
+void TmainForm::naviguerVersFichier(const QString &chemin)
+{
+    pageHTML->load(QUrl::fromLocalFile(chemin));
+}
+
+void TmainForm::naviguerVersVide()
+{
+    pageHTML->load(QUrl(QStringLiteral("about:blank")));
+}
+
+void TmainForm::afficherTitreFlux(const QString &titre)
+{
+    pbTitreFlux->setIndice(titre);
+    pbTitreFlux->repaint();
+}
+
+void TmainForm::afficherDocument()
+{
+    afficherArbreXML();
+    naviguerVersFichier(dmRSS->genererPageDocument());
+}
+
+void TmainForm::pageHTMLPrecedentExecute()
+{
+    pageHTML->back();
+}
+
+void TmainForm::pageHTMLSuivanteExecute()
+{
+    pageHTML->forward();
+}
+
+void TmainForm::pageHTMLActualiserExecute()
+{
+    pageHTML->reload();
+}
+
+// --- Onglets ---
+
+TObjetString *TmainForm::ficheOnglet(int index) const
+{
+    if (index < 0 || index >= ongletsPages->count())
+        return nullptr;
+    return qobject_cast<TObjetString *>(ongletsPages->tabData(index).value<QObject *>());
+}
+
+TObjetString *TmainForm::ficheCourante() const
+{
+    return ficheOnglet(ongletsPages->currentIndex());
+}
+
+void TmainForm::ajouterOnglet(const QString &legende, std::unique_ptr<TObjetString> fiche)
+{
+    if (!fiche || fiche->getChemin().isEmpty())
+        return;
+    {
+        // Un onglet rendu courant par programme ne lance pas ongletsPagesChange.
+        const QSignalBlocker bloqueur(ongletsPages);
+        TObjetString *attachee = fiche.release();
+        attachee->setParent(ongletsPages);
+        const int index = ongletsPages->addTab(legende);
+        ongletsPages->setTabData(index, QVariant::fromValue(static_cast<QObject *>(attachee)));
+        ongletsPages->setCurrentIndex(index);
+    }
+    btFermerOnglet->show();
+    actualiserListesInfos();
+}
+
+void TmainForm::actualiserListesInfos()
+{
+    listeInfosFlux->clear();
+    listeInfosFluxCharge->clear();
+
+    const TObjetString *fiche = ficheCourante();
+    const QList<QWidget *> controlesSauvegardes = {panelCommandesInfosFlux, listeInfosFluxCharge, splitPanelFlux,
+                                                   pbSupprimerInfo};
+    if (!fiche) {
+        for (QWidget *controle : controlesSauvegardes)
+            controle->hide();
+        return;
+    }
+
+    // Le flux lu ici n'est gardé par rien d'autre que ses lignes : chaque ligne partage son
+    // information, et le flux lui-même est libéré en sortant.
+    const PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
+    for (const PInfo &info : std::as_const(fluxLu->infos)) {
+        auto ligne = new QListWidgetItem(info->getTitre());
+        DonneesLignes::attacherInfo(ligne, info);
+        listeInfosFlux->addItem(ligne);
+    }
+
+    const PFlux fluxBase = fiche->getFlux();
+    if (fluxBase) {
+        for (const PInfo &info : std::as_const(fluxBase->infos)) {
+            auto ligne = new QListWidgetItem(info->getTitre());
+            DonneesLignes::attacherInfo(ligne, info);
+            listeInfosFluxCharge->addItem(ligne);
+        }
+    }
+    for (QWidget *controle : controlesSauvegardes)
+        controle->setVisible(fluxBase != nullptr);
+}
+
+void TmainForm::ongletsPagesChange()
+{
+    const TObjetString *fiche = ficheCourante();
+    if (!fiche || !dmRSS)
+        return;
+    // Rien n'est téléchargé : l'onglet montre ce qui l'a été à son ouverture.
+    if (!dmRSS->chargerDocumentXML(fiche->getChemin()))
+        return;
+
+    const PFlux flux = fiche->getFlux();
+    if (!flux) {
+        afficherDocument();
+        afficherTitreFlux(fiche->getTexte().value_or(QString()));
+    } else {
+        afficherArbreXML();
+        dmRSS->genererPageDocument();
+        naviguerVersFichier(dmRSS->genererPageInfosSauvegardees(*flux));
+        afficherTitreFlux(flux->getTitre());
+    }
+    actualiserListesInfos();
+}
+
+void TmainForm::ouvrirRSSExecute()
+{
+    if (!dmRSS || !dmRSS->choisirFichierRSS())
+        return;
+    montrerBarre();
+    const auto fin = qScopeGuard([this] { cacherBarre(); });
+    barreA(17);
+    afficherDocument();
+    const QString titre = dmRSS->analyserFlux(dmRSS->XMLDoc)->getTitre();
+    barreA(47);
+    barreA(73);
+    const QString chemin = dmRSS->fichierChoisi();
+    ajouterOnglet(QStringLiteral("Fichier : ") + nomSansDossier(chemin), std::make_unique<TObjetString>(chemin, titre));
+    barreA(100);
+    afficherTitreFlux(titre);
+}
+
+void TmainForm::connexionRSS_HTTPExecute()
+{
+    if (!dmRSS || listeRssSources->currentRow() < 0)
+        return;
+    const QString adresse = listeRssSources->currentItem()->text();
+    montrerBarre();
+    const auto fin = qScopeGuard([this] { cacherBarre(); });
+    barreA(17);
+    const QString copieLocale = dmRSS->telechargerFlux(adresse);
+    barreA(35);
+    if (!dmRSS->chargerDocumentXML(copieLocale))
+        return;
+    barreA(45);
+    // La page ne montre que le flux tel qu'il vient d'être lu.
+    afficherDocument();
+    barreA(55);
+    const PFlux flux = dmRSS->chercherFluxParUrl(adresse);
+    barreA(75);
+    std::unique_ptr<TObjetString> fiche;
+    QString titre;
+    if (flux) {
+        fiche = std::make_unique<TObjetString>(copieLocale, flux);
+        titre = flux->getTitre();
+    } else {
+        // Une adresse qu'aucun flux de la base n'a : l'onglet vit comme celui d'un fichier, avec
+        // le titre du document lu.
+        titre = dmRSS->analyserFlux(dmRSS->XMLDoc)->getTitre();
+        fiche = std::make_unique<TObjetString>(copieLocale, titre);
+    }
+    ajouterOnglet(QStringLiteral("Fil : ") + nomSansDossier(copieLocale), std::move(fiche));
+    barreA(100);
+    afficherTitreFlux(titre);
+}
+
+void TmainForm::chargerFluxExecute()
+{
+    if (!dmRSS)
+        return;
+    const PFlux flux = DonneesLignes::fluxDuNoeud(arbreFavoris->currentItem());
+    if (!flux)
+        return;
+    montrerBarre();
+    const auto fin = qScopeGuard([this] { cacherBarre(); });
+    barreA(15);
+    const QString copieLocale = dmRSS->telechargerFlux(flux->getUrlRss());
+    barreA(25);
+    if (!dmRSS->chargerDocumentXML(copieLocale))
+        return;
+    barreA(32);
+    afficherArbreXML();
+    barreA(43);
+    dmRSS->genererPageDocument();
+    barreA(55);
+    const QString page = dmRSS->genererPageInfosSauvegardees(*flux);
+    barreA(63);
+    auto fiche = std::make_unique<TObjetString>(copieLocale, page, flux);
+    barreA(80);
+    naviguerVersFichier(page);
+    barreA(100);
+    ajouterOnglet(flux->getTitre(), std::move(fiche));
+    afficherTitreFlux(flux->getTitre());
+}
+
+void TmainForm::fermerOngletExecute()
+{
+    const int i = ongletsPages->currentIndex();
+    TObjetString *fiche = ficheOnglet(i);
+    if (!fiche)
+        return;
+    const QString chemin = fiche->getChemin();
+    bool partage = false;
+    for (int autre = 0; autre < ongletsPages->count() && !partage; ++autre) {
+        if (autre == i)
+            continue;
+        const TObjetString *ficheAutre = ficheOnglet(autre);
+        partage = ficheAutre && ficheAutre->getChemin() == chemin;
+    }
+    // Seules les copies locales de ressourcesHTML sont effacées, et seulement quand plus aucun
+    // onglet ne les montre.
+    if (!partage && dossierDe(chemin) == Emplacement::dossierRessources())
+        QFile::remove(chemin);
+
+    {
+        const QSignalBlocker bloqueur(ongletsPages);
+        ongletsPages->removeTab(i);
+    }
+    delete fiche;
+
+    if (ongletsPages->count() == 0) {
+        btFermerOnglet->hide();
+        naviguerVersVide();
+        afficherTitreFlux(QStringLiteral("-"));
+        actualiserListesInfos();
+        return;
+    }
+    btFermerOnglet->show();
+    {
+        const QSignalBlocker bloqueur(ongletsPages);
+        ongletsPages->setCurrentIndex(i >= 1 ? i - 1 : 0);
+    }
+    // À la fermeture de la fenêtre, les onglets restants ne sont pas remontrés un à un.
+    if (!m_fermetureEnCours)
+        ongletsPagesChange();
+}

@@ -1,0 +1,161 @@
+// La liste des sources (listeRssSources : une ligne par flux de fluxBase, dans le même ordre),
+// l'arbre des favoris (arbreFavoris : les rubriques, et sous chacune les flux qui y sont rangés),
+// la liste des rubriques (cbListeFavoris) et les commandes qui les changent.
+
+#include "base/TdmRSS.h"
+#include "ui/DonneesLignes.h"
+#include "ui/TmainForm.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QTreeWidget>
+
+namespace {
+
+QListWidgetItem *nouvelleLigneSource(const QString &adresse)
+{
+    auto ligne = new QListWidgetItem(adresse);
+    ligne->setFlags(ligne->flags() | Qt::ItemIsUserCheckable);
+    ligne->setCheckState(Qt::Unchecked);
+    return ligne;
+}
+
+bool estCochee(const QListWidget *liste, int ligne)
+{
+    return liste->item(ligne)->checkState() == Qt::Checked;
+}
+
+} // namespace
+
+void TmainForm::actualiserListeSources()
+{
+    listeRssSources->clear();
+    for (const PFlux &flux : std::as_const(dmRSS->getFluxBase()))
+        listeRssSources->addItem(nouvelleLigneSource(flux->getUrlRss()));
+}
+
+void TmainForm::actualiserFavoris()
+{
+    arbreFavoris->clear();
+    cbListeFavoris->clear();
+    const QList<PFlux> &fluxBase = dmRSS->getFluxBase();
+    for (const PRubrique &rubrique : std::as_const(dmRSS->getRubriquesBase())) {
+        const QString nom = rubrique->getNom();
+        const TexteEtroit nomEtroit = versEtroit(nom);
+        auto noeudRubrique = new QTreeWidgetItem(QStringList(nom));
+        for (const PFlux &flux : fluxBase) {
+            // Un flux rangé deux fois dans la rubrique y paraît deux fois.
+            for (const TexteEtroit &rubriqueDuFlux : std::as_const(flux->rubriquesAssociees)) {
+                if (rubriqueDuFlux != nomEtroit)
+                    continue;
+                auto favori = new QTreeWidgetItem(noeudRubrique, QStringList(flux->getTitre()));
+                DonneesLignes::attacherFlux(favori, flux);
+            }
+        }
+        arbreFavoris->addTopLevelItem(noeudRubrique);
+        cbListeFavoris->addItem(nom);
+    }
+    arbreFavoris->setCurrentItem(nullptr);
+    arbreFavoris->clearSelection();
+    cbListeFavoris->setCurrentIndex(-1);
+}
+
+void TmainForm::ajouterSourceRSSExecute()
+{
+    const QString adresse = dmRSS->dialogues().saisir(QStringLiteral("Ajout d'un flux RSS"), QStringLiteral("URL : "));
+    if (adresse.isEmpty())
+        return;
+    const PFlux flux = dmRSS->ajouterSourceParURL(adresse);
+    if (flux)
+        listeRssSources->addItem(nouvelleLigneSource(flux->getUrlRss()));
+}
+
+void TmainForm::supprimerSourceRSSExecute()
+{
+    QList<PFlux> &fluxBase = dmRSS->getFluxBase();
+    bool ouiATous = false;
+    // De la dernière ligne à la première : les lignes qui restent à voir gardent leur numéro.
+    for (int i = listeRssSources->count() - 1; i >= 0; --i) {
+        if (!estCochee(listeRssSources, i))
+            continue;
+        const PFlux flux = fluxBase.at(i);
+        if (ouiATous) {
+            dmRSS->dialogues().bip(250, 5);
+        } else {
+            const Reponse reponse = dmRSS->dialogues().afficher(
+                TypeBoite::Avertissement,
+                QStringLiteral("Etes-vous sûr de vouloir supprimer ce flux '") + flux->getUrlRss()
+                    + QStringLiteral("' ?\nTitre : ") + flux->getTitre() + QStringLiteral("\nDescription : ")
+                    + flux->getDescription() + QStringLiteral("."),
+                BoutonsBoite::OuiNonAnnulerNonATousOuiATous);
+            if (reponse == Reponse::Non)
+                continue;
+            if (reponse == Reponse::OuiATous)
+                ouiATous = true;
+            else if (reponse != Reponse::Oui)
+                break; // Annuler, Non à tout, boîte fermée : ce qui est fait reste fait.
+        }
+        // Le flux quitte la base ; un onglet qui le montre le garde.
+        fluxBase.removeAt(i);
+    }
+    actualiserListeSources();
+    actualiserFavoris();
+}
+
+void TmainForm::decocherTousFluxExecute()
+{
+    for (int i = 0; i < listeRssSources->count(); ++i)
+        listeRssSources->item(i)->setCheckState(Qt::Unchecked);
+}
+
+void TmainForm::ajouterRubriqueExecute()
+{
+    const QString nom = dmRSS->dialogues().saisir(QStringLiteral("Ajout d'une rubrique"),
+                                                  QStringLiteral("Nom de la nouvelle rubrique : "));
+    if (nom.isEmpty())
+        return;
+    if (dmRSS->creerRubrique(versEtroit(nom)))
+        actualiserFavoris();
+}
+
+void TmainForm::supprimerRubriqueExecute()
+{
+    const QTreeWidgetItem *noeud = arbreFavoris->currentItem();
+    if (!noeud || !noeud->isSelected() || noeud->parent())
+        return;
+    dmRSS->detruireRubrique(noeud->text(0));
+    actualiserFavoris();
+}
+
+void TmainForm::ajouterFluxDansRubriqueExecute()
+{
+    const int index = cbListeFavoris->currentIndex();
+    if (index < 0)
+        return;
+    const QString nom = cbListeFavoris->itemText(index);
+    for (int i = listeRssSources->count() - 1; i >= 0; --i) {
+        if (estCochee(listeRssSources, i))
+            dmRSS->ajouterRubriqueAuFlux(nom, *dmRSS->getFlux(i));
+    }
+    actualiserListeSources();
+    actualiserFavoris();
+}
+
+void TmainForm::supprimerFluxDeRubriqueExecute()
+{
+    const QTreeWidgetItem *noeud = arbreFavoris->currentItem();
+    if (!noeud || !noeud->isSelected() || !noeud->parent())
+        return;
+    const PFlux flux = DonneesLignes::fluxDuNoeud(noeud);
+    if (!flux)
+        return;
+    const QString rubrique = noeud->parent()->text(0);
+    const bool oui = dmRSS->dialogues().confirmer(
+        TypeBoite::Confirmation, QStringLiteral("Etes-vous sûr de vouloir supprimer \nle flux '") + flux->getTitre()
+                                     + QStringLiteral("' \nde la rubrique de favoris '") + rubrique
+                                     + QStringLiteral("' ?\n"));
+    if (!oui)
+        return;
+    dmRSS->retirerRubriqueDuFlux(rubrique, *flux);
+    actualiserFavoris();
+}

@@ -1,0 +1,469 @@
+// Les onglets de bout en bout : la vraie fenêtre, la vraie vue web, les dialogues scriptés et un
+// vrai serveur HTTP sur 127.0.0.1. Ouvrir un fichier, une source, un favori ; changer d'onglet ;
+// fermer ; naviguer ; une erreur d'écriture qui remonte à la boîte d'erreur ; la mémoire des flux
+// lus pour les listes.
+
+#include "BancFenetre.h"
+
+#include "commun/Emplacement.h"
+#include "paint/TBoitePeinte.h"
+#include "ui/DonneesLignes.h"
+#include "ui/TSeparateur.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTabBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using namespace BancFenetre;
+
+class TestOnglets : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Fenetre> b;
+    std::unique_ptr<ServeurHTTPTest> serveur;
+
+    TmainForm *f() const { return b->f.get(); }
+
+    // Ouvre un fichier par la commande, comme si l'utilisateur l'avait choisi, et attend sa page.
+    bool ouvrirFichier(const QString &chemin)
+    {
+        QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
+        b->dialogues.fichiersPrevus({chemin});
+        f()->ouvrirRSS->trigger();
+        return attendreChargement(f()->pageHTML, fini);
+    }
+
+    QString ecrireFlux(const QString &nom, const QString &titre, const QStringList &infos)
+    {
+        return b->dossier.ecrire(QStringLiteral("rss/") + nom, fluxRSS(titre, infos));
+    }
+
+    // Une source de la base servie par le serveur, montrée dans la liste des sources.
+    PFlux sourceServie(const QString &chemin, const QString &titreBase, const QString &titreDocument,
+                       const QStringList &sauvegardees)
+    {
+        serveur->definir(chemin.toUtf8(), ReponseHTTP::ok(fluxRSS(titreDocument, {QStringLiteral("Vive un"),
+                                                                                   QStringLiteral("Vive deux")})));
+        PFlux flux = fluxDeBase(titreBase, serveur->url(chemin), sauvegardees);
+        b->module->getFluxBase().append(flux);
+        f()->actualiserListeSources();
+        return flux;
+    }
+
+    bool connecter(int ligne)
+    {
+        QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
+        f()->listeRssSources->setCurrentRow(ligne);
+        f()->connexionRSS_HTTP->trigger();
+        return attendreChargement(f()->pageHTML, fini);
+    }
+
+    bool changerDOnglet(int index)
+    {
+        QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
+        QTest::mouseClick(f()->ongletsPages, Qt::LeftButton, {}, f()->ongletsPages->tabRect(index).center());
+        return f()->ongletsPages->currentIndex() == index && attendreChargement(f()->pageHTML, fini);
+    }
+
+    bool fermerCourant()
+    {
+        QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
+        f()->fermerOnglet->trigger();
+        return attendreChargement(f()->pageHTML, fini);
+    }
+
+    QStringList legendes() const
+    {
+        QStringList l;
+        for (int i = 0; i < f()->ongletsPages->count(); ++i)
+            l << f()->ongletsPages->tabText(i);
+        return l;
+    }
+
+    bool controlesSauvegardesMontres() const
+    {
+        const QList<QWidget *> controles = {f()->panelCommandesInfosFlux, f()->listeInfosFluxCharge,
+                                            f()->splitPanelFlux, f()->pbSupprimerInfo};
+        bool tous = true, aucun = true;
+        for (QWidget *c : controles) {
+            tous = tous && !c->isHidden();
+            aucun = aucun && c->isHidden();
+        }
+        if (!tous && !aucun)
+            qWarning("contrôles des informations sauvegardées à moitié montrés");
+        return tous;
+    }
+
+    QString page() const { return texteDeLaPage(b->page()); }
+
+private slots:
+    void init()
+    {
+        b = std::make_unique<Fenetre>();
+        serveur = std::make_unique<ServeurHTTPTest>();
+    }
+
+    void cleanup()
+    {
+        QVERIFY2(!b->dialogues.questionImprevue, "question sans réponse prévue");
+        serveur.reset();
+        b.reset();
+    }
+
+    void ouvrirUnFichierLocal()
+    {
+        const QString chemin = ecrireFlux(QStringLiteral("actualites.xml"), QStringLiteral("Actualités du jour"),
+                                          {QStringLiteral("Première"), QStringLiteral("Deuxième"),
+                                           QStringLiteral("Troisième")});
+        QSignalSpy barre(f()->pbarGenerale, &QProgressBar::valueChanged);
+        QVERIFY(ouvrirFichier(chemin));
+
+        QCOMPARE(valeurs(barre), QList<int>({17, 47, 73, 100, 0}));
+        QVERIFY(f()->pbarGenerale->isHidden());
+        QCOMPARE(b->dialogues.choixFichiers.size(), 1);
+        QCOMPARE(b->dialogues.choixFichiers.at(0).titre, QStringLiteral("Ouvrir un fichier rss.xml"));
+        QCOMPARE(b->dialogues.choixFichiers.at(0).dossierInitial, Emplacement::dossierRss());
+
+        QCOMPARE(legendes(), QStringList{QStringLiteral("Fichier : actualites.xml")});
+        QCOMPARE(f()->ongletsPages->currentIndex(), 0);
+        QVERIFY(!f()->btFermerOnglet->isHidden());
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Actualités du jour"));
+        QCOMPARE(textesDe(f()->listeInfosFlux),
+                 QStringList({QStringLiteral("Première"), QStringLiteral("Deuxième"), QStringLiteral("Troisième")}));
+        QCOMPARE(DonneesLignes::infoDeLigne(f()->listeInfosFlux->item(1))->getLien(), QStringLiteral("/1"));
+        QVERIFY(!controlesSauvegardesMontres());
+        QCOMPARE(f()->listeInfosFluxCharge->count(), 0);
+        QVERIFY(f()->xmlTreeView->topLevelItemCount() > 0);
+
+        const TObjetString *fiche = f()->ficheCourante();
+        QVERIFY(fiche);
+        QCOMPARE(fiche->getChemin(), chemin);
+        QCOMPARE(fiche->getTexte().value_or(QString()), QStringLiteral("Actualités du jour"));
+        QVERIFY(!fiche->getFlux());
+
+        // La page écrite en Windows-1252 se lit avec ses accents.
+        QCOMPARE(f()->pageHTML->url(), QUrl::fromLocalFile(Emplacement::cheminPage()));
+        QVERIFY2(page().contains(QStringLiteral("Actualités du jour")), qPrintable(page()));
+        QVERIFY(page().contains(QStringLiteral("Troisième")));
+        QCOMPARE(executerJS(b->page(), QStringLiteral("document.characterSet")).toString(),
+                 QStringLiteral("windows-1252"));
+
+        // Annuler la boîte ensuite n'ouvre rien, même après un premier choix.
+        barre.clear();
+        b->dialogues.fichiersPrevus({std::nullopt});
+        f()->ouvrirRSS->trigger();
+        QCOMPARE(f()->ongletsPages->count(), 1);
+        QVERIFY(barre.isEmpty());
+        QCOMPARE(b->dialogues.choixFichiers.at(1).dernierChoix, chemin);
+    }
+
+    void fichierIllisible()
+    {
+        const QString chemin = b->dossier.ecrire(QStringLiteral("rss/casse.xml"), "<rss><channel>");
+        QSignalSpy barre(f()->pbarGenerale, &QProgressBar::valueChanged);
+        b->dialogues.fichiersPrevus({chemin});
+        f()->ouvrirRSS->trigger();
+        QCOMPARE(f()->ongletsPages->count(), 0);
+        QVERIFY(barre.isEmpty());
+        QCOMPARE(b->dialogues.boites.size(), 1);
+        QCOMPARE(b->dialogues.boites.at(0).type, TypeBoite::Erreur);
+        QVERIFY(f()->pageHTML->url().isEmpty());
+    }
+
+    void connexionAUneSource()
+    {
+        const PFlux flux = sourceServie(QStringLiteral("/flux.xml"), QStringLiteral("Titre de la base"),
+                                        QStringLiteral("Titre du document"),
+                                        {QStringLiteral("Gardée un"), QStringLiteral("Gardée deux")});
+        // Sans ligne en surbrillance, rien ne se passe, même avec une coche.
+        f()->listeRssSources->item(0)->setCheckState(Qt::Checked);
+        f()->listeRssSources->setCurrentRow(-1);
+        f()->connexionRSS_HTTP->trigger();
+        QCOMPARE(serveur->nombreRequetes(), 0);
+        QCOMPARE(f()->ongletsPages->count(), 0);
+
+        QSignalSpy barre(f()->pbarGenerale, &QProgressBar::valueChanged);
+        QVERIFY(connecter(0));
+        QCOMPARE(valeurs(barre), QList<int>({17, 35, 45, 55, 75, 100, 0}));
+        const QString copie = Emplacement::dossierRessources() + TdmRSS::nomCopieLocale(flux->getUrlRss());
+        QVERIFY(QFileInfo::exists(copie));
+        QCOMPARE(legendes(), QStringList{QStringLiteral("Fil : ") + QFileInfo(copie).fileName()});
+        // Le titre est celui du flux de la base, pas celui du document lu.
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Titre de la base"));
+        QCOMPARE(f()->ficheCourante()->getFlux(), flux);
+        QVERIFY(!f()->ficheCourante()->getTexte());
+        QCOMPARE(f()->ficheCourante()->getChemin(), copie);
+        QCOMPARE(textesDe(f()->listeInfosFlux), QStringList({QStringLiteral("Vive un"), QStringLiteral("Vive deux")}));
+        QCOMPARE(textesDe(f()->listeInfosFluxCharge),
+                 QStringList({QStringLiteral("Gardée un"), QStringLiteral("Gardée deux")}));
+        QVERIFY(controlesSauvegardesMontres());
+        // À l'ouverture, la page vivante seule.
+        QVERIFY(page().contains(QStringLiteral("Titre du document")));
+        QVERIFY(!page().contains(QStringLiteral("Informations sauvegardées")));
+
+        // Un autre onglet, puis retour : la page vivante, la bannière et les informations gardées,
+        // sans nouveau téléchargement.
+        QVERIFY(ouvrirFichier(ecrireFlux(QStringLiteral("autre.xml"), QStringLiteral("Autre"), {})));
+        QVERIFY(!controlesSauvegardesMontres());
+        QVERIFY(changerDOnglet(0));
+        QCOMPARE(serveur->nombreRequetes(), 1);
+        const QString texte = page();
+        QVERIFY(texte.contains(QStringLiteral("Titre du document")));
+        QCOMPARE(texte.count(QStringLiteral("Informations sauvegardées")), 1);
+        QVERIFY(texte.indexOf(QStringLiteral("Gardée deux")) > texte.indexOf(QStringLiteral("Informations sauvegardées")));
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Titre de la base"));
+        QCOMPARE(textesDe(f()->listeInfosFluxCharge).size(), 2);
+        QVERIFY(controlesSauvegardesMontres());
+        // Et retour au fichier : son titre gardé dans la fiche.
+        QVERIFY(changerDOnglet(1));
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Autre"));
+    }
+
+    void connexionAUneAdresseHorsDeLaBase()
+    {
+        serveur->definir("/seul.xml", ReponseHTTP::ok(fluxRSS(QStringLiteral("Titre propre"), {QStringLiteral("x")})));
+        // Une ligne que la base n'a pas (la liste ne suit plus la base).
+        auto ligne = new QListWidgetItem(serveur->url(QStringLiteral("/seul.xml")), f()->listeRssSources);
+        Q_UNUSED(ligne);
+        QVERIFY(connecter(0));
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Titre propre"));
+        QVERIFY(!f()->ficheCourante()->getFlux());
+        QCOMPARE(f()->ficheCourante()->getTexte().value_or(QString()), QStringLiteral("Titre propre"));
+        QVERIFY(!controlesSauvegardesMontres());
+
+        QVERIFY(ouvrirFichier(ecrireFlux(QStringLiteral("b.xml"), QStringLiteral("B"), {})));
+        QVERIFY(changerDOnglet(0));
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Titre propre"));
+        QVERIFY(!page().contains(QStringLiteral("Informations sauvegardées")));
+    }
+
+    void echecDuTelechargement()
+    {
+        // 404 : le message de connexion, puis celui du chargement de la copie vide ; rien d'ouvert.
+        auto ligne = new QListWidgetItem(serveur->url(QStringLiteral("/absent.xml")), f()->listeRssSources);
+        Q_UNUSED(ligne);
+        QSignalSpy barre(f()->pbarGenerale, &QProgressBar::valueChanged);
+        f()->listeRssSources->setCurrentRow(0);
+        f()->connexionRSS_HTTP->trigger();
+        QCOMPARE(b->dialogues.boites.size(), 2);
+        QCOMPARE(b->dialogues.boites.at(0).titre, QStringLiteral("Error"));
+        QCOMPARE(b->dialogues.boites.at(1).type, TypeBoite::Erreur);
+        QCOMPARE(f()->ongletsPages->count(), 0);
+        QCOMPARE(valeurs(barre), QList<int>({17, 35, 0}));
+        QVERIFY(f()->pbarGenerale->isHidden());
+    }
+
+    void ouvrirUnFavori()
+    {
+        const PFlux flux = sourceServie(QStringLiteral("/favori.xml"), QStringLiteral("Mon favori"),
+                                        QStringLiteral("Document du favori"), {QStringLiteral("Gardée")});
+        flux->rubriquesAssociees.append(versEtroit(QStringLiteral("Actualités")));
+        b->module->getRubriquesBase().append(std::make_shared<TRubrique>(QStringLiteral("Actualités")));
+        f()->actualiserFavoris();
+        QTreeWidgetItem *rubrique = f()->arbreFavoris->topLevelItem(0);
+        QCOMPARE(rubrique->childCount(), 1);
+
+        // Une rubrique n'ouvre rien, même d'un double clic.
+        f()->affichageFavorisExecute();
+        f()->arbreFavoris->setCurrentItem(rubrique);
+        QTest::mouseDClick(f()->arbreFavoris->viewport(), Qt::LeftButton, {},
+                           f()->arbreFavoris->visualItemRect(rubrique).center());
+        QCOMPARE(f()->ongletsPages->count(), 0);
+        QCOMPARE(serveur->nombreRequetes(), 0);
+
+        // Le favori, d'un double clic.
+        rubrique->setExpanded(true);
+        QTreeWidgetItem *favori = rubrique->child(0);
+        f()->arbreFavoris->setCurrentItem(favori);
+        QSignalSpy barre(f()->pbarGenerale, &QProgressBar::valueChanged);
+        QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
+        const QPoint centre = f()->arbreFavoris->visualItemRect(favori).center();
+        QTest::mouseClick(f()->arbreFavoris->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(f()->arbreFavoris->viewport(), Qt::LeftButton, {}, centre);
+        QVERIFY(attendreChargement(f()->pageHTML, fini));
+
+        QCOMPARE(valeurs(barre), QList<int>({15, 25, 32, 43, 55, 63, 80, 100, 0}));
+        QCOMPARE(legendes(), QStringList{QStringLiteral("Mon favori")});
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Mon favori"));
+        const TObjetString *fiche = f()->ficheCourante();
+        QCOMPARE(fiche->getFlux(), flux);
+        QCOMPARE(fiche->getTexte().value_or(QString()), Emplacement::cheminPage());
+        QCOMPARE(fiche->getChemin(), Emplacement::dossierRessources() + TdmRSS::nomCopieLocale(flux->getUrlRss()));
+        const QString texte = page();
+        QVERIFY(texte.contains(QStringLiteral("Document du favori")));
+        QCOMPARE(texte.count(QStringLiteral("Informations sauvegardées")), 1);
+        QCOMPARE(textesDe(f()->listeInfosFluxCharge), QStringList{QStringLiteral("Gardée")});
+        QVERIFY(controlesSauvegardesMontres());
+    }
+
+    void memeSourceDeuxFoisEtCopiesLocales()
+    {
+        sourceServie(QStringLiteral("/deux.xml"), QStringLiteral("Deux fois"), QStringLiteral("D"), {});
+        QVERIFY(connecter(0));
+        QVERIFY(connecter(0));
+        QCOMPARE(f()->ongletsPages->count(), 2);
+        const QString copie = f()->ficheOnglet(0)->getChemin();
+        QCOMPARE(f()->ficheOnglet(1)->getChemin(), copie);
+        // Fermer l'un garde la copie, fermer l'autre l'efface.
+        QVERIFY(fermerCourant());
+        QVERIFY(QFileInfo::exists(copie));
+        QCOMPARE(f()->ongletsPages->count(), 1);
+        QVERIFY(fermerCourant());
+        QVERIFY(!QFileInfo::exists(copie));
+
+        // Un fichier choisi dans ressourcesHTML s'efface avec son onglet ; un autre jamais.
+        const QString dansRessources =
+            b->dossier.ecrire(QStringLiteral("ressourcesHTML/choisi.xml"), fluxRSS(QStringLiteral("R"), {}));
+        const QString ailleurs = ecrireFlux(QStringLiteral("garde.xml"), QStringLiteral("G"), {});
+        QVERIFY(ouvrirFichier(dansRessources));
+        QVERIFY(ouvrirFichier(ailleurs));
+        QVERIFY(fermerCourant());
+        QVERIFY(QFileInfo::exists(ailleurs));
+        QVERIFY(fermerCourant());
+        QVERIFY(!QFileInfo::exists(dansRessources));
+        // Le fichier de page n'est jamais effacé.
+        QVERIFY(QFileInfo::exists(Emplacement::cheminPage()));
+    }
+
+    void fermerLeTroisiemeDeQuatre()
+    {
+        for (const char *nom : {"a", "b", "c", "d"}) {
+            const QString n = QString::fromLatin1(nom);
+            QVERIFY(ouvrirFichier(ecrireFlux(n + QStringLiteral(".xml"), QStringLiteral("Titre ") + n,
+                                             {QStringLiteral("info ") + n})));
+        }
+        QVERIFY(changerDOnglet(2));
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Titre c"));
+        QVERIFY(fermerCourant());
+        QCOMPARE(legendes(), QStringList({QStringLiteral("Fichier : a.xml"), QStringLiteral("Fichier : b.xml"),
+                                          QStringLiteral("Fichier : d.xml")}));
+        QCOMPARE(f()->ongletsPages->currentIndex(), 1);
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Titre b"));
+        QCOMPARE(textesDe(f()->listeInfosFlux), QStringList{QStringLiteral("info b")});
+        QVERIFY(page().contains(QStringLiteral("info b")));
+        // Fermer le deuxième rend le premier courant ; fermer le premier, le nouveau premier.
+        QVERIFY(fermerCourant());
+        QCOMPARE(f()->ongletsPages->currentIndex(), 0);
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Titre a"));
+        QVERIFY(fermerCourant());
+        QCOMPARE(legendes(), QStringList{QStringLiteral("Fichier : d.xml")});
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Titre d"));
+        QVERIFY(!f()->btFermerOnglet->isHidden());
+    }
+
+    void fermerLeDernierOnglet()
+    {
+        sourceServie(QStringLiteral("/der.xml"), QStringLiteral("Dernier"), QStringLiteral("Doc"), {QStringLiteral("g")});
+        QVERIFY(connecter(0));
+        const int noeudsArbre = f()->xmlTreeView->topLevelItemCount();
+        QVERIFY(fermerCourant());
+        QCOMPARE(f()->ongletsPages->count(), 0);
+        QVERIFY(f()->btFermerOnglet->isHidden());
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("-"));
+        QCOMPARE(f()->pbTitreFlux->legendePeinte(), QStringLiteral("-"));
+        QCOMPARE(f()->listeInfosFlux->count(), 0);
+        QCOMPARE(f()->listeInfosFluxCharge->count(), 0);
+        QVERIFY(!controlesSauvegardesMontres());
+        QCOMPARE(f()->pageHTML->url(), QUrl(QStringLiteral("about:blank")));
+        // L'arbre XML montre encore le dernier document.
+        QCOMPARE(f()->xmlTreeView->topLevelItemCount(), noeudsArbre);
+        // Sans onglet, fermer ne fait rien.
+        f()->fermerOnglet->trigger();
+        QCOMPARE(f()->ongletsPages->count(), 0);
+    }
+
+    void naviguerDansLaPage()
+    {
+        serveur->definir("/article", ReponseHTTP::ok("<html><head><title>Article</title></head>"
+                                                     "<body>Le texte de l'article</body></html>",
+                                                     "text/html"));
+        const QString lien = serveur->url(QStringLiteral("/article"));
+        const QByteArray xml = QStringLiteral("<rss version=\"2.0\"><channel><title>Nav</title><item><title>Lire</title>"
+                                              "<link>%1</link></item></channel></rss>")
+                                   .arg(lien)
+                                   .toUtf8();
+        QVERIFY(ouvrirFichier(b->dossier.ecrire(QStringLiteral("rss/nav.xml"), xml)));
+        const QUrl urlPage = QUrl::fromLocalFile(Emplacement::cheminPage());
+
+        // Le lien d'une information se suit dans la vue même.
+        QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
+        QTest::mouseClick(f()->pageHTML->focusProxy(), Qt::LeftButton, {},
+                          QPoint(executerJS(b->page(), QStringLiteral("document.querySelector('h2').getBoundingClientRect().left + 3")).toInt(),
+                                 executerJS(b->page(), QStringLiteral("document.querySelector('h2').getBoundingClientRect().top + 3")).toInt()));
+        QVERIFY(attendreChargement(f()->pageHTML, fini));
+        QTRY_COMPARE(f()->pageHTML->url(), QUrl(lien));
+        QCOMPARE(f()->pageHTML->title(), QStringLiteral("Article"));
+
+        fini.clear();
+        f()->pageHTMLPrecedent->trigger();
+        QVERIFY(attendreChargement(f()->pageHTML, fini));
+        QCOMPARE(f()->pageHTML->url(), urlPage);
+        fini.clear();
+        f()->pageHTMLSuivante->trigger();
+        QVERIFY(attendreChargement(f()->pageHTML, fini));
+        QCOMPARE(f()->pageHTML->url(), QUrl(lien));
+        f()->pageHTMLSuivante->trigger(); // rien plus loin : ignoré
+        fini.clear();
+        f()->pageHTMLPrecedent->trigger();
+        QVERIFY(attendreChargement(f()->pageHTML, fini));
+
+        // Actualiser montre le fichier de page tel qu'il est sur le disque, sans rien télécharger.
+        const int requetes = serveur->nombreRequetes();
+        QFile fichier(Emplacement::cheminPage());
+        QVERIFY(fichier.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        fichier.write("<b>R\xe9\xe9" "crit</b>\r\n");
+        fichier.close();
+        fini.clear();
+        f()->pageHTMLActualiser->trigger();
+        QVERIFY(attendreChargement(f()->pageHTML, fini));
+        QCOMPARE(page(), QStringLiteral("Réécrit"));
+        QCOMPARE(serveur->nombreRequetes(), requetes);
+    }
+
+    void erreurDEcritureALaBoiteDErreur()
+    {
+        // Le fichier de page ne peut pas s'écrire (un dossier porte son nom) : l'erreur remonte
+        // jusqu'à la boîte d'erreur de l'application ; la barre est rangée, aucun onglet n'est ajouté.
+        QVERIFY(QDir().mkpath(Emplacement::cheminPage()));
+        b->dialogues.fichiersPrevus({ecrireFlux(QStringLiteral("e.xml"), QStringLiteral("E"), {})});
+        QMetaObject::invokeMethod(f()->ouvrirRSS, "trigger", Qt::QueuedConnection);
+        QTRY_COMPARE(b->dialogues.boites.size(), 1);
+        QCOMPARE(b->dialogues.boites.at(0).type, TypeBoite::Erreur);
+        QCOMPARE(b->dialogues.boites.at(0).titre, TApplication::titre());
+        QVERIFY(b->dialogues.boites.at(0).texte.contains(QStringLiteral("rss-temps.html")));
+        QCOMPARE(f()->ongletsPages->count(), 0);
+        QVERIFY(f()->pbarGenerale->isHidden());
+        QCOMPARE(f()->pbarGenerale->value(), 0);
+    }
+
+    void lesFluxLusSontLiberes()
+    {
+        // Les informations listées ne vivent que par leurs lignes : changer d'onglet mille fois
+        // ne garde rien des flux lus avant.
+        QVERIFY(ouvrirFichier(ecrireFlux(QStringLiteral("m1.xml"), QStringLiteral("M1"),
+                                         {QStringLiteral("a"), QStringLiteral("b")})));
+        QVERIFY(ouvrirFichier(ecrireFlux(QStringLiteral("m2.xml"), QStringLiteral("M2"), {QStringLiteral("c")})));
+        QList<std::weak_ptr<TInfo>> vues;
+        for (int i = 0; i < 40; ++i) {
+            f()->ongletsPages->setCurrentIndex(i % 2);
+            for (int l = 0; l < f()->listeInfosFlux->count(); ++l)
+                vues.append(DonneesLignes::infoDeLigne(f()->listeInfosFlux->item(l)));
+        }
+        int vivantes = 0;
+        for (const auto &v : std::as_const(vues))
+            vivantes += v.expired() ? 0 : 1;
+        // Seules les informations de l'onglet courant restent.
+        QCOMPARE(vivantes, f()->listeInfosFlux->count());
+        QTRY_VERIFY(!b->page()->isLoading());
+    }
+};
+
+LECTEUR_TEST_FENETRE_MAIN(TestOnglets)
+#include "tst_onglets.moc"
