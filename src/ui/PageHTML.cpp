@@ -83,3 +83,29 @@ void TPageHTML::ouvrirIci(QWebEngineNewWindowRequest &demande)
     }
     load(adresse);
 }
+
+void TPageHTML::javaScriptAlert(const QUrl &origine, const QString &message)
+{
+    Q_UNUSED(origine);
+    Q_UNUSED(message);
+    ++m_boitesDeScripts;
+}
+
+bool TPageHTML::javaScriptConfirm(const QUrl &origine, const QString &message)
+{
+    Q_UNUSED(origine);
+    Q_UNUSED(message);
+    ++m_boitesDeScripts;
+    return false;
+}
+
+bool TPageHTML::javaScriptPrompt(const QUrl &origine, const QString &message, const QString &defaut,
+                                 QString *resultat)
+{
+    Q_UNUSED(origine);
+    Q_UNUSED(message);
+    Q_UNUSED(defaut);
+    Q_UNUSED(resultat);
+    ++m_boitesDeScripts;
+    return false;
+}

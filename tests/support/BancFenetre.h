@@ -66,7 +66,8 @@ struct Fenetre
         application()->setDialogues(&dialogues);
         if (montrer) {
             f->show();
-            QTest::qWaitForWindowExposed(f.get());
+            if (!QTest::qWaitForWindowExposed(f.get()))
+                qWarning("fenêtre jamais exposée");
         }
     }
     ~Fenetre()

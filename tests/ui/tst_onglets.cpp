@@ -418,12 +418,12 @@ private slots:
         const int requetes = serveur->nombreRequetes();
         QFile fichier(Emplacement::cheminPage());
         QVERIFY(fichier.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        fichier.write("<b>R\xe9\xe9" "crit</b>\r\n");
+        fichier.write("<table><tr><td><b>Page relue : \xc9t\xe9 \xe0 Paris</b></td></tr></table>\r\n");
         fichier.close();
         fini.clear();
         f()->pageHTMLActualiser->trigger();
         QVERIFY(attendreChargement(f()->pageHTML, fini));
-        QCOMPARE(page(), QStringLiteral("Réécrit"));
+        QCOMPARE(page(), QStringLiteral("Page relue : Été à Paris"));
         QCOMPARE(serveur->nombreRequetes(), requetes);
     }
 
