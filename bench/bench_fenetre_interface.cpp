@@ -31,6 +31,7 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -114,34 +115,36 @@ void programmerFin(qint64 depuisLancementMs)
     });
 }
 
-int enfantNu(int argc, char *argv[])
+// Un processus enfant : l'application, son guetteur, la fin programmée, puis le corps.
+template<typename Application>
+int lancerEnfant(int argc, char *argv[], const QString &titre, const std::function<int(Application &)> &corps)
 {
     QElapsedTimer depuis;
     depuis.start();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication application(argc, argv);
-    Guetteur guetteur(QStringLiteral("Fenêtre nue"));
+    Application application(argc, argv);
+    Guetteur guetteur(titre);
     application.installEventFilter(&guetteur);
-    QMainWindow fenetre;
-    fenetre.setWindowTitle(QStringLiteral("Fenêtre nue"));
-    fenetre.setCentralWidget(new QWebEngineView(&fenetre));
-    fenetre.resize(780, 622);
-    fenetre.show();
     programmerFin(depuis.elapsed());
-    return application.exec();
+    return corps(application);
+}
+
+int enfantNu(int argc, char *argv[])
+{
+    return lancerEnfant<QApplication>(argc, argv, QStringLiteral("Fenêtre nue"), [](QApplication &application) {
+        QMainWindow fenetre;
+        fenetre.setWindowTitle(QStringLiteral("Fenêtre nue"));
+        fenetre.setCentralWidget(new QWebEngineView(&fenetre));
+        fenetre.resize(780, 622);
+        fenetre.show();
+        return application.exec();
+    });
 }
 
 int enfantLecteur(int argc, char *argv[])
 {
-    QElapsedTimer depuis;
-    depuis.start();
     // Exactement le programme lecteur-rss, avec un guetteur.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    TApplication application(argc, argv);
-    Guetteur guetteur(QStringLiteral("Brindlewave - Lecteur RSS"));
-    application.installEventFilter(&guetteur);
-    programmerFin(depuis.elapsed());
-    return executerLecteurRSS(application);
+    return lancerEnfant<TApplication>(argc, argv, QStringLiteral("Brindlewave - Lecteur RSS"), executerLecteurRSS);
 }
 
 struct Lancement

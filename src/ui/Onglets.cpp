@@ -19,7 +19,6 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QProgressBar>
-#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QToolButton>
@@ -50,10 +49,23 @@ void TmainForm::preparerPageHTML()
 
 // --- Barre de progression ---
 
-void TmainForm::montrerBarre()
+// Montrée au début d'une commande d'ouverture ; cachée et remise à 0 à sa fin, quelle qu'elle soit
+// (fin normale, document illisible, ou erreur qui remonte à la boîte d'erreur).
+class TmainForm::BarreOuverture
 {
-    pbarGenerale->show();
-}
+public:
+    explicit BarreOuverture(TmainForm &fenetre) : m_fenetre(fenetre) { m_fenetre.pbarGenerale->show(); }
+    ~BarreOuverture()
+    {
+        m_fenetre.pbarGenerale->hide();
+        m_fenetre.pbarGenerale->setValue(0);
+    }
+    BarreOuverture(const BarreOuverture &) = delete;
+    BarreOuverture &operator=(const BarreOuverture &) = delete;
+
+private:
+    TmainForm &m_fenetre;
+};
 
 void TmainForm::barreA(int position)
 {
@@ -62,10 +74,11 @@ void TmainForm::barreA(int position)
     pbarGenerale->repaint();
 }
 
-void TmainForm::cacherBarre()
+QString TmainForm::telechargerEtLire(const QString &adresse, int positionApresTelechargement)
 {
-    pbarGenerale->hide();
-    pbarGenerale->setValue(0);
+    const QString copieLocale = dmRSS->telechargerFlux(adresse);
+    barreA(positionApresTelechargement);
+    return dmRSS->chargerDocumentXML(copieLocale) ? copieLocale : QString();
 }
 
 // --- Vue de page ---
@@ -199,8 +212,7 @@ void TmainForm::ouvrirRSSExecute()
 {
     if (!dmRSS || !dmRSS->choisirFichierRSS())
         return;
-    montrerBarre();
-    const auto fin = qScopeGuard([this] { cacherBarre(); });
+    const BarreOuverture barre(*this);
     barreA(17);
     afficherDocument();
     const QString titre = dmRSS->analyserFlux(dmRSS->XMLDoc)->getTitre();
@@ -217,12 +229,10 @@ void TmainForm::connexionRSS_HTTPExecute()
     if (!dmRSS || listeRssSources->currentRow() < 0)
         return;
     const QString adresse = listeRssSources->currentItem()->text();
-    montrerBarre();
-    const auto fin = qScopeGuard([this] { cacherBarre(); });
+    const BarreOuverture barre(*this);
     barreA(17);
-    const QString copieLocale = dmRSS->telechargerFlux(adresse);
-    barreA(35);
-    if (!dmRSS->chargerDocumentXML(copieLocale))
+    const QString copieLocale = telechargerEtLire(adresse, 35);
+    if (copieLocale.isEmpty())
         return;
     barreA(45);
     // La page ne montre que le flux tel qu'il vient d'être lu.
@@ -253,12 +263,10 @@ void TmainForm::chargerFluxExecute()
     const PFlux flux = DonneesLignes::fluxDuNoeud(arbreFavoris->currentItem());
     if (!flux)
         return;
-    montrerBarre();
-    const auto fin = qScopeGuard([this] { cacherBarre(); });
+    const BarreOuverture barre(*this);
     barreA(15);
-    const QString copieLocale = dmRSS->telechargerFlux(flux->getUrlRss());
-    barreA(25);
-    if (!dmRSS->chargerDocumentXML(copieLocale))
+    const QString copieLocale = telechargerEtLire(flux->getUrlRss(), 25);
+    if (copieLocale.isEmpty())
         return;
     barreA(32);
     afficherArbreXML();

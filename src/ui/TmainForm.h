@@ -234,9 +234,11 @@ private:
     void preparerPageHTML();
     void FormCreate();
     // Barre de progression des commandes d'ouverture.
-    void montrerBarre();
+    class BarreOuverture;
     void barreA(int position);
-    void cacherBarre();
+    // Télécharge l'adresse dans sa copie locale (barre à la position donnée ensuite) et lit la copie
+    // dans XMLDoc ; rend son chemin, ou un texte vide quand elle ne se lit pas.
+    QString telechargerEtLire(const QString &adresse, int positionApresTelechargement);
 
     // Vrai pendant la fermeture de la fenêtre : les onglets se ferment sans remontrer le suivant.
     bool m_fermetureEnCours = false;

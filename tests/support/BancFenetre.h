@@ -78,6 +78,9 @@ struct Fenetre
     }
 
     QWebEnginePage *page() const { return f->pageHTML->page(); }
+
+    // Vrai quand chaque question a reçu une réponse prévue et qu'aucune réponse n'est restée.
+    bool dialoguesEpuises() const { return !dialogues.questionImprevue && dialogues.reponsesRestantes() == 0; }
 };
 
 // Attend la fin du chargement de la vue (au moins un loadFinished depuis la création de

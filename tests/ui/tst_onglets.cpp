@@ -112,7 +112,7 @@ private slots:
 
     void cleanup()
     {
-        QVERIFY2(!b->dialogues.questionImprevue, "question sans réponse prévue");
+        QVERIFY2(b->dialoguesEpuises(), "questions et réponses prévues en désaccord");
         serveur.reset();
         b.reset();
     }

@@ -99,8 +99,7 @@ private slots:
 
     void cleanup()
     {
-        QVERIFY2(!b->dialogues.questionImprevue, "question sans réponse prévue");
-        QCOMPARE(b->dialogues.reponsesRestantes(), 0);
+        QVERIFY2(b->dialoguesEpuises(), "questions et réponses prévues en désaccord");
         b.reset();
     }
 
