@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
     qsizetype noeuds = 0;
     int niveau = 0;
     ArbreXML::parcourir(
-        module.XMLDoc.elementDocument(), [&](const QDomNode &, const TexteEtroit &, int) { ++noeuds, ++niveau; },
+        module.XMLDoc.elementDocument(), [&](const QDomNode &, const QString &, int) { ++noeuds, ++niveau; },
         [&] { --niveau; });
     if (niveau != 0)
         std::abort(); // chaque nœud entré doit être refermé
