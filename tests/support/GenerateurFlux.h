@@ -1,5 +1,5 @@
 #pragma once
-// Flux RSS générés pour les mesures : descriptions en HTML échappé et texte accentué.
+// Flux RSS générés pour les mesures et les tests : descriptions en HTML échappé et texte accentué.
 
 #include <QByteArray>
 #include <QStringBuilder>

@@ -1,0 +1,141 @@
+// Documents hostiles ou abîmés : chacun se charge ou échoue avec le message ordinaire, sans
+// planter ni s'emballer. (Entités et imbrication profonde : voir tst_analyse_rss.)
+
+#include "DialoguesScriptes.h"
+#include "GenerateurFlux.h"
+#include "OutilsTests.h"
+
+#include "base/TdmRSS.h"
+#include "reading/AnalyseRSS.h"
+
+#include <QStringConverter>
+#include <QTest>
+
+class TestDocumentsHostiles : public QObject
+{
+    Q_OBJECT
+
+    OutilsTests::DossierExecutable *m_dossier = nullptr;
+    DialoguesScriptes m_dialogues;
+    TdmRSS *m_module = nullptr;
+
+    // Vrai si le document se charge ; sinon, vérifie qu'une seule boîte, la bonne, a été montrée.
+    bool charger(const QByteArray &document)
+    {
+        m_dialogues.oublier();
+        const bool charge = m_module->chargerDocumentXML(m_dossier->ecrire(u"hostile.xml"_qs, document));
+        if (!charge) {
+            [&] {
+                QCOMPARE(m_dialogues.boites.size(), 1);
+                QCOMPARE(m_dialogues.boites[0].texte, messageEchecChargement());
+            }();
+        } else {
+            [&] { QVERIFY(m_dialogues.boites.isEmpty()); }();
+        }
+        return charge;
+    }
+
+private slots:
+    void init()
+    {
+        m_dossier = new OutilsTests::DossierExecutable;
+        m_module = new TdmRSS(m_dialogues);
+    }
+
+    void cleanup()
+    {
+        delete m_module;
+        delete m_dossier;
+    }
+
+    void encodagesAbimes_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        const QByteArray fin = "</title></channel></rss>";
+        QTest::newRow("UTF-8 invalide")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss><channel><title>a\xff\xfe\xc3(b") + fin;
+        QTest::newRow("surrogate encodé en UTF-8")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss><channel><title>\xed\xa0\x80") + fin;
+        QTest::newRow("Latin-1 déclaré UTF-8")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss><channel><title>\xe9t\xe9") + fin;
+        QTest::newRow("UTF-8 déclaré ISO-8859-1")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss><channel><title>\xc3\xa9t\xc3\xa9") + fin;
+        QTest::newRow("encodage inconnu")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"x-inconnu-42\"?><rss><channel><title>x") + fin;
+        auto utf16 = QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+        QTest::newRow("UTF-16 déclaré UTF-8")
+            << QByteArray(utf16(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss><channel><title>x</title></channel></rss>"_qs));
+        QTest::newRow("UTF-16 tronqué d'un octet")
+            << utf16(u"<rss><channel><title>x</title></channel></rss>"_qs).operator QByteArray().chopped(1);
+        QTest::newRow("octet nul au milieu") << QByteArray("<rss><channel><title>a\0b", 24) + fin;
+        QTest::newRow("caractère de contrôle") << QByteArray("<rss><channel><title>a\x01") + fin;
+        QTest::newRow("BOM UTF-8 puis UTF-16")
+            << QByteArray("\xef\xbb\xbf") + QByteArray(utf16(u"<rss/>"_qs));
+    }
+
+    void encodagesAbimes()
+    {
+        QFETCH(QByteArray, document);
+        if (charger(document)) {
+            const PFlux flux = m_module->analyserFlux(m_module->XMLDoc);
+            QVERIFY(flux);
+        }
+        QVERIFY(!QTest::currentTestFailed());
+    }
+
+    void valeursEtLignesTresLongues()
+    {
+        const QString titre = u"Très long titre — "_qs.repeated(500000); // ≈ 9 millions de caractères
+        QByteArray document = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss><channel><title>" + titre.toUtf8()
+            + "</title>";
+        for (int i = 0; i < 20000; ++i) // 20 000 items sur une seule ligne
+            document += "<item><title>i" + QByteArray::number(i) + "</title></item>";
+        document += "</channel></rss>";
+        QVERIFY(charger(document));
+        const PFlux flux = m_module->analyserFlux(m_module->XMLDoc);
+        QCOMPARE(flux->getTitre().size(), titre.size());
+        QCOMPARE(flux->infos.size(), 20000);
+        QCOMPARE(flux->infos.last()->getTitre(), u"i19999"_qs);
+    }
+
+    void fluxDeCentMegaoctets()
+    {
+        const QByteArray document = GenerateurFlux::rss2(225000);
+        QVERIFY(document.size() > 100'000'000);
+        QVERIFY(charger(document));
+        const PFlux flux = m_module->analyserFlux(m_module->XMLDoc);
+        QCOMPARE(flux->infos.size(), 225000);
+        QCOMPARE(flux->getTitre(), u"Flux de mesure"_qs);
+    }
+
+    void balisesTronqueesOuDesordonnees_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::newRow("coupé au milieu") << GenerateurFlux::rss2(20).left(3000);
+        QTest::newRow("balises croisées") << QByteArray("<rss><channel><title><b>x</title></b></channel></rss>");
+        QTest::newRow("deux racines") << QByteArray("<rss><channel/></rss><rss><channel/></rss>");
+        QTest::newRow("entité non déclarée") << QByteArray("<rss><channel><title>&nbsp;</title></channel></rss>");
+        QTest::newRow("entité externe")
+            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>"
+                          "<rss><channel><title>&e;</title></channel></rss>");
+        QTest::newRow("chevrons seuls") << QByteArray("<<<<>>>>");
+    }
+
+    void balisesTronqueesOuDesordonnees()
+    {
+        QFETCH(QByteArray, document);
+        if (charger(document)) {
+            try {
+                const PFlux flux = m_module->analyserFlux(m_module->XMLDoc);
+                // Une entité externe n'est jamais lue : le contenu de /etc/passwd n'arrive nulle part.
+                QVERIFY(!flux->getTitre().contains(u"root:"));
+            } catch (const std::exception &) {
+                // racine sans enfant : l'erreur d'index remonte, c'est attendu
+            }
+        }
+        QVERIFY(!QTest::currentTestFailed());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDocumentsHostiles)
+#include "tst_documents_hostiles.moc"
