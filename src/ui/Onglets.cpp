@@ -286,10 +286,10 @@ void TmainForm::chargerFluxExecute()
 void TmainForm::fermerOngletExecute()
 {
     const int i = ongletsPages->currentIndex();
-    TObjetString *fiche = ficheOnglet(i);
-    if (!fiche)
+    if (i < 0)
         return;
-    const QString chemin = fiche->getChemin();
+    TObjetString *fiche = ficheOnglet(i);
+    const QString chemin = fiche ? fiche->getChemin() : QString();
     bool partage = false;
     for (int autre = 0; autre < ongletsPages->count() && !partage; ++autre) {
         if (autre == i)
@@ -299,7 +299,7 @@ void TmainForm::fermerOngletExecute()
     }
     // Seules les copies locales de ressourcesHTML sont effacées, et seulement quand plus aucun
     // onglet ne les montre.
-    if (!partage && dossierDe(chemin) == Emplacement::dossierRessources())
+    if (!chemin.isEmpty() && !partage && dossierDe(chemin) == Emplacement::dossierRessources())
         QFile::remove(chemin);
 
     {
