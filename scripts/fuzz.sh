@@ -7,8 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 duree=${1:-60}
 shift || true
-bash scripts/installer-dependances.sh
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLECTEUR_RSS_FUZZ=ON >/dev/null
+bash scripts/installer-dependances.sh fuzz
+CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLECTEUR_RSS_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j"$(nproc)"
 cibles=("$@")
 if [ ${#cibles[@]} -eq 0 ]; then

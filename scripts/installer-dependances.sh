@@ -15,6 +15,11 @@ paquets=(
   tango-icon-theme
 )
 
+# « fuzz » ajoute clang et ses bibliothèques libFuzzer / sanitizers (scripts/fuzz.sh).
+if [ "${1:-}" = "fuzz" ]; then
+  paquets+=(clang-14 libclang-rt-14-dev)
+fi
+
 manquants=()
 for p in "${paquets[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
