@@ -34,7 +34,8 @@ struct Contexte
             || modele.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<LecteurRSS_BASE/>\n") <= 0)
             std::abort();
     }
-    QTemporaryDir dossier;
+    // En mémoire (tmpfs) : une écriture sur disque chargé peut à elle seule dépasser la seconde.
+    QTemporaryDir dossier{QStringLiteral("/dev/shm/lecteur-rss-fuzz-XXXXXX")};
     DialoguesMuets dialogues;
 };
 

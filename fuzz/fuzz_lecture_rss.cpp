@@ -27,7 +27,8 @@ struct Contexte
     {
         Emplacement::definirDossierExecutable(dossier.path());
     }
-    QTemporaryDir dossier;
+    // En mémoire (tmpfs) : une écriture sur disque chargé peut à elle seule dépasser la seconde.
+    QTemporaryDir dossier{QStringLiteral("/dev/shm/lecteur-rss-fuzz-XXXXXX")};
     DialoguesMuets dialogues;
     TdmRSS module{dialogues};
 };
