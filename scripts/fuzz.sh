@@ -18,14 +18,25 @@ if [ ${#cibles[@]} -eq 0 ]; then
 fi
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1:quarantine_size_mb=64:malloc_context_size=10}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# Les cibles tournent en même temps, chacune dans son journal build-fuzz/journal-<cible>.log.
+pids=()
 for cible in "${cibles[@]}"; do
   nom=${cible#fuzz_}
   travail=build-fuzz/corpus/$nom
   mkdir -p "$travail" build-fuzz/artefacts/$nom
   graines=(fuzz/graines/$nom)
   if [ -d ../shared/corpus ] && [ "$nom" = "lecture_rss" ]; then graines+=(../shared/corpus); fi
-  echo "== $cible pendant $duree s"
+  echo "== $cible pendant $duree s (journal : build-fuzz/journal-$nom.log)"
   build-fuzz/fuzz/$cible "$travail" "${graines[@]}" \
     -max_total_time="$duree" -timeout=1 -rss_limit_mb=512 -max_len=262144 \
-    -artifact_prefix=build-fuzz/artefacts/$nom/ -print_final_stats=1 2>&1 | tail -n 25
+    -artifact_prefix=build-fuzz/artefacts/$nom/ -print_final_stats=1 > build-fuzz/journal-$nom.log 2>&1 &
+  pids+=($!)
 done
+echec=0
+for i in "${!pids[@]}"; do
+  nom=${cibles[$i]#fuzz_}
+  if ! wait "${pids[$i]}"; then echec=1; fi
+  echo "== ${cibles[$i]}"
+  grep -E '^(INFO: Seed|#[0-9]+ *(INITED|DONE)|Done|stat::|==[0-9]+==|SUMMARY|artifact)' build-fuzz/journal-$nom.log | tail -n 14
+done
+exit $echec
