@@ -261,8 +261,12 @@ void TmainForm::chargerFluxExecute()
     if (!dmRSS)
         return;
     const PFlux flux = DonneesLignes::fluxDuNoeud(arbreFavoris->currentItem());
-    if (!flux)
-        return;
+    if (flux)
+        ouvrirFluxDeBase(flux);
+}
+
+void TmainForm::ouvrirFluxDeBase(const PFlux &flux)
+{
     const BarreOuverture barre(*this);
     barreA(15);
     const QString copieLocale = telechargerEtLire(flux->getUrlRss(), 25);

@@ -267,6 +267,10 @@ void TmainForm::brancherActions()
     brancher(supprimerFluxDeRubrique, &TmainForm::supprimerFluxDeRubriqueExecute);
 
     // Recherche.
+    brancher(rechercher, &TmainForm::rechercherExecute);
+    brancher(rechercheChargerFlux, &TmainForm::rechercheChargerFluxExecute);
 
     // Informations sauvegardées.
+    brancher(enregistrerInfoDansFlux, &TmainForm::enregistrerInfoDansFluxExecute);
+    brancher(supprimerInfoDeFlux, &TmainForm::supprimerInfoDeFluxExecute);
 }

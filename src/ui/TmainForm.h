@@ -37,6 +37,7 @@ class QWebEngineView;
 class TBarrePeinte;
 class TBoitePeinte;
 class TSeparateur;
+class TFlux;
 class TdmRSS;
 class TObjetString;
 class TPageHTML;
@@ -112,8 +113,17 @@ public:
     void supprimerFluxDeRubriqueExecute();
 
     // --- Recherche (Recherche.cpp) ---
+    // Remplit listeRecherche des flux de la base dont une information sauvegardée contient le
+    // texte de edRecherche, dans les champs cochés.
+    void rechercherExecute();
+    // Ouvre dans un nouvel onglet le flux de la ligne courante de listeRecherche.
+    void rechercheChargerFluxExecute();
 
     // --- Informations sauvegardées (InfosSauvegardees.cpp) ---
+    // Range l'information choisie de listeInfosFlux dans le flux de la base de l'onglet courant.
+    void enregistrerInfoDansFluxExecute();
+    // Retire du flux de la base les lignes choisies de listeInfosFluxCharge, après question.
+    void supprimerInfoDeFluxExecute();
 
     // --- Actions ---
     QObject *ListeActions = nullptr;
@@ -233,6 +243,12 @@ private:
     void brancherActions();
     void preparerPageHTML();
     void FormCreate();
+    // Ouvre un flux de la base dans un nouvel onglet, avec ses informations sauvegardées : le
+    // favori choisi, ou le résultat de recherche (Onglets.cpp).
+    void ouvrirFluxDeBase(const std::shared_ptr<TFlux> &flux);
+    // Remontre l'onglet courant et ses deux listes après un changement des informations
+    // sauvegardées (InfosSauvegardees.cpp).
+    void remontrerApresChangement();
     // Barre de progression des commandes d'ouverture.
     class BarreOuverture;
     void barreA(int position);

@@ -1,0 +1,184 @@
+// La commande de recherche dans la vraie fenêtre : un clic sur le bouton peint « Rechercher »
+// jusqu'à la liste des résultats remplie, sur une base de 1 000 flux de 100 informations
+// sauvegardées chacun, les trois cases cochées. But : moins de 100 ms.
+//  - « trouvé » : le texte est dans une information sur cent (une par flux, à une place qui
+//    change d'un flux à l'autre, dans la description : le dernier champ essayé) ; 1 000 lignes ;
+//  - « absent » : le texte n'est nulle part, tout est parcouru ; liste vide.
+// Chaque cas : le temps du clic au retour de la commande (liste remplie), et du clic à la liste
+// mise en page et peinte (événements en attente traités). Médiane de plusieurs passages.
+// À lancer sous xvfb-run :
+//   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a build/bench/bench_recherche_interface [passages]
+
+#include "base/TdmRSS.h"
+#include "commun/Emplacement.h"
+#include "paint/TBoitePeinte.h"
+#include "ui/TApplication.h"
+#include "ui/TmainForm.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+constexpr int nombreFlux = 1000;
+constexpr int infosParFlux = 100;
+const QString motTrouve = QStringLiteral("colloque de Besançon");
+
+class DialoguesMuets : public IDialogues
+{
+public:
+    int boites = 0;
+    Reponse afficher(TypeBoite, const QString &, BoutonsBoite, const QString &) override
+    {
+        ++boites;
+        return Reponse::Non;
+    }
+    QString saisir(const QString &, const QString &) override { return {}; }
+    std::optional<QString> choisirFichier(const QString &, const QString &, const QString &) override { return {}; }
+    void bip(int, int) override {}
+};
+
+// Une information comme en rangent les lecteurs : titre accentué, lien à paramètres, description
+// en HTML de quelques centaines de caractères.
+PInfo informationRangee(int flux, int rang, bool avecLeMot)
+{
+    const QString n = QString::number(rang), f = QString::number(flux);
+    auto info = std::make_shared<TInfo>();
+    const QString suite = avecLeMot ? QStringLiteral(" Compte rendu du ") + motTrouve + QStringLiteral(".") : QString();
+    info->setDonnees(QStringLiteral("Dépêche ") + n + QStringLiteral(" : la rentrée des écoles, flux ") + f,
+                     QStringLiteral("http://127.0.0.1/depeches/") + f + QStringLiteral("/") + n
+                         + QStringLiteral("?utm_source=rss&amp;id=") + n,
+                     QStringLiteral("<p>Les élèves retrouvent leurs classes ce lundi ; le ministère annonce "
+                                    "des mesures pour l'été prochain.</p><p>Réactions des syndicats, "
+                                    "<a href=\"http://127.0.0.1/a\">à lire</a> — « citations » et chiffres.")
+                         + suite + QStringLiteral("</p>"),
+                     QStringLiteral("Tue, 08 Dec 2026 09:30:00 +0100"));
+    return info;
+}
+
+void remplirBase(TdmRSS &module)
+{
+    for (int f = 0; f < nombreFlux; ++f) {
+        auto flux = std::make_shared<TFlux>();
+        flux->setDonnees(QStringLiteral("Flux ") + QString::number(f), QStringLiteral("http://127.0.0.1/"),
+                         QStringLiteral("Mesure"), QString(), QString(), QString(), QString());
+        flux->setUrlRss(QStringLiteral("http://127.0.0.1/flux/") + QString::number(f) + QStringLiteral(".xml"));
+        const int place = (f * 37) % infosParFlux;
+        for (int i = 0; i < infosParFlux; ++i)
+            flux->infos.append(informationRangee(f, i, i == place));
+        module.getFluxBase().append(flux);
+    }
+}
+
+void cliquer(QWidget *bouton)
+{
+    const QPointF centre = QRectF(bouton->rect()).center();
+    QMouseEvent appui(QEvent::MouseButtonPress, centre, bouton->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent relache(QEvent::MouseButtonRelease, centre, bouton->mapToGlobal(centre), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(bouton, &appui);
+    QApplication::sendEvent(bouton, &relache);
+}
+
+// Le temps processeur du fil courant, en millisecondes : la machine est partagée, et le temps
+// écoulé compte aussi celui que prennent les autres processus.
+double tempsProcesseur()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+double mediane(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    TApplication application(argc, argv);
+    const int passages = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
+    // Un dossier d'exécutable vide : la minuterie de démarrage n'y trouve aucune base.
+    QTemporaryDir dossier;
+    Emplacement::definirDossierExecutable(dossier.path());
+
+    DialoguesMuets dialogues;
+    application.setDialogues(&dialogues);
+    TmainForm fenetre;
+    TdmRSS module(dialogues);
+    fenetre.setDmRSS(&module);
+    remplirBase(module);
+    fenetre.show();
+    fenetre.affichageRecherche->trigger();
+    for (QCheckBox *c : {fenetre.cbRechercheTitre, fenetre.cbRechercheLien, fenetre.cbRechercheDescription})
+        c->setChecked(true);
+    // La fenêtre exposée et peinte avant toute mesure : sinon les peintures ne coûtent rien.
+    QElapsedTimer attente;
+    attente.start();
+    while (attente.elapsed() < 20000 && !(fenetre.windowHandle() && fenetre.windowHandle()->isExposed()))
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (!fenetre.windowHandle() || !fenetre.windowHandle()->isExposed())
+        std::printf("  ATTENTION : fenêtre jamais exposée\n");
+    attente.restart();
+    while (attente.elapsed() < 1000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+
+    std::printf("Recherche par le bouton « Rechercher » : %d flux × %d informations, trois champs, %d passages\n",
+                nombreFlux, infosParFlux, passages);
+    std::printf("  %-8s %7s %27s %27s %26s\n", "cas", "lignes", "clic → liste remplie (ms)", "dont processeur (ms)",
+                "clic → liste peinte (ms)");
+    bool tenu = true;
+    struct Cas
+    {
+        const char *nom;
+        QString texte;
+        int attendues;
+    };
+    const Cas cas[] = {{"trouvé", motTrouve, nombreFlux}, {"absent", QStringLiteral("colloque de Besançon 2027"), 0}};
+    for (const Cas &c : cas) {
+        fenetre.edRecherche->setText(c.texte);
+        std::vector<double> remplie, processeur, peinte;
+        int lignes = -1;
+        for (int p = 0; p < passages; ++p) {
+            QElapsedTimer chrono;
+            const double debut = tempsProcesseur();
+            chrono.start();
+            cliquer(fenetre.pbBoutonRechercher);
+            remplie.push_back(chrono.nsecsElapsed() / 1e6);
+            processeur.push_back(tempsProcesseur() - debut);
+            lignes = fenetre.listeRecherche->count();
+            benchmark::DoNotOptimize(lignes);
+            QApplication::processEvents();
+            peinte.push_back(chrono.nsecsElapsed() / 1e6);
+        }
+        const double r = mediane(remplie), pr = mediane(processeur), pe = mediane(peinte);
+        std::printf("  %-8s %7d %27.2f %27.2f %26.2f\n", c.nom, lignes, r, pr, pe);
+        if (lignes != c.attendues) {
+            std::printf("  ERREUR : %d lignes au lieu de %d\n", lignes, c.attendues);
+            tenu = false;
+        }
+        tenu = tenu && r < 100.0;
+    }
+    if (dialogues.boites > 0)
+        std::printf("  ERREUR : %d boîtes inattendues\n", dialogues.boites);
+    std::printf("%s\n", tenu && dialogues.boites == 0 ? "But tenu : moins de 100 ms du clic à la liste remplie."
+                                                       : "But manqué.");
+    application.setDialogues(nullptr);
+    Emplacement::definirDossierExecutable(QString());
+    return tenu ? 0 : 1;
+}
