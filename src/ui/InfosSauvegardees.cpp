@@ -7,6 +7,7 @@
 #include "base/TdmRSS.h"
 #include "model/TObjetString.h"
 #include "ui/DonneesLignes.h"
+#include "ui/QuestionRepetee.h"
 #include "ui/TmainForm.h"
 
 #include <QListWidget>
@@ -56,29 +57,18 @@ void TmainForm::supprimerInfoDeFluxExecute()
     if (!flux)
         return;
 
-    IDialogues &dialogues = dmRSS->dialogues();
-    bool ouiATous = false;
+    QuestionRepetee question(dmRSS->dialogues());
     // De la dernière ligne à la première.
     for (int i = listeInfosFluxCharge->count() - 1; i >= 0; --i) {
         const QListWidgetItem *ligne = listeInfosFluxCharge->item(i);
-        if (!ligne->isSelected())
-            continue;
-        const PInfo info = DonneesLignes::infoDeLigne(ligne);
+        const PInfo info = ligne->isSelected() ? DonneesLignes::infoDeLigne(ligne) : nullptr;
         if (!info)
             continue;
-        if (ouiATous) {
-            dialogues.bip(250, 5);
-        } else {
-            const Reponse reponse = dialogues.afficher(TypeBoite::Avertissement, questionSuppression(*info),
-                                                       BoutonsBoite::OuiNonAnnulerNonATousOuiATous);
-            if (reponse == Reponse::Non)
-                continue;
-            if (reponse == Reponse::OuiATous)
-                ouiATous = true;
-            else if (reponse != Reponse::Oui)
-                break; // Annuler, Non à tout, boîte fermée : ce qui est retiré le reste.
-        }
-        dmRSS->supprimerInfo(info.get(), *flux);
+        const QuestionRepetee::Suite suite = question.demander(questionSuppression(*info));
+        if (suite == QuestionRepetee::Suite::Arreter)
+            break; // ce qui est retiré le reste
+        if (suite == QuestionRepetee::Suite::Faire)
+            dmRSS->supprimerInfo(info.get(), *flux);
     }
     remontrerApresChangement();
 }
