@@ -4,6 +4,7 @@
 
 #include "base/TdmRSS.h"
 #include "ui/DonneesLignes.h"
+#include "ui/QuestionRepetee.h"
 #include "ui/TmainForm.h"
 
 #include <QComboBox>
@@ -73,30 +74,21 @@ void TmainForm::ajouterSourceRSSExecute()
 void TmainForm::supprimerSourceRSSExecute()
 {
     QList<PFlux> &fluxBase = dmRSS->getFluxBase();
-    bool ouiATous = false;
+    QuestionRepetee question(dmRSS->dialogues());
     // De la dernière ligne à la première : les lignes qui restent à voir gardent leur numéro.
     for (int i = listeRssSources->count() - 1; i >= 0; --i) {
         if (!estCochee(listeRssSources, i))
             continue;
         const PFlux flux = fluxBase.at(i);
-        if (ouiATous) {
-            dmRSS->dialogues().bip(250, 5);
-        } else {
-            const Reponse reponse = dmRSS->dialogues().afficher(
-                TypeBoite::Avertissement,
-                QStringLiteral("Etes-vous sûr de vouloir supprimer ce flux '") + flux->getUrlRss()
-                    + QStringLiteral("' ?\nTitre : ") + flux->getTitre() + QStringLiteral("\nDescription : ")
-                    + flux->getDescription() + QStringLiteral("."),
-                BoutonsBoite::OuiNonAnnulerNonATousOuiATous);
-            if (reponse == Reponse::Non)
-                continue;
-            if (reponse == Reponse::OuiATous)
-                ouiATous = true;
-            else if (reponse != Reponse::Oui)
-                break; // Annuler, Non à tout, boîte fermée : ce qui est fait reste fait.
-        }
+        const QuestionRepetee::Suite suite = question.demander(
+            QStringLiteral("Etes-vous sûr de vouloir supprimer ce flux '") + flux->getUrlRss()
+            + QStringLiteral("' ?\nTitre : ") + flux->getTitre() + QStringLiteral("\nDescription : ")
+            + flux->getDescription() + QStringLiteral("."));
+        if (suite == QuestionRepetee::Suite::Arreter)
+            break; // ce qui est fait reste fait
         // Le flux quitte la base ; un onglet qui le montre le garde.
-        fluxBase.removeAt(i);
+        if (suite == QuestionRepetee::Suite::Faire)
+            fluxBase.removeAt(i);
     }
     actualiserListeSources();
     actualiserFavoris();
