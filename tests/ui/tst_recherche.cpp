@@ -147,7 +147,7 @@ private slots:
 
     void cleanup()
     {
-        QVERIFY2(!b->dialogues.questionImprevue, "question sans réponse prévue");
+        QVERIFY2(b->dialoguesEpuises(), "question sans réponse prévue, ou réponse restée");
         serveur.reset();
         b.reset();
     }
