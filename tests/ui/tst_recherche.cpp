@@ -91,14 +91,6 @@ private:
         return p;
     }
 
-    QStringList legendes() const
-    {
-        QStringList l;
-        for (int i = 0; i < f()->ongletsPages->count(); ++i)
-            l << f()->ongletsPages->tabText(i);
-        return l;
-    }
-
     // Sert le document du premier flux de la base et cherche « Paris » dans les titres : la ligne
     // du flux « Presse ».
     void trouverPresse()
@@ -116,7 +108,7 @@ private:
     {
         QCOMPARE(f()->ongletsPages->count(), onglets);
         QCOMPARE(f()->ongletsPages->currentIndex(), onglets - 1);
-        QCOMPARE(legendes().last(), QStringLiteral("Presse"));
+        QCOMPARE(f()->ongletsPages->tabText(onglets - 1), QStringLiteral("Presse"));
         QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Presse"));
         const TObjetString *fiche = f()->ficheCourante();
         QCOMPARE(fiche->getFlux(), fluxBase().at(0));
