@@ -5,6 +5,7 @@
 #include "GenerateurFlux.h"
 
 #include "base/TdmRSS.h"
+#include "commun/DialoguesMuets.h"
 
 #include <QCoreApplication>
 #include <QDomDocument>
@@ -17,15 +18,6 @@
 #include <functional>
 
 namespace {
-
-class DialoguesSilencieux : public IDialogues
-{
-public:
-    Reponse afficher(TypeBoite, const QString &, BoutonsBoite, const QString &) override { return Reponse::Ok; }
-    QString saisir(const QString &, const QString &) override { return {}; }
-    std::optional<QString> choisirFichier(const QString &, const QString &, const QString &) override { return {}; }
-    void bip(int, int) override {}
-};
 
 // Le meilleur temps, en millisecondes, de plusieurs exécutions.
 double meilleurTemps(int repetitions, const std::function<void()> &travail)
@@ -47,7 +39,7 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     const int repetitions = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     QTemporaryDir dossier;
-    DialoguesSilencieux dialogues;
+    DialoguesMuets dialogues;
     TdmRSS module(dialogues);
 
     struct Cas { const char *nom; QByteArray octets; };

@@ -7,6 +7,7 @@
 // Chaque mesure est la médiane de plusieurs passages.
 
 #include "base/TdmRSS.h"
+#include "commun/DialoguesMuets.h"
 #include "commun/Emplacement.h"
 #include "commun/TexteEtroit.h"
 
@@ -24,15 +25,6 @@
 #include <vector>
 
 namespace {
-
-class DialoguesMuets : public IDialogues
-{
-public:
-    Reponse afficher(TypeBoite, const QString &, BoutonsBoite, const QString &) override { return Reponse::Non; }
-    QString saisir(const QString &, const QString &) override { return QString(); }
-    std::optional<QString> choisirFichier(const QString &, const QString &, const QString &) override { return std::nullopt; }
-    void bip(int, int) override {}
-};
 
 // Le temps processeur du fil courant, en millisecondes : la machine de mesure est partagée,
 // et le temps écoulé compte aussi le temps pris par les autres processus.

@@ -10,6 +10,7 @@
 //   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a build/bench/bench_recherche_interface [passages]
 
 #include "base/TdmRSS.h"
+#include "commun/DialoguesMuets.h"
 #include "commun/Emplacement.h"
 #include "paint/TBoitePeinte.h"
 #include "ui/TApplication.h"
@@ -33,20 +34,6 @@ namespace {
 constexpr int nombreFlux = 1000;
 constexpr int infosParFlux = 100;
 const QString motTrouve = QStringLiteral("colloque de Besançon");
-
-class DialoguesMuets : public IDialogues
-{
-public:
-    int boites = 0;
-    Reponse afficher(TypeBoite, const QString &, BoutonsBoite, const QString &) override
-    {
-        ++boites;
-        return Reponse::Non;
-    }
-    QString saisir(const QString &, const QString &) override { return {}; }
-    std::optional<QString> choisirFichier(const QString &, const QString &, const QString &) override { return {}; }
-    void bip(int, int) override {}
-};
 
 // Une information comme en rangent les lecteurs : titre accentué, lien à paramètres, description
 // en HTML de quelques centaines de caractères.

@@ -4,6 +4,7 @@
 #include "DescriptionBase.h"
 
 #include "base/TdmRSS.h"
+#include "commun/DialoguesMuets.h"
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 
@@ -14,15 +15,6 @@
 #include <cstdlib>
 
 namespace {
-
-class DialoguesMuets : public IDialogues
-{
-public:
-    Reponse afficher(TypeBoite, const QString &, BoutonsBoite, const QString &) override { return Reponse::Non; }
-    QString saisir(const QString &, const QString &) override { return {}; }
-    std::optional<QString> choisirFichier(const QString &, const QString &, const QString &) override { return {}; }
-    void bip(int, int) override {}
-};
 
 struct Contexte
 {

@@ -3,6 +3,7 @@
 // Un document refusé doit l'être par une exception du programme, jamais par un plantage.
 
 #include "base/TdmRSS.h"
+#include "commun/DialoguesMuets.h"
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 #include "reading/ArbreXML.h"
@@ -11,15 +12,6 @@
 #include <cstdint>
 
 namespace {
-
-class DialoguesMuets : public IDialogues
-{
-public:
-    Reponse afficher(TypeBoite, const QString &, BoutonsBoite, const QString &) override { return Reponse::Non; }
-    QString saisir(const QString &, const QString &) override { return {}; }
-    std::optional<QString> choisirFichier(const QString &, const QString &, const QString &) override { return {}; }
-    void bip(int, int) override {}
-};
 
 struct Contexte
 {
