@@ -3,10 +3,10 @@
 #include "reading/Acquisition.h"
 
 #include "base/TdmRSS.h"
+#include "commun/EcritureFichier.h"
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 
-#include <QFile>
 
 QString messageEchecConnexion()
 {
@@ -17,22 +17,6 @@ QString messageEchecConnexion()
 QString titreEchecConnexion() { return QStringLiteral("Error"); }
 
 QString titreChoixFichierRSS() { return QStringLiteral("Ouvrir un fichier rss.xml"); }
-
-namespace {
-
-// Remplace la copie locale : le corps tel que reçu, suivi de CR LF. ErreurEcriture en cas d'échec.
-void ecrireCopieLocale(const QString &chemin, const QByteArray &corps)
-{
-    QFile fichier(chemin);
-    const QByteArray contenu = corps + "\r\n";
-    if (!fichier.open(QIODevice::WriteOnly | QIODevice::Truncate) || fichier.write(contenu) != contenu.size()
-        || !fichier.flush()) {
-        throw ErreurEcriture(QStringLiteral("Impossible d'écrire la copie locale « %1 » : %2")
-                                 .arg(chemin, fichier.errorString()));
-    }
-}
-
-} // namespace
 
 QString TdmRSS::nomCopieLocale(const QString &adresse)
 {
@@ -66,7 +50,8 @@ QString TdmRSS::telechargerFlux(const QString &adresse)
         corps.clear();
         m_dialogues.afficher(TypeBoite::Erreur, messageEchecConnexion(), BoutonsBoite::Ok, titreEchecConnexion());
     }
-    ecrireCopieLocale(chemin, corps);
+    // Le corps tel que reçu, suivi de CR LF ; la copie est remplacée d'un seul coup.
+    ecrireFichierEntier(chemin, corps + "\r\n");
     return chemin;
 }
 

@@ -10,7 +10,7 @@ namespace {
 // (élément vide, section CDATA, contenu mêlé, sous-éléments, nœud qui n'est pas un élément).
 QString texteDe(const QDomNode &enfant)
 {
-    if (enfant.nodeType() == NoeudXML::Element && NoeudXML::estElementTexte(enfant))
+    if (NoeudXML::estElementTexte(enfant))
         return texteEnfant(enfant, 0);
     return QString();
 }

@@ -76,14 +76,6 @@ void TDocumentXML::sauvegarderVersFichier(const QString &chemin) const
 
 namespace NoeudXML {
 
-int nombreEnfants(const QDomNode &noeud)
-{
-    int n = 0;
-    for (QDomNode e = noeud.firstChild(); !e.isNull(); e = e.nextSibling())
-        ++n;
-    return n;
-}
-
 QDomNode enfant(const QDomNode &noeud, int index)
 {
     if (index >= 0) {

@@ -54,7 +54,6 @@ constexpr int Element = QDomNode::ElementNode;     // 1
 constexpr int Texte = QDomNode::TextNode;          // 3
 constexpr int SectionCDATA = QDomNode::CDATASectionNode; // 4
 
-int nombreEnfants(const QDomNode &noeud);
 // L'enfant à la position donnée (0 pour le premier) ; ErreurIndexXML hors de la liste.
 QDomNode enfant(const QDomNode &noeud, int index);
 QString nom(const QDomNode &noeud);
