@@ -6,13 +6,10 @@
 
 namespace {
 
-// Le texte d'un enfant : celui de son unique nœud texte, vide dans tous les autres cas
-// (élément vide, section CDATA, contenu mêlé, sous-éléments, nœud qui n'est pas un élément).
+// Le texte d'un enfant : ses textes et sections CDATA bout à bout, vide s'il contient un élément.
 QString texteDe(const QDomNode &enfant)
 {
-    if (NoeudXML::estElementTexte(enfant))
-        return texteEnfant(enfant, 0);
-    return QString();
+    return NoeudXML::estElementTexte(enfant) ? texteEnfant(enfant, 0) : NoeudXML::texteChamp(enfant);
 }
 
 bool estNomme(const QString &nom, QLatin1String attendu) { return nom == attendu; }

@@ -101,6 +101,32 @@ bool estElementTexte(const QDomNode &noeud)
     return !premier.isNull() && premier.nextSibling().isNull() && premier.nodeType() == QDomNode::TextNode;
 }
 
+QString texteChamp(const QDomNode &noeud)
+{
+    // Le cas courant, un seul nœud texte, sans copie.
+    if (estElementTexte(noeud))
+        return noeud.firstChild().nodeValue();
+    if (!noeud.isElement())
+        return QString();
+    QString texte;
+    for (QDomNode enfant = noeud.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
+        switch (enfant.nodeType()) {
+        case QDomNode::TextNode:
+        case QDomNode::CDATASectionNode:
+            texte += enfant.nodeValue();
+            break;
+        case QDomNode::EntityReferenceNode:
+            texte += u'&' + enfant.nodeName() + u';';
+            break;
+        case QDomNode::ElementNode:
+            return QString();
+        default: // commentaires, instructions de traitement
+            break;
+        }
+    }
+    return texte;
+}
+
 QVariant valeur(const QDomNode &noeud) { return noeud.nodeValue(); }
 
 QDomElement ajouterEnfant(QDomNode &parent, const QString &nomBalise)

@@ -125,23 +125,32 @@ private slots:
         QVERIFY(flux->infos[0]->getTitre().isEmpty());
     }
 
-    void contenusQuiSeLisentVides_data()
+    // Le texte d'un champ : textes et sections CDATA bout à bout, commentaires sautés, blancs
+    // seuls entre eux perdus ; vide dès que le champ contient un élément.
+    void texteDUnChamp_data()
     {
-        QTest::addColumn<QByteArray>("description");
-        QTest::newRow("CDATA") << QByteArray("<description><![CDATA[<b>gras</b>]]></description>");
-        QTest::newRow("texte et commentaire") << QByteArray("<description>a<!-- c -->b</description>");
-        QTest::newRow("texte et CDATA") << QByteArray("<description>a<![CDATA[b]]></description>");
-        QTest::newRow("sous-élément") << QByteArray("<description><p>x</p></description>");
-        QTest::newRow("élément vide") << QByteArray("<description/>");
+        QTest::addColumn<QByteArray>("contenu");
+        QTest::addColumn<QString>("attendu");
+        QTest::newRow("CDATA seule") << QByteArray("<![CDATA[<p>gras</p>]]>") << u"<p>gras</p>"_qs;
+        QTest::newRow("texte, CDATA, texte") << QByteArray("Mélange <![CDATA[<et>]]> suite") << u"Mélange <et> suite"_qs;
+        QTest::newRow("commentaire au milieu") << QByteArray("Un <!-- note --> blog") << u"Un  blog"_qs;
+        QTest::newRow("instruction au milieu") << QByteArray("a<?pi x?>b") << u"ab"_qs;
+        QTest::newRow("CDATA entre des blancs") << QByteArray("   <![CDATA[seul]]>   ") << u"seul"_qs;
+        QTest::newRow("sous-élément") << QByteArray("<x/>date") << QString();
+        QTest::newRow("texte puis sous-élément") << QByteArray("a<![CDATA[b]]><p>x</p>") << QString();
+        QTest::newRow("élément vide") << QByteArray() << QString();
+        QTest::newRow("commentaire seul") << QByteArray("<!-- rien -->") << QString();
     }
 
-    void contenusQuiSeLisentVides()
+    void texteDUnChamp()
     {
-        QFETCH(QByteArray, description);
+        QFETCH(QByteArray, contenu);
+        QFETCH(QString, attendu);
+        const QByteArray description = "<description>" + contenu + "</description>";
         const PFlux flux = lire(rss2("<title>T</title>" + description + "<item>" + description + "</item>"));
         QCOMPARE(flux->getTitre(), u"T"_qs);
-        QVERIFY(flux->getDescription().isEmpty());
-        QVERIFY(flux->infos[0]->getDescription().isEmpty());
+        QCOMPARE(flux->getDescription(), attendu);
+        QCOMPARE(flux->infos[0]->getDescription(), attendu);
     }
 
     void entitesEtEchappementsSontResolus()
