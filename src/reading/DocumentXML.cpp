@@ -2,6 +2,7 @@
 
 #include "commun/EcritureFichier.h"
 #include "commun/Erreurs.h"
+#include "reading/EntitesHTML.h"
 #include "reading/GardeDocument.h"
 
 #include <QFile>
@@ -59,6 +60,7 @@ void TDocumentXML::chargerOctets(const QByteArray &octets)
         m_dom.clear();
         throw ErreurChargementXML(QStringLiteral("%1 (ligne %2, colonne %3)").arg(message).arg(ligne).arg(colonne));
     }
+    EntitesHTML::resoudre(m_dom);
     m_actif = true;
 }
 

@@ -302,28 +302,87 @@ private slots:
         QVERIFY(*un->infos[0] == *deux->infos[0]);
     }
 
-    // Un document qui déclare une entité de 4 000 caractères référencée 200 000 fois : refusé
-    // vite, avec le message ordinaire, au lieu de gonfler de plusieurs gigaoctets.
-    void bombeDEntitesRefusee()
+    // Ce que les entités internes ajouteraient au document est compté comme le parseur les
+    // développera : première déclaration d'un nom, noms de toute longueur, entités déclarées par
+    // une entité paramètre, références dans les valeurs d'attributs ; rien dans une section CDATA
+    // ni dans un commentaire. Au-delà de la borne, refus rapide avec le message ordinaire.
+    void entitesQuiGonflent_data()
     {
-        QByteArray document = "<?xml version=\"1.0\"?>\n<!DOCTYPE rss [<!ENTITY e \"" + QByteArray(4000, 'x')
-            + "\">]>\n<rss><channel><title>";
-        document += QByteArray("&e;").repeated(200000);
-        document += "</title></channel></rss>";
-        QVERIFY(!m_module->chargerDocumentXML(m_dossier->ecrire(u"bombe.xml"_qs, document)));
-        QCOMPARE(m_dialogues.boites.size(), 1);
-        QCOMPARE(m_dialogues.boites[0].texte, messageAttendu);
+        QTest::addColumn<QByteArray>("dtd");
+        QTest::addColumn<QByteArray>("corps");
+        QTest::addColumn<bool>("accepte");
+        const QByteArray grosse = "\"" + QByteArray(4000, 'x') + "\"";
+        const QByteArray refs = QByteArray("&e;").repeated(3000);
+        QTest::newRow("bombe") << "<!ENTITY e " + grosse + ">" << "<title>" + refs + "</title>" << false;
+        QByteArray imbriquees = "<!ENTITY a0 \"" + QByteArray(100, 'x') + "\">";
+        for (int i = 1; i < 10; ++i)
+            imbriquees += "<!ENTITY a" + QByteArray::number(i) + " \""
+                + QByteArray("&a" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+        QTest::newRow("imbriquées") << imbriquees << QByteArray("<title>&a9;</title>") << false;
+        QTest::newRow("doublon, la grosse d'abord")
+            << "<!ENTITY e " + grosse + "><!ENTITY e \"x\">" << "<title>" + refs + "</title>" << false;
+        QTest::newRow("paramètre du même nom d'abord")
+            << "<!ENTITY % e \"x\"><!ENTITY e " + grosse + ">" << "<title>" + refs + "</title>" << false;
+        const QByteArray nomLong(300, 'n');
+        QTest::newRow("nom de 300 caractères")
+            << "<!ENTITY " + nomLong + " " + grosse + ">" << "<title>" + QByteArray("&" + nomLong + ";").repeated(3000) + "</title>"
+            << false;
+        QTest::newRow("déclarée par une entité paramètre")
+            << "<!ENTITY % p '<!ENTITY e " + grosse + ">'>%p;" << "<title>" + refs + "</title>" << false;
+        QTest::newRow("dans les attributs")
+            << "<!ENTITY e " + grosse + ">" << QByteArray("<x a=\"&e;&e;\"/>").repeated(1500) << false;
+        QTest::newRow("en CDATA et en commentaire")
+            << "<!ENTITY e " + grosse + ">" << "<title><![CDATA[" + refs + "]]><!--" + refs + "--></title>" << true;
+        QTest::newRow("petites et nombreuses")
+            << QByteArray("<!ENTITY e \"abc\">") << "<title>" + QByteArray("&e;").repeated(100000) + "</title>" << true;
     }
 
-    void entitesImbriqueesRefusees()
+    void entitesQuiGonflent()
     {
-        QByteArray dtd = "<!DOCTYPE rss [<!ENTITY a0 \"" + QByteArray(100, 'x') + "\">";
-        for (int i = 1; i < 10; ++i)
-            dtd += "<!ENTITY a" + QByteArray::number(i) + " \""
-                + QByteArray("&a" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
-        dtd += "]>";
-        QVERIFY(!m_module->chargerDocumentXML(
-            m_dossier->ecrire(u"imbrique.xml"_qs, dtd + "<rss><channel><title>&a9;</title></channel></rss>")));
+        QFETCH(QByteArray, dtd);
+        QFETCH(QByteArray, corps);
+        QFETCH(bool, accepte);
+        const QByteArray document = "<?xml version=\"1.0\"?>\n<!DOCTYPE rss [" + dtd + "]>\n<rss><channel>" + corps
+            + "</channel></rss>";
+        QCOMPARE(m_module->chargerDocumentXML(m_dossier->ecrire(u"entites.xml"_qs, document)), accepte);
+        QCOMPARE(m_dialogues.boites.size(), accepte ? 0 : 1);
+        if (!accepte)
+            QCOMPARE(m_dialogues.boites[0].texte, messageAttendu);
+    }
+
+    // Les entités de HTML 4 d'un document qui nomme un DTD externe (jamais téléchargé) : résolues,
+    // sauf quand le sous-ensemble interne les déclare ; sans DOCTYPE, le document reste refusé.
+    void entitesHTMLDuDTDExterne_data()
+    {
+        QTest::addColumn<QByteArray>("doctype");
+        QTest::addColumn<QByteArray>("titre");
+        QTest::addColumn<QString>("attendu");
+        const QByteArray netscape = "<!DOCTYPE rss PUBLIC \"-//Netscape Communications//DTD RSS 0.91//EN\" "
+                                    "\"http://my.netscape.com/publish/formats/rss-0.91.dtd\">";
+        QTest::newRow("latin-1") << netscape << QByteArray("Caf&eacute; news") << u"Café news"_qs;
+        QTest::newRow("spéciales et symboles") << netscape << QByteArray("a&ndash;b &euro;&nbsp;&hearts;&amp;")
+                                               << u"a–b €\u00A0♥&"_qs;
+        QTest::newRow("à la suite, puis CDATA") << netscape << QByteArray("&Eacute;&egrave;<![CDATA[&x;]]>")
+                                                << u"Éè&x;"_qs;
+        QTest::newRow("nom inconnu gardé") << netscape << QByteArray("a&inconnu;b") << u"a&inconnu;b"_qs;
+        QTest::newRow("DTD système") << QByteArray("<!DOCTYPE rss SYSTEM \"rss.dtd\">") << QByteArray("&copy; 2026")
+                                     << u"© 2026"_qs;
+        QTest::newRow("le sous-ensemble interne l'emporte")
+            << QByteArray("<!DOCTYPE rss SYSTEM \"rss.dtd\" [<!ENTITY eacute \"E\">]>") << QByteArray("Caf&eacute;")
+            << u"CafE"_qs;
+        QTest::newRow("sans DOCTYPE") << QByteArray() << QByteArray("Caf&eacute;") << QString();
+    }
+
+    void entitesHTMLDuDTDExterne()
+    {
+        QFETCH(QByteArray, doctype);
+        QFETCH(QByteArray, titre);
+        QFETCH(QString, attendu);
+        const PFlux flux = lire("<?xml version=\"1.0\"?>" + doctype + "<rss><channel><title>" + titre
+                                + "</title></channel></rss>");
+        QCOMPARE(bool(flux), !attendu.isNull());
+        if (flux)
+            QCOMPARE(flux->getTitre(), attendu);
     }
 
     // 100 000 niveaux d'imbrication : refusés d'emblée (l'arbre DOM mettrait des minutes à se bâtir).
