@@ -48,6 +48,7 @@ int main(int argc, char *argv[])
         {"RSS 2.0, 5 000 items", GenerateurFlux::rss2(5000)},
         {"RSS 2.0, 50 000 items", GenerateurFlux::rss2(50000)},
         {"RSS 1.0, 5 000 items", GenerateurFlux::rss1(5000)},
+        {"RSS 2.0 CDATA, 5 000", GenerateurFlux::rss2Cdata(5000)},
     };
     std::printf("%-24s %10s %14s %14s %7s\n", "flux", "octets", "lecteur (ms)", "setContent (ms)", "ratio");
     for (const Cas &c : cas) {

@@ -243,9 +243,15 @@ private:
     // Ce qu'une référence écrite dans le document ajoute : sa valeur développée moins elle-même.
     qint64 croissanceReference(const QByteArray &nomOctets)
     {
+        // Un document hostile répète d'ordinaire le même nom : il est comparé avant d'être haché.
+        if (nomOctets == m_dernierNom)
+            return m_derniereCroissance;
         const auto connue = m_croissanceParNom.constFind(nomOctets);
-        if (connue != m_croissanceParNom.cend())
+        if (connue != m_croissanceParNom.cend()) {
+            m_dernierNom = connue.key();
+            m_derniereCroissance = *connue;
             return *connue;
+        }
         const QString nom = m_decodeur.decode(nomOctets);
         const qint64 croissance = m_valeurs.contains(nom) ? longueurDeveloppee(nom, 0) - (nom.size() + 2) : 0;
         m_croissanceParNom.insert(QByteArray(nomOctets.constData(), nomOctets.size()), croissance);
@@ -285,6 +291,8 @@ private:
     QStringDecoder m_decodeur;
     QHash<QString, qint64> m_longueurs;
     QHash<QByteArray, qint64> m_croissanceParNom;
+    QByteArray m_dernierNom;
+    qint64 m_derniereCroissance = 0;
     qint64 m_croissance = 0;
 };
 

@@ -46,4 +46,14 @@ inline QByteArray rss1(int nombre)
     return d;
 }
 
+// Le même flux, descriptions et titres en sections CDATA comme les publient la plupart des blogs.
+inline QByteArray rss2Cdata(int nombre)
+{
+    QByteArray d = rss2(nombre);
+    d.replace("<title>Article", "<title><![CDATA[Article").replace("</title>\n  <link>", "]]></title>\n  <link>");
+    d.replace("<description>&lt;", "<description><![CDATA[&lt;").replace("&lt;/p&gt;</description>", "&lt;/p&gt;]]></description>");
+    d.replace("&lt;", "<").replace("&gt;", ">");
+    return d;
+}
+
 } // namespace GenerateurFlux
