@@ -105,11 +105,13 @@ bool estElementTexte(const QDomNode &noeud)
 
 QString texteChamp(const QDomNode &noeud)
 {
-    // Le cas courant, un seul nœud texte, sans copie.
-    if (estElementTexte(noeud))
-        return noeud.firstChild().nodeValue();
     if (!noeud.isElement())
         return QString();
+    // Les cas courants, un seul nœud texte ou une seule section CDATA, sans copie.
+    const QDomNode premier = noeud.firstChild();
+    if (!premier.isNull() && premier.nextSibling().isNull()
+        && (premier.nodeType() == QDomNode::TextNode || premier.nodeType() == QDomNode::CDATASectionNode))
+        return premier.nodeValue();
     QString texte;
     for (QDomNode enfant = noeud.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
         switch (enfant.nodeType()) {
