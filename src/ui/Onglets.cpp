@@ -212,13 +212,24 @@ void TmainForm::ouvrirRSSExecute()
 {
     if (!dmRSS || !dmRSS->choisirFichierRSS())
         return;
+    montrerFichierOuvert(dmRSS->fichierChoisi());
+}
+
+void TmainForm::ouvrirFichierRSS(const QString &chemin)
+{
+    if (!dmRSS || !dmRSS->chargerDocumentXML(chemin))
+        return;
+    montrerFichierOuvert(chemin);
+}
+
+void TmainForm::montrerFichierOuvert(const QString &chemin)
+{
     const BarreOuverture barre(*this);
     barreA(17);
     afficherDocument();
     const QString titre = dmRSS->analyserFlux(dmRSS->XMLDoc)->getTitre();
     barreA(47);
     barreA(73);
-    const QString chemin = dmRSS->fichierChoisi();
     ajouterOnglet(QStringLiteral("Fichier : ") + nomSansDossier(chemin), std::make_unique<TObjetString>(chemin, titre));
     barreA(100);
     afficherTitreFlux(titre);

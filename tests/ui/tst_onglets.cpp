@@ -164,6 +164,33 @@ private slots:
         QCOMPARE(b->dialogues.choixFichiers.at(1).dernierChoix, chemin);
     }
 
+    void desFichiersRecusDUneAutreInstanceSOuvrentCommeParLaCommande()
+    {
+        const QString un = ecrireFlux(QStringLiteral("un.xml"), QStringLiteral("Premier flux"), {QStringLiteral("A")});
+        const QString deux = b->dossier.ecrire(QStringLiteral("ailleurs/deux.rdf"),
+                                               fluxRSS(QStringLiteral("Second flux"), {QStringLiteral("B"), QStringLiteral("C")}));
+        const QString absent = b->dossier.chemin(QStringLiteral("absent.xml"));
+        f()->showMinimized();
+        QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
+
+        f()->recevoirFichiers({un, absent, deux});
+        QVERIFY(attendreChargement(f()->pageHTML, fini));
+
+        // Sans boîte de choix ; le fichier illisible a son message d'échec, les autres s'ouvrent.
+        QVERIFY(b->dialogues.choixFichiers.isEmpty());
+        QCOMPARE(b->dialogues.boites.size(), 1);
+        QCOMPARE(b->dialogues.boites.at(0).type, TypeBoite::Erreur);
+        QCOMPARE(legendes(), QStringList({QStringLiteral("Fichier : un.xml"), QStringLiteral("Fichier : deux.rdf")}));
+        QCOMPARE(f()->ongletsPages->currentIndex(), 1);
+        QCOMPARE(f()->ficheCourante()->getChemin(), deux);
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Second flux"));
+        QCOMPARE(textesDe(f()->listeInfosFlux), QStringList({QStringLiteral("B"), QStringLiteral("C")}));
+        QVERIFY(page().contains(QStringLiteral("Second flux")));
+        // La fenêtre est revenue devant.
+        QVERIFY(!f()->isMinimized());
+        QVERIFY(f()->isVisible());
+    }
+
     void fichierIllisible()
     {
         const QString chemin = b->dossier.ecrire(QStringLiteral("rss/casse.xml"), "<rss><channel>");
