@@ -65,7 +65,12 @@ QString dossierUtilisateur()
 
 Choix choisir(const QString &dossierExecutable, const QString &dossierPartage, const QString &dossierUtilisateur)
 {
-    if (accepteEcriture(dossierExecutable))
+    // Un programme installé n'a pas le modèle à côté de lui mais dans les données partagées :
+    // lancé par root, qui peut écrire dans bin/, il garde quand même ses fichiers chez l'utilisateur.
+    const QString modele = QStringLiteral("baseFluxModèle.xml");
+    const bool installe = !QFileInfo::exists(avecSeparateur(dossierExecutable) + modele)
+        && QFileInfo::exists(avecSeparateur(dossierPartage) + modele);
+    if (!installe && accepteEcriture(dossierExecutable))
         return {Disposition::Portable, avecSeparateur(dossierExecutable)};
     const QString utilisateur = avecSeparateur(dossierUtilisateur);
     garnir(avecSeparateur(dossierPartage), utilisateur);

@@ -3,7 +3,8 @@
 //
 // Disposition portable : le dossier de l'exécutable accepte l'écriture (dossier de construction,
 // copie portable) ; tout reste à côté de l'exécutable.
-// Disposition installée : le dossier de l'exécutable refuse l'écriture (programme installé) ; les
+// Disposition installée : le dossier de l'exécutable refuse l'écriture, ou bien il n'a pas le
+// modèle de base que les données partagées ont (programme installé, même lancé par root) ; les
 // mêmes fichiers vivent dans le dossier de données de l'utilisateur, $XDG_DATA_HOME/brindlewave
 // (par défaut ~/.local/share/brindlewave), créé et garni au premier démarrage depuis les données
 // partagées installées (le modèle de base et les flux d'exemple), sans jamais rien y écraser.

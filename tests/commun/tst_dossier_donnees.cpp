@@ -62,11 +62,26 @@ private slots:
     {
         QTemporaryDir executable, partage, maison;
         poserDonneesPartagees(partage.path());
+        OutilsTests::ecrireFichier(executable.filePath(u"baseFluxModèle.xml"_qs), "<LecteurRSS_BASE/>\n");
         const QString utilisateur = maison.filePath(QStringLiteral("donnees/brindlewave"));
         const DossierDonnees::Choix choix = DossierDonnees::choisir(executable.path(), partage.path(), utilisateur);
         QCOMPARE(choix.disposition, DossierDonnees::Disposition::Portable);
         QCOMPARE(choix.dossier, executable.path() + u'/');
         QVERIFY(!QFileInfo::exists(utilisateur));
+        QCOMPARE(QDir(executable.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{u"baseFluxModèle.xml"_qs});
+    }
+
+    // Root peut écrire dans bin/ : un exécutable sans modèle à côté de lui, dont les données
+    // partagées ont le modèle, est un programme installé.
+    void unProgrammeInstalleLanceParRootResteChezLUtilisateur()
+    {
+        QTemporaryDir executable, partage, maison;
+        poserDonneesPartagees(partage.path());
+        const QString utilisateur = maison.filePath(QStringLiteral("donnees/brindlewave"));
+        const DossierDonnees::Choix choix = DossierDonnees::choisir(executable.path(), partage.path(), utilisateur);
+        QCOMPARE(choix.disposition, DossierDonnees::Disposition::Installee);
+        QVERIFY(QFileInfo::exists(utilisateur + u"/baseFluxModèle.xml"_qs));
         QVERIFY(QDir(executable.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     }
 
