@@ -1,32 +1,73 @@
 #include "reading/AnalyseAtom.h"
 
 #include "reading/DocumentXML.h"
+#include "reading/ResolutionAdresse.h"
 
 #include <QTextStream>
+#include <functional>
 #include <initializer_list>
 
 namespace {
 
-const QString attributXmlBase = QStringLiteral("xml:base");
-
-// Un nom d'enfant cherché et le dernier élément qui l'a porté.
-struct Dernier
+// Un nom d'enfant cherché et l'élément retenu pour lui : le dernier qui le porte, ou le premier.
+struct Cherche
 {
     QLatin1String nom;
     QDomElement *element;
+    bool premier = false;
 };
 
-// Un seul passage sur les enfants d'un élément : pour chaque nom cherché, le dernier enfant qui
-// le porte l'emporte (plusieurs noms peuvent remplir le même emplacement). Le texte n'est tiré
-// qu'ensuite, des seuls éléments retenus.
-void retenirDerniers(const QDomElement &parent, std::initializer_list<Dernier> noms)
+// La valeur d'un attribut, ou rien. Chercher un nom dans la table d'un élément oblige à le
+// hacher, ce qui pèse sur un grand flux ; les quelques attributs d'un élément sont donc parcourus,
+// et la table ne sert qu'aux éléments qui en portent beaucoup (le parcours resterait linéaire).
+std::optional<QString> attribut(const QDomElement &element, QLatin1String nom)
 {
-    for (QDomElement enfant = parent.firstChildElement(); !enfant.isNull(); enfant = enfant.nextSiblingElement()) {
-        const QString nom = enfant.tagName();
-        for (const Dernier &d : noms) {
-            if (nom == d.nom) {
-                *d.element = enfant;
-                break;
+    if (!element.hasAttributes())
+        return std::nullopt;
+    const QDomNamedNodeMap attributs = element.attributes();
+    const int nombre = attributs.length();
+    if (nombre > 4) {
+        const QDomNode trouve = attributs.namedItem(QString(nom));
+        return trouve.isNull() ? std::nullopt : std::optional<QString>(trouve.nodeValue());
+    }
+    for (int i = 0; i < nombre; ++i) {
+        const QDomNode a = attributs.item(i);
+        if (a.nodeName() == nom)
+            return a.nodeValue();
+    }
+    return std::nullopt;
+}
+
+// Vrai pour un « link » sans rel ou de rel « alternate ».
+bool estLienPrincipal(const QDomElement &lien)
+{
+    const std::optional<QString> rel = attribut(lien, QLatin1String("rel"));
+    return !rel || *rel == u"alternate";
+}
+
+// Un seul passage sur les enfants d'un élément (l'arbre d'un grand flux coûte surtout à
+// parcourir) : chaque nom cherché retient son élément (plusieurs noms peuvent remplir le même
+// emplacement), « lien » reçoit le premier lien principal, et chaque « entry » va à surEntree.
+// Les textes ne sont tirés qu'ensuite, des seuls éléments retenus.
+void releverEnfants(const QDomNode &parent, std::initializer_list<Cherche> noms, QDomElement &lien,
+                    const std::function<void(const QDomElement &)> &surEntree = nullptr)
+{
+    for (QDomNode enfant = parent.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
+        if (!enfant.isElement())
+            continue;
+        const QString nom = enfant.nodeName();
+        if (nom == u"link") {
+            if (lien.isNull() && estLienPrincipal(enfant.toElement()))
+                lien = enfant.toElement();
+        } else if (surEntree && nom == u"entry") {
+            surEntree(enfant.toElement());
+        } else {
+            for (const Cherche &c : noms) {
+                if (nom == c.nom) {
+                    if (!c.premier || c.element->isNull())
+                        *c.element = enfant.toElement();
+                    break;
+                }
             }
         }
     }
@@ -56,23 +97,33 @@ QString balisesDuContenu(const QDomElement &element)
 
 QString texteOuAutre(const QString &texte, const QString &autre) { return texte.isEmpty() ? autre : texte; }
 
-// Une information lue d'un élément « entry ».
-PInfo lireEntree(const QDomElement &entree, const std::optional<QUrl> &baseFlux)
+// L'adresse d'un « link » retenu, résolue contre la base en vigueur sur lui ; vide sans lien.
+QString adresseDuLien(const QDomElement &lien, const std::optional<QString> &baseParent)
 {
-    QDomElement titre, resume, contenu, miseAJour, publication;
-    retenirDerniers(entree, {{QLatin1String("title"), &titre},
-                             {QLatin1String("summary"), &resume},
-                             {QLatin1String("content"), &contenu},
-                             {QLatin1String("updated"), &miseAJour},
-                             {QLatin1String("modified"), &miseAJour},
-                             {QLatin1String("published"), &publication},
-                             {QLatin1String("issued"), &publication}});
+    if (lien.isNull())
+        return QString();
+    return adresseAtom(attribut(lien, QLatin1String("href")).value_or(QString()), baseAtom(lien, baseParent));
+}
+
+// Une information lue d'un élément « entry ».
+PInfo lireEntree(const QDomElement &entree, const std::optional<QString> &baseFlux)
+{
+    QDomElement titre, lien, resume, contenu, miseAJour, publication;
+    releverEnfants(entree,
+                   {{QLatin1String("title"), &titre},
+                    {QLatin1String("summary"), &resume},
+                    {QLatin1String("content"), &contenu},
+                    {QLatin1String("updated"), &miseAJour},
+                    {QLatin1String("modified"), &miseAJour},
+                    {QLatin1String("published"), &publication},
+                    {QLatin1String("issued"), &publication}},
+                   lien);
     // Le contenu n'est écrit que si le résumé est vide.
     QString description = texteAtom(resume);
     if (description.isEmpty())
         description = texteAtom(contenu);
     auto info = std::make_shared<TInfo>();
-    info->setDonnees(texteAtom(titre), lienAtom(entree, baseAtom(entree, baseFlux)), description,
+    info->setDonnees(texteAtom(titre), adresseDuLien(lien, baseAtom(entree, baseFlux)), description,
                      texteOuAutre(NoeudXML::texteChamp(miseAJour), NoeudXML::texteChamp(publication)));
     return info;
 }
@@ -83,61 +134,47 @@ bool estRacineAtom(const QDomElement &racine) { return racine.tagName() == u"fee
 
 QString texteAtom(const QDomElement &champ)
 {
-    if (champ.attribute(QStringLiteral("type")) == u"xhtml")
+    if (attribut(champ, QLatin1String("type")).value_or(QString()) == u"xhtml")
         return balisesDuContenu(divDe(champ));
     return NoeudXML::texteChamp(champ);
 }
 
-std::optional<QUrl> baseAtom(const QDomElement &element, const std::optional<QUrl> &exterieure)
+std::optional<QString> baseAtom(const QDomElement &element, const std::optional<QString> &exterieure)
 {
-    if (!element.hasAttribute(attributXmlBase))
+    const std::optional<QString> propre = attribut(element, QLatin1String("xml:base"));
+    if (!propre)
         return exterieure;
-    const QUrl propre(element.attribute(attributXmlBase));
-    return exterieure ? exterieure->resolved(propre) : propre;
+    return exterieure ? resoudreAdresse(*exterieure, *propre) : *propre;
 }
 
-QString adresseAtom(const QString &ecrite, const std::optional<QUrl> &base)
+QString adresseAtom(const QString &ecrite, const std::optional<QString> &base)
 {
-    return base ? base->resolved(QUrl(ecrite)).toString() : ecrite;
-}
-
-QString lienAtom(const QDomElement &element, const std::optional<QUrl> &baseElement)
-{
-    for (QDomElement lien = element.firstChildElement(); !lien.isNull(); lien = lien.nextSiblingElement()) {
-        if (lien.tagName() != u"link")
-            continue;
-        if (lien.hasAttribute(QStringLiteral("rel")) && lien.attribute(QStringLiteral("rel")) != u"alternate")
-            continue;
-        return adresseAtom(lien.attribute(QStringLiteral("href")), baseAtom(lien, baseElement));
-    }
-    return QString();
+    return base ? resoudreAdresse(*base, ecrite) : ecrite;
 }
 
 void analyserAtom(const QDomElement &racine, TFlux &flux)
 {
-    const std::optional<QUrl> base = baseAtom(racine, std::nullopt);
+    const std::optional<QString> base = baseAtom(racine, std::nullopt);
 
-    QDomElement titre, sousTitre, droits, miseAJour, logo, icone;
-    retenirDerniers(racine, {{QLatin1String("title"), &titre},
-                             {QLatin1String("subtitle"), &sousTitre},
-                             {QLatin1String("tagline"), &sousTitre},
-                             {QLatin1String("rights"), &droits},
-                             {QLatin1String("copyright"), &droits},
-                             {QLatin1String("updated"), &miseAJour},
-                             {QLatin1String("modified"), &miseAJour},
-                             {QLatin1String("logo"), &logo},
-                             {QLatin1String("icon"), &icone}});
+    QDomElement titre, lienRacine, sousTitre, droits, miseAJour, auteur, logo, icone;
+    releverEnfants(racine,
+                   {{QLatin1String("title"), &titre},
+                    {QLatin1String("subtitle"), &sousTitre},
+                    {QLatin1String("tagline"), &sousTitre},
+                    {QLatin1String("rights"), &droits},
+                    {QLatin1String("copyright"), &droits},
+                    {QLatin1String("updated"), &miseAJour},
+                    {QLatin1String("modified"), &miseAJour},
+                    {QLatin1String("author"), &auteur, true},
+                    {QLatin1String("logo"), &logo},
+                    {QLatin1String("icon"), &icone}},
+                   lienRacine, [&flux, &base](const QDomElement &entree) { flux.infos.append(lireEntree(entree, base)); });
 
     // L'auteur : le dernier « name » du premier « author ».
-    QDomElement nomAuteur;
-    retenirDerniers(racine.firstChildElement(QStringLiteral("author")), {{QLatin1String("name"), &nomAuteur}});
+    QDomElement nomAuteur, sansLien;
+    releverEnfants(auteur, {{QLatin1String("name"), &nomAuteur}}, sansLien);
 
-    for (QDomElement enfant = racine.firstChildElement(); !enfant.isNull(); enfant = enfant.nextSiblingElement()) {
-        if (enfant.tagName() == u"entry")
-            flux.infos.append(lireEntree(enfant, base));
-    }
-
-    const QString lien = lienAtom(racine, base);
+    const QString lien = adresseDuLien(lienRacine, base);
     // L'image : le logo, sinon l'icône, quand l'un des deux n'est pas vide.
     const QDomElement choisie = NoeudXML::texteChamp(logo).isEmpty() ? icone : logo;
     const QString adresseImage = NoeudXML::texteChamp(choisie);
@@ -148,6 +185,6 @@ void analyserAtom(const QDomElement &racine, TFlux &flux)
     }
 
     flux.setDonnees(texteAtom(titre), lien, texteAtom(sousTitre), texteAtom(droits),
-                    NoeudXML::texteChamp(miseAJour), racine.attribute(QStringLiteral("xml:lang")),
+                    NoeudXML::texteChamp(miseAJour), attribut(racine, QLatin1String("xml:lang")).value_or(QString()),
                     NoeudXML::texteChamp(nomAuteur));
 }

@@ -6,7 +6,6 @@
 
 #include <QDomElement>
 #include <QString>
-#include <QUrl>
 #include <optional>
 
 // Vrai quand la racine est celle d'un flux Atom (un élément nommé « feed »).
@@ -22,12 +21,8 @@ QString texteAtom(const QDomElement &champ);
 
 // La base d'adresses en vigueur sur un élément : celle de l'extérieur, à laquelle s'applique
 // son propre xml:base. Absente tant qu'aucun xml:base n'est en vigueur.
-std::optional<QUrl> baseAtom(const QDomElement &element, const std::optional<QUrl> &exterieure);
+std::optional<QString> baseAtom(const QDomElement &element, const std::optional<QString> &exterieure);
 
-// Une adresse écrite sur l'élément (déjà compté dans « base ») : résolue contre la base, ou
-// gardée telle qu'écrite sans base.
-QString adresseAtom(const QString &ecrite, const std::optional<QUrl> &base);
-
-// Le lien d'un élément : le href du premier enfant « link » sans rel ou de rel « alternate »,
-// résolu contre la base en vigueur sur ce link ; vide sans un tel enfant.
-QString lienAtom(const QDomElement &element, const std::optional<QUrl> &baseElement);
+// Une adresse écrite sur l'élément (déjà compté dans « base ») : résolue contre la base par la
+// RFC 3986, ou gardée telle qu'écrite sans base.
+QString adresseAtom(const QString &ecrite, const std::optional<QString> &base);

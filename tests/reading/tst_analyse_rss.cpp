@@ -10,6 +10,7 @@
 #include "commun/Erreurs.h"
 #include "reading/AnalyseRSS.h"
 #include "reading/GardeDocument.h"
+#include "reading/ResolutionAdresse.h"
 
 #include <QHash>
 #include <QStringConverter>
@@ -605,6 +606,9 @@ private slots:
               u"a"_qs);
         ligne("le premier qui convient", atom("<link href=\"un\"/><link href=\"deux\"/>"), l, u"un"_qs);
         ligne("aucun qui convienne", atom("<link rel=\"enclosure\" href=\"x\"/>"), l, QString());
+        ligne("beaucoup d'attributs",
+              atom("<link a=\"1\" b=\"2\" rel=\"self\" c=\"3\" href=\"s\"/><link a=\"1\" b=\"2\" c=\"3\" d=\"4\" href=\"x\"/>"),
+              l, u"x"_qs);
         ligne("rel en capitales", atom("<link rel=\"Alternate\" href=\"x\"/>"), l, QString());
         ligne("base de la racine", atom("<link href=\"page\"/>", " xml:base=\"http://127.0.0.1/dossier/\""), l,
               u"http://127.0.0.1/dossier/page"_qs);
@@ -617,11 +621,43 @@ private slots:
         ligne("adresse absolue", atom("<entry><link href=\"https://ailleurs/x\"/></entry>",
                                       " xml:base=\"http://127.0.0.1/\""),
               e, u"https://ailleurs/x"_qs);
+        ligne("base sans chemin", atom("<link href=\"p\"/>", " xml:base=\"http://127.0.0.1\""), l,
+              u"http://127.0.0.1/p"_qs);
         ligne("base d'une entrée voisine sans effet",
               atom("<entry xml:base=\"http://127.0.0.1/un/\"/><entry><link href=\"p\"/></entry>"), u"info1.lien"_qs,
               u"p"_qs);
     }
     void liens() { verifierLigne(); }
+
+    // Les exemples de la RFC 3986 (5.4.1 et 5.4.2), contre sa base « http://a/b/c/d;p?q ».
+    void resolutionDesAdresses_data()
+    {
+        QTest::addColumn<QString>("reference");
+        QTest::addColumn<QString>("attendue");
+        const char *exemples[][2] = {
+            {"g:h", "g:h"}, {"g", "http://a/b/c/g"}, {"./g", "http://a/b/c/g"}, {"g/", "http://a/b/c/g/"},
+            {"/g", "http://a/g"}, {"//g", "http://g"}, {"?y", "http://a/b/c/d;p?y"}, {"g?y", "http://a/b/c/g?y"},
+            {"#s", "http://a/b/c/d;p?q#s"}, {"g#s", "http://a/b/c/g#s"}, {"g?y#s", "http://a/b/c/g?y#s"},
+            {";x", "http://a/b/c/;x"}, {"g;x", "http://a/b/c/g;x"}, {"g;x?y#s", "http://a/b/c/g;x?y#s"},
+            {"", "http://a/b/c/d;p?q"}, {".", "http://a/b/c/"}, {"./", "http://a/b/c/"}, {"..", "http://a/b/"},
+            {"../", "http://a/b/"}, {"../g", "http://a/b/g"}, {"../..", "http://a/"}, {"../../", "http://a/"},
+            {"../../g", "http://a/g"}, {"../../../g", "http://a/g"}, {"../../../../g", "http://a/g"},
+            {"/./g", "http://a/g"}, {"/../g", "http://a/g"}, {"g.", "http://a/b/c/g."}, {".g", "http://a/b/c/.g"},
+            {"g..", "http://a/b/c/g.."}, {"..g", "http://a/b/c/..g"}, {"./../g", "http://a/b/g"},
+            {"./g/.", "http://a/b/c/g/"}, {"g/./h", "http://a/b/c/g/h"}, {"g/../h", "http://a/b/c/h"},
+            {"g;x=1/./y", "http://a/b/c/g;x=1/y"}, {"g;x=1/../y", "http://a/b/c/y"},
+            {"g?y/./x", "http://a/b/c/g?y/./x"}, {"g?y/../x", "http://a/b/c/g?y/../x"},
+            {"g#s/./x", "http://a/b/c/g#s/./x"}, {"g#s/../x", "http://a/b/c/g#s/../x"}, {"http:g", "http:g"}};
+        for (const auto &[reference, attendue] : exemples)
+            QTest::newRow(reference) << QString::fromLatin1(reference) << QString::fromLatin1(attendue);
+    }
+
+    void resolutionDesAdresses()
+    {
+        QFETCH(QString, reference);
+        QFETCH(QString, attendue);
+        QCOMPARE(resoudreAdresse(u"http://a/b/c/d;p?q"_qs, reference), attendue);
+    }
 
     // L'image : le logo, sinon l'icône, résolus comme un lien ; son lien est celui du flux.
     void image_data()
