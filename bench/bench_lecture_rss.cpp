@@ -89,6 +89,9 @@ int main(int argc, char *argv[])
                     std::abort();
                 PFlux flux = module.analyserFlux(module.XMLDoc);
                 benchmark::DoNotOptimize(flux);
+                // L'arbre est libéré dans le même tour, comme celui de l'analyse nue : sinon le
+                // tour suivant paierait la libération d'un arbre bâti avant celui de l'autre mesure.
+                module.XMLDoc.setActive(false);
             },
             [&] {
                 QDomDocument document;
