@@ -2,6 +2,7 @@
 
 #include "base/TdmRSS.h"
 #include "commun/Erreurs.h"
+#include "reading/AnalyseAtom.h"
 #include "reading/DocumentXML.h"
 
 namespace {
@@ -120,9 +121,14 @@ PFlux TdmRSS::analyserFlux(const TDocumentXML &document) const
 {
     auto flux = std::make_shared<TFlux>();
     const QDomElement racine = document.elementDocument();
-    const QDomNode premierEnfant = NoeudXML::enfant(racine, 0);
-    analyserCanal(racine, *flux);
-    analyserCanal(premierEnfant, *flux);
+    // Le seul aiguillage : une racine « feed » est lue par le lecteur Atom, toute autre en RSS.
+    if (estRacineAtom(racine)) {
+        analyserAtom(racine, *flux);
+    } else {
+        const QDomNode premierEnfant = NoeudXML::enfant(racine, 0);
+        analyserCanal(racine, *flux);
+        analyserCanal(premierEnfant, *flux);
+    }
     flux->setUrlRss(document.nomFichier());
     return flux;
 }
