@@ -34,6 +34,7 @@ class QToolButton;
 class QTreeWidget;
 class QTimer;
 class QWebEngineView;
+class TAttenteTelechargement;
 class TBarrePeinte;
 class TBoitePeinte;
 class TSeparateur;
@@ -218,6 +219,9 @@ public:
 
     // --- Minuterie de démarrage (500 ms) ---
     QTimer *timerDemarrage = nullptr;
+
+    // --- Pendant un téléchargement : curseur d'attente, entrées jetées, peinture seule ---
+    TAttenteTelechargement *attenteTelechargement = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
