@@ -112,6 +112,9 @@ public:
     void supprimerRubriqueExecute();
     void ajouterFluxDansRubriqueExecute();
     void supprimerFluxDeRubriqueExecute();
+    // Après « Supprimer RSS » : les onglets dont le flux n'est plus dans la base deviennent des
+    // onglets de fichier, et les résultats de recherche de ces flux disparaissent.
+    void apresRetraitDeFlux();
 
     // --- Recherche (Recherche.cpp) ---
     // Remplit listeRecherche des flux de la base dont une information sauvegardée contient le
