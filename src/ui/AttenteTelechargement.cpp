@@ -41,8 +41,8 @@ TAttenteTelechargement::TAttenteTelechargement(QObject *parent)
 
 TAttenteTelechargement::~TAttenteTelechargement()
 {
-    while (m_profondeur > 0)
-        finir();
+    if (m_profondeur > 0)
+        relacher();
 }
 
 void TAttenteTelechargement::commencer()
@@ -63,12 +63,17 @@ void TAttenteTelechargement::patienter()
 
 void TAttenteTelechargement::finir()
 {
-    if (m_profondeur == 0 || --m_profondeur > 0)
+    if (m_profondeur == 0)
         return;
     // Les entrées arrivées depuis la dernière tranche sont jetées, pas rejouées.
-    ++m_profondeur;
-    repeindre();
-    --m_profondeur;
+    if (m_profondeur == 1)
+        repeindre();
+    if (--m_profondeur == 0)
+        relacher();
+}
+
+void TAttenteTelechargement::relacher()
+{
     QApplication::restoreOverrideCursor();
     qApp->removeEventFilter(this);
 }

@@ -34,6 +34,8 @@ protected:
 
 private:
     void repeindre();
+    // Rend le curseur et retire le filtre des entrées.
+    void relacher();
 
     int m_profondeur = 0;
     int m_jetees = 0;

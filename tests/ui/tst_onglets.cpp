@@ -161,6 +161,23 @@ private:
         menu->close();
     }
 
+    // Ouvre un flux d'une information dont le lien mène à une page du serveur ; rend ce lien.
+    QString ouvrirFluxAvecUnLien(const QString &nom)
+    {
+        serveur->definir("/article", ReponseHTTP::ok("<html><head><title>Article</title></head>"
+                                                     "<body>Le texte de l'article</body></html>",
+                                                     "text/html"));
+        const QString lien = serveur->url(QStringLiteral("/article"));
+        const QByteArray xml = QStringLiteral("<rss version=\"2.0\"><channel><title>%1</title><item><title>Lire</title>"
+                                              "<link>%2</link></item></channel></rss>")
+                                   .arg(nom, lien)
+                                   .toUtf8();
+        if (!ouvrirFichier(b->dossier.ecrire(QStringLiteral("rss/") + nom + QStringLiteral(".xml"), xml)))
+            qWarning("le flux %s ne s'est pas ouvert", qPrintable(nom));
+        return lien;
+    }
+
+    // Un point du lien de la première information, dans la vue.
     QPoint coinDuLien() const
     {
         return QPoint(executerJS(b->page(), QStringLiteral("document.querySelector('h2').getBoundingClientRect().left + 3")).toInt(),
@@ -445,22 +462,12 @@ private slots:
 
     void naviguerDansLaPage()
     {
-        serveur->definir("/article", ReponseHTTP::ok("<html><head><title>Article</title></head>"
-                                                     "<body>Le texte de l'article</body></html>",
-                                                     "text/html"));
-        const QString lien = serveur->url(QStringLiteral("/article"));
-        const QByteArray xml = QStringLiteral("<rss version=\"2.0\"><channel><title>Nav</title><item><title>Lire</title>"
-                                              "<link>%1</link></item></channel></rss>")
-                                   .arg(lien)
-                                   .toUtf8();
-        QVERIFY(ouvrirFichier(b->dossier.ecrire(QStringLiteral("rss/nav.xml"), xml)));
+        const QString lien = ouvrirFluxAvecUnLien(QStringLiteral("nav"));
         const QUrl urlPage = TPageHTML::adressePage();
 
         // Le lien d'une information se suit dans la vue même.
         QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
-        QTest::mouseClick(f()->pageHTML->focusProxy(), Qt::LeftButton, {},
-                          QPoint(executerJS(b->page(), QStringLiteral("document.querySelector('h2').getBoundingClientRect().left + 3")).toInt(),
-                                 executerJS(b->page(), QStringLiteral("document.querySelector('h2').getBoundingClientRect().top + 3")).toInt()));
+        QTest::mouseClick(f()->pageHTML->focusProxy(), Qt::LeftButton, {}, coinDuLien());
         QVERIFY(attendreChargement(f()->pageHTML, fini));
         QTRY_COMPARE(f()->pageHTML->url(), QUrl(lien));
         QCOMPARE(f()->pageHTML->title(), QStringLiteral("Article"));
@@ -536,14 +543,7 @@ private slots:
 
     void menuContextuelEnFrancais()
     {
-        serveur->definir("/article", ReponseHTTP::ok("<html><body><p>Le texte de l'article</p></body></html>",
-                                                     "text/html"));
-        const QString lien = serveur->url(QStringLiteral("/article"));
-        const QByteArray xml = QStringLiteral("<rss version=\"2.0\"><channel><title>Menu</title><item><title>Lire</title>"
-                                              "<link>%1</link></item></channel></rss>")
-                                   .arg(lien)
-                                   .toUtf8();
-        QVERIFY(ouvrirFichier(b->dossier.ecrire(QStringLiteral("rss/menu.xml"), xml)));
+        const QString lien = ouvrirFluxAvecUnLien(QStringLiteral("menu"));
         const QStringList tout = {QStringLiteral("Précédente"), QStringLiteral("Suivante"), QStringLiteral("Actualiser"),
                                   QStringLiteral("Copier"), QStringLiteral("Copier l'adresse du lien"),
                                   QStringLiteral("Ouvrir le lien")};
