@@ -2,6 +2,7 @@
 
 #include "commun/Emplacement.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QMenu>
 #include <QWebEngineContextMenuRequest>
@@ -43,14 +44,17 @@ public:
             demande->fail(QWebEngineUrlRequestJob::RequestDenied);
             return;
         }
-        // Le fichier est remplacé d'un seul coup à chaque écriture : celui qu'on ouvre ici se lit
-        // jusqu'au bout tel quel, même si une nouvelle page est écrite entre-temps.
-        auto fichier = new QFile(Emplacement::cheminPage(), demande);
-        if (!fichier->open(QIODevice::ReadOnly)) {
+        // Lue d'un bloc : le moteur n'attend pas le disque pendant qu'il la lit, et la reçoit
+        // telle qu'elle est à cet instant, même si une nouvelle page est écrite entre-temps.
+        QFile fichier(Emplacement::cheminPage());
+        if (!fichier.open(QIODevice::ReadOnly)) {
             demande->fail(QWebEngineUrlRequestJob::UrlNotFound);
             return;
         }
-        demande->reply(QByteArrayLiteral("text/html;charset=windows-1252"), fichier);
+        auto contenu = new QBuffer(demande);
+        contenu->setData(fichier.readAll());
+        contenu->open(QIODevice::ReadOnly);
+        demande->reply(QByteArrayLiteral("text/html;charset=windows-1252"), contenu);
     }
 };
 
