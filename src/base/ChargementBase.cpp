@@ -3,6 +3,7 @@
 #include "base/TdmRSS.h"
 
 #include "base/CodageBase.h"
+#include "commun/Erreurs.h"
 
 #include <algorithm>
 #include <functional>
@@ -57,8 +58,12 @@ void TdmRSS::chargerBase(const QString &chemin)
     XMLDocWriter.setNomFichier(chemin);
     XMLDocWriter.setActive(true);
 
-    // La racine (son nom ne compte pas), puis son premier enfant, quel que soit son nom.
-    const QDomNode racine = NoeudXML::enfant(XMLDocWriter.elementDocument(), 0);
+    // La racine (son nom ne compte pas), puis son premier enfant élément, quel que soit son nom :
+    // un commentaire ou une instruction de traitement placés avant lui sont sautés. Une racine
+    // sans enfant élément est une base illisible, comme une racine sans enfant du tout.
+    const QDomElement racine = XMLDocWriter.elementDocument().firstChildElement();
+    if (racine.isNull())
+        throw ErreurIndexXML(QStringLiteral("La racine de la base n'a aucun élément enfant."));
     for (QDomNode enfant = racine.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
         if (estNomme(enfant, QLatin1String("listeFlux")))
             lireListeFlux(enfant);

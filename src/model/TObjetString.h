@@ -11,7 +11,8 @@
 //  - fichier local : chemin, texte (le titre du flux lu), pas de flux ;
 //  - source : chemin de la copie locale, pas de texte, le flux de la base ;
 //  - favori ou résultat de recherche : chemin, texte (le fichier de page), le flux de la base.
-// La fiche garde le flux en vie tant que l'onglet existe, même s'il a quitté la base.
+// Quand son flux quitte la base, l'onglet devient un onglet de fichier : la fiche perd son flux
+// et garde son titre comme texte (« Supprimer RSS »).
 class TObjetString : public QObject
 {
     Q_OBJECT
@@ -24,6 +25,7 @@ public:
     std::optional<QString> getTexte() const { return m_texte; }
     PFlux getFlux() const { return m_flux; }
     void setFlux(PFlux flux) { m_flux = std::move(flux); }
+    void setTexte(const QString &texte) { m_texte = texte; }
 
 private:
     QString m_chemin;

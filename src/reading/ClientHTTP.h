@@ -5,6 +5,22 @@
 #include <QByteArray>
 #include <QString>
 
+// Ce que l'interface fait pendant qu'un téléchargement bloque le fil de l'interface. Le cœur ne
+// connaît pas la fenêtre : c'est elle qui s'installe ici (TClientHTTP::installerAttente).
+//  - commencer : juste avant la connexion (curseur d'attente, barre de progression peinte) ;
+//  - patienter : souvent pendant l'attente (au plus toutes les 40 ms environ) ; ne fait que
+//    repeindre, sans lancer aucune commande ;
+//  - finir : après la dernière réponse, qu'elle soit un succès ou un échec.
+// Aucune des trois ne lève d'exception.
+class IAttenteTelechargement
+{
+public:
+    virtual ~IAttenteTelechargement() = default;
+    virtual void commencer() = 0;
+    virtual void patienter() = 0;
+    virtual void finir() = 0;
+};
+
 class TClientHTTP
 {
 public:
@@ -15,5 +31,14 @@ public:
 
     // Un téléchargement complet : connexion, GET, puis déconnexion dans tous les cas, pour que
     // le téléchargement suivant reparte d'un client déconnecté. ErreurHTTP en cas d'échec.
+    // L'attente installée l'encadre (commencer, puis finir même en cas d'échec).
     QByteArray telecharger(const QString &adresse);
+
+    // L'attente du programme (une seule, celle de la fenêtre) ; nulle : rien n'est fait.
+    static void installerAttente(IAttenteTelechargement *attente);
+    static IAttenteTelechargement *attente();
+
+protected:
+    // À appeler souvent pendant qu'un GET attend le réseau : passe la main à l'attente installée.
+    static void patienter();
 };

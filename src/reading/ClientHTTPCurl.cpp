@@ -81,6 +81,57 @@ int surveiller(void *donnees, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
     return 0;
 }
 
+struct LibererMulti
+{
+    void operator()(CURLM *multi) const { curl_multi_cleanup(multi); }
+};
+
+// Retire la poignée de la pile multiple en sortant, même quand une erreur remonte.
+class Inscription
+{
+public:
+    Inscription(CURLM *multi, CURL *curl) : m_multi(multi), m_curl(curl) {}
+    ~Inscription() { curl_multi_remove_handle(m_multi, m_curl); }
+    Inscription(const Inscription &) = delete;
+    Inscription &operator=(const Inscription &) = delete;
+
+private:
+    CURLM *m_multi;
+    CURL *m_curl;
+};
+
+// Fait le transfert de la poignée préparée, comme curl_easy_perform, mais par tranches de 40 ms
+// au plus : entre deux tranches, l'interface repeint (patienter). Rend le code du transfert.
+template<typename Patienter>
+CURLcode transferer(CURL *curl, Patienter patienter)
+{
+    const std::unique_ptr<CURLM, LibererMulti> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK)
+        return CURLE_OUT_OF_MEMORY;
+    const Inscription inscription(multi.get(), curl);
+    constexpr std::chrono::milliseconds tranche{40};
+    auto derniere = Horloge::now();
+    int actifs = 1;
+    while (actifs > 0) {
+        if (curl_multi_perform(multi.get(), &actifs) != CURLM_OK)
+            return CURLE_FAILED_INIT;
+        if (actifs == 0)
+            break;
+        if (Horloge::now() - derniere >= tranche) {
+            patienter();
+            derniere = Horloge::now();
+        }
+        if (curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(tranche.count()), nullptr) != CURLM_OK)
+            return CURLE_FAILED_INIT;
+    }
+    int restants = 0;
+    while (const CURLMsg *message = curl_multi_info_read(multi.get(), &restants)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == curl)
+            return message->data.result;
+    }
+    return CURLE_FAILED_INIT;
+}
+
 struct LibererEntetes
 {
     void operator()(curl_slist *liste) const { curl_slist_free_all(liste); }
@@ -210,7 +261,7 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reception);
 
     reception.dernierOctet = Horloge::now();
-    const CURLcode code = curl_easy_perform(curl);
+    const CURLcode code = transferer(curl, [] { patienter(); });
     const long statut = statutReponse(curl);
     const QString detail = erreur[0] ? QString::fromUtf8(erreur) : QString::fromUtf8(curl_easy_strerror(code));
     // La poignée ne garde aucun pointeur vers les objets locaux de cette requête.

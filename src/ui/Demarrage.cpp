@@ -115,11 +115,19 @@ void TmainForm::timerDemarrageTimer()
         dmRSS->chargerBase(chemin);
     } catch (...) {
         // Rien d'une lecture interrompue ne reste dans les listes ; le fichier sera mis de côté
-        // avant qu'une sauvegarde le remplace. L'erreur va à la boîte d'erreur de l'application.
+        // avant qu'une sauvegarde le remplace. L'erreur va à la boîte d'erreur de l'application,
+        // qui nomme le fichier avant le message de l'analyseur.
         fluxBase.resize(fluxAvant);
         rubriquesBase.resize(rubriquesAvant);
         m_baseIllisible = chemin;
-        throw;
+        const QString prefixe = QFileInfo(chemin).fileName() + QStringLiteral(" illisible : ");
+        try {
+            throw;
+        } catch (const ErreurLecteur &erreur) {
+            throw ErreurChargementXML(prefixe + erreur.message());
+        } catch (const std::exception &erreur) {
+            throw ErreurChargementXML(prefixe + QString::fromLocal8Bit(erreur.what()));
+        }
     }
     m_baseEnMemoire = true;
     actualiserFavoris();

@@ -45,6 +45,7 @@ void TmainForm::preparerPageHTML()
 {
     pagePageHTML = new TPageHTML(pageHTML);
     pageHTML->setPage(pagePageHTML);
+    TPageHTML::brancherMenuContextuel(pageHTML);
 }
 
 // --- Barre de progression ---
@@ -85,7 +86,9 @@ QString TmainForm::telechargerEtLire(const QString &adresse, int positionApresTe
 
 void TmainForm::naviguerVersFichier(const QString &chemin)
 {
-    pageHTML->load(QUrl::fromLocalFile(chemin));
+    // Le fichier de page passe par l'adresse qui le sert en Windows-1252 ; tout autre fichier
+    // local serait refusé par les règles de la page.
+    pageHTML->load(chemin == Emplacement::cheminPage() ? TPageHTML::adressePage() : QUrl::fromLocalFile(chemin));
 }
 
 void TmainForm::naviguerVersVide()

@@ -3,12 +3,14 @@
 // la liste des rubriques (cbListeFavoris) et les commandes qui les changent.
 
 #include "base/TdmRSS.h"
+#include "model/TObjetString.h"
 #include "ui/DonneesLignes.h"
 #include "ui/QuestionRepetee.h"
 #include "ui/TmainForm.h"
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QTabBar>
 #include <QTreeWidget>
 
 namespace {
@@ -86,12 +88,38 @@ void TmainForm::supprimerSourceRSSExecute()
             + flux->getDescription() + QStringLiteral("."));
         if (suite == QuestionRepetee::Suite::Arreter)
             break; // ce qui est fait reste fait
-        // Le flux quitte la base ; un onglet qui le montre le garde.
         if (suite == QuestionRepetee::Suite::Faire)
             fluxBase.removeAt(i);
     }
     actualiserListeSources();
     actualiserFavoris();
+    apresRetraitDeFlux();
+}
+
+void TmainForm::apresRetraitDeFlux()
+{
+    // Rien ne doit plus se ranger dans un flux qui a quitté la base, puisque aucune sauvegarde ne
+    // l'écrirait. Un résultat de recherche qui le montrait disparaît de la liste.
+    const QList<PFlux> &fluxBase = dmRSS->getFluxBase();
+    for (int l = listeRecherche->count() - 1; l >= 0; --l) {
+        const PFlux flux = DonneesLignes::fluxDeLigne(listeRecherche->item(l));
+        if (flux && !fluxBase.contains(flux))
+            delete listeRecherche->takeItem(l);
+    }
+    // Un onglet qui le montrait devient un onglet de fichier : ses informations sauvegardées ne
+    // sont plus proposées. Son titre reste celui qu'il montrait.
+    bool courantDetache = false;
+    for (int o = 0; o < ongletsPages->count(); ++o) {
+        TObjetString *fiche = ficheOnglet(o);
+        if (!fiche || !fiche->getFlux() || fluxBase.contains(fiche->getFlux()))
+            continue;
+        fiche->setTexte(fiche->getFlux()->getTitre());
+        fiche->setFlux(nullptr);
+        courantDetache = courantDetache || o == ongletsPages->currentIndex();
+    }
+    // L'onglet courant se remontre aussitôt : page sans bannière, contrôles cachés.
+    if (courantDetache)
+        ongletsPagesChange();
 }
 
 void TmainForm::decocherTousFluxExecute()

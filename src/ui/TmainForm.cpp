@@ -3,6 +3,7 @@
 #include "base/TdmRSS.h"
 #include "paint/TBarrePeinte.h"
 #include "paint/TBoitePeinte.h"
+#include "ui/AttenteTelechargement.h"
 #include "ui/Construction.h"
 #include "ui/Polices.h"
 #include "ui/TSeparateur.h"
@@ -73,10 +74,19 @@ TmainForm::TmainForm(QWidget *parent)
 
     resize(780, 622);
     brancherActions();
+
+    // Les téléchargements du module de données bloquent ce fil : pendant ce temps, la fenêtre
+    // ne fait que se repeindre (AttenteTelechargement.h).
+    attenteTelechargement = new TAttenteTelechargement(this);
+    TClientHTTP::installerAttente(attenteTelechargement);
     FormCreate();
 }
 
-TmainForm::~TmainForm() = default;
+TmainForm::~TmainForm()
+{
+    if (TClientHTTP::attente() == attenteTelechargement)
+        TClientHTTP::installerAttente(nullptr);
+}
 
 void TmainForm::setDmRSS(TdmRSS *module)
 {

@@ -34,6 +34,7 @@ class QToolButton;
 class QTreeWidget;
 class QTimer;
 class QWebEngineView;
+class TAttenteTelechargement;
 class TBarrePeinte;
 class TBoitePeinte;
 class TSeparateur;
@@ -116,6 +117,9 @@ public:
     void supprimerRubriqueExecute();
     void ajouterFluxDansRubriqueExecute();
     void supprimerFluxDeRubriqueExecute();
+    // Après « Supprimer RSS » : les onglets dont le flux n'est plus dans la base deviennent des
+    // onglets de fichier, et les résultats de recherche de ces flux disparaissent.
+    void apresRetraitDeFlux();
 
     // --- Recherche (Recherche.cpp) ---
     // Remplit listeRecherche des flux de la base dont une information sauvegardée contient le
@@ -223,6 +227,9 @@ public:
 
     // --- Minuterie de démarrage (500 ms) ---
     QTimer *timerDemarrage = nullptr;
+
+    // --- Pendant un téléchargement : curseur d'attente, entrées jetées, peinture seule ---
+    TAttenteTelechargement *attenteTelechargement = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -194,6 +194,20 @@ private slots:
         QCOMPARE(module.getFluxBase()[0]->getTitre(), QStringLiteral("lu"));
     }
 
+    void lesCommentairesAvantLePremierElementSontSautes()
+    {
+        // Un commentaire, une instruction de traitement et un texte avant le premier élément de la
+        // racine ne prennent pas sa place ; les commentaires plus bas ne gênent pas non plus.
+        TdmRSS &module = charger(QByteArrayLiteral(R"(<?xml version="1.0"?>
+<LecteurRSS_BASE><!-- sauvegarde du 7 décembre --><?note rien?>texte
+<racine><!-- ici aussi --><listeFlux><flux><titre>gardé</titre></flux></listeFlux>
+<listeRubriques><rubrique><nom>R</nom></rubrique></listeRubriques></racine>
+<second><listeFlux><flux><titre>jamais lu</titre></flux></listeFlux></second></LecteurRSS_BASE>)"));
+        QCOMPARE(module.getFluxBase().size(), 1);
+        QCOMPARE(module.getFluxBase()[0]->getTitre(), QStringLiteral("gardé"));
+        QCOMPARE(module.getRubriquesBase().size(), 1);
+    }
+
     void desListesVidesSeLisentVides()
     {
         TdmRSS &module = charger(base("<listeFlux/><listeRubriques></listeRubriques>"));
@@ -242,6 +256,7 @@ private slots:
         QTest::newRow("vide") << QByteArray() << false;
         QTest::newRow("racine sans enfant") << QByteArray("<?xml version=\"1.0\"?><LecteurRSS_BASE/>") << true;
         QTest::newRow("racine de blancs") << QByteArray("<LecteurRSS_BASE>\n   \n</LecteurRSS_BASE>") << true;
+        QTest::newRow("racine sans élément") << QByteArray("<LecteurRSS_BASE><!-- rien --></LecteurRSS_BASE>") << true;
     }
 
     void lesEchecsRemontentSansRienAjouter()

@@ -296,6 +296,10 @@ void ServeurHTTPTest::servir(int connexion)
 
     using D = ReponseHTTP::Deroulement;
     const ReponseHTTP reponse = scriptPour(requete);
+    if (reponse.delaiMs > 0 && attendre(-1, 0, reveil, reponse.delaiMs) != Attente::Delai) {
+        ::close(connexion);
+        return;
+    }
     switch (reponse.deroulement) {
     case D::Complete:
         if (envoyerTout(connexion, reveil, entete(reponse) + reponse.corps))

@@ -53,6 +53,8 @@ struct ReponseHTTP
     bool longueurAnnoncee = true;
     Deroulement deroulement = Deroulement::Complete;
     int intervalleMs = 100;
+    // Silence avant la réponse, quel que soit le déroulement (un serveur lent à répondre).
+    int delaiMs = 0;
 
     static ReponseHTTP ok(const QByteArray &corps, const QByteArray &typeContenu = "application/rss+xml");
     static ReponseHTTP erreur(int statut, const QByteArray &raison);     // corps HTML court

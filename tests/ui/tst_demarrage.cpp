@@ -102,6 +102,24 @@ private slots:
         QCOMPARE(b->module->getFluxBase().size(), 2);
     }
 
+    void commentaireEnTeteDeLaBase()
+    {
+        // Un commentaire ajouté à la main juste après la racine : la base se lit en entier, et la
+        // sauvegarde suivante garde tout.
+        ecrireBase({QStringLiteral("A"), QStringLiteral("B")}, true);
+        QByteArray contenu = OutilsTests::lireFichier(Emplacement::cheminBase());
+        const qsizetype racine = contenu.indexOf("<LecteurRSS_BASE>") + qsizetype(qstrlen("<LecteurRSS_BASE>"));
+        QVERIFY(racine > 20);
+        contenu.insert(racine, QStringLiteral("<!-- sauvegarde du 7 décembre -->").toUtf8());
+        b->dossier.ecrire(QStringLiteral("baseFlux.xml"), contenu);
+        QTRY_COMPARE_WITH_TIMEOUT(f()->listeRssSources->count(), 2, 3000);
+        QCOMPARE(f()->arbreFavoris->topLevelItem(0)->childCount(), 2);
+        QVERIFY(b->dialogues.boites.isEmpty());
+        enregistrerAuClavier();
+        QCOMPARE(sourcesDuFichier(), 2);
+        QVERIFY(copiesIllisibles().isEmpty());
+    }
+
     void baseApparueApresLeDemarrage()
     {
         QTest::qWait(700);
@@ -151,6 +169,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(b->dialogues.boites.size(), 1, 3000);
         QCOMPARE(b->dialogues.boites.at(0).type, TypeBoite::Erreur);
         QCOMPARE(b->dialogues.boites.at(0).titre, TApplication::titre());
+        // Le fichier est nommé avant le message de l'analyseur.
+        const QString texte = b->dialogues.boites.at(0).texte;
+        QVERIFY2(texte.startsWith(QStringLiteral("baseFlux.xml illisible : ")) && texte.size() > 30, qPrintable(texte));
         QVERIFY(!f()->timerDemarrage->isActive());
         QTest::qWait(1200);
         QCOMPARE(b->dialogues.boites.size(), 1);

@@ -10,7 +10,10 @@
 #include "ui/DonneesLignes.h"
 #include "ui/TSeparateur.h"
 
+#include <QCheckBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QTabBar>
 #include <QTreeWidget>
@@ -324,6 +327,45 @@ private slots:
         QCOMPARE(b->dialogues.boites.at(0).type, TypeBoite::Erreur);
         QCOMPARE(titres(*flux), QStringList{QStringLiteral("Un")});
         QCOMPARE(f()->ongletsPages->count(), 1);
+    }
+
+    void fluxRetireDeLaBase()
+    {
+        // Le favori ouvert, et listé par une recherche, quitte la base par « Supprimer RSS » : son
+        // onglet devient un onglet de fichier, rien ne s'y range plus en silence.
+        const PFlux flux = favoriOuvert({QStringLiteral("Gardée")});
+        f()->cbRechercheTitre->setChecked(true);
+        f()->edRecherche->setText(QStringLiteral("Gardée"));
+        f()->rechercherExecute();
+        QCOMPARE(f()->listeRecherche->count(), 1);
+        QVERIFY(controlesMontres());
+
+        f()->affichageFluxExecute();
+        f()->actualiserListeSources();
+        f()->listeRssSources->item(0)->setCheckState(Qt::Checked);
+        b->dialogues.repondre({Reponse::Oui});
+        QVERIFY(executerEtAttendre([&] { cliquer(f()->btSupprimerFlux); }));
+        QVERIFY(b->module->getFluxBase().isEmpty());
+        QVERIFY(!f()->ficheCourante()->getFlux());
+        QVERIFY(!controlesMontres());
+        QCOMPARE(f()->listeInfosFluxCharge->count(), 0);
+        QVERIFY(sousLaBanniere().isEmpty());
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Favori"));
+        QCOMPARE(f()->listeRecherche->count(), 0);
+
+        // Ranger ne fait plus rien.
+        choisirVivante(0);
+        entreeDuMenu(f()->enregistrerInfoDansFlux)->trigger();
+        QCOMPARE(titres(*flux), QStringList{QStringLiteral("Gardée")});
+
+        // Un autre onglet, puis retour : la page du flux sans bannière, sous le même titre.
+        b->dialogues.fichiersPrevus({b->dossier.ecrire(QStringLiteral("rss/autre.xml"), fluxRSS(QStringLiteral("Autre"), {}))});
+        QVERIFY(executerEtAttendre([&] { f()->ouvrirRSS->trigger(); }));
+        QVERIFY(executerEtAttendre([&] { f()->ongletsPages->setCurrentIndex(0); }));
+        QVERIFY(texteDeLaPage(b->page()).contains(QStringLiteral("Document")));
+        QVERIFY(sousLaBanniere().isEmpty());
+        QVERIFY(!controlesMontres());
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Favori"));
     }
 };
 

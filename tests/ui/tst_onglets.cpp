@@ -1,13 +1,15 @@
 // Les onglets de bout en bout : la vraie fenêtre, la vraie vue web, les dialogues scriptés et un
 // vrai serveur HTTP sur 127.0.0.1. Ouvrir un fichier, une source, un favori ; changer d'onglet ;
-// fermer ; naviguer ; une erreur d'écriture qui remonte à la boîte d'erreur ; la mémoire des flux
-// lus pour les listes.
+// fermer ; naviguer (menu contextuel compris) ; la page lue en Windows-1252 et montrée depuis son
+// haut ; une erreur d'écriture qui remonte à la boîte d'erreur ; la mémoire des flux lus pour les
+// listes.
 
 #include "BancFenetre.h"
 
 #include "commun/Emplacement.h"
 #include "paint/TBoitePeinte.h"
 #include "ui/DonneesLignes.h"
+#include "ui/PageHTML.h"
 #include "ui/TSeparateur.h"
 
 #include <QDir>
@@ -18,6 +20,9 @@
 #include <QTabBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
 
 using namespace BancFenetre;
 
@@ -104,6 +109,82 @@ private:
 
     QString page() const { return texteDeLaPage(b->page()); }
 
+    // Le texte que la vue montre, tel que la vue elle-même le rend.
+    QString texteMontre() const
+    {
+        QString texte;
+        bool rendu = false;
+        b->page()->toPlainText([&](const QString &t) {
+            texte = t;
+            rendu = true;
+        });
+        for (int i = 0; i < 1000 && !rendu; ++i)
+            QTest::qWait(5);
+        return texte;
+    }
+
+    int defilement() const { return executerJS(b->page(), QStringLiteral("window.scrollY")).toInt(); }
+    int defilerEnBas() const
+    {
+        executerJS(b->page(), QStringLiteral("window.scrollTo(0, document.documentElement.scrollHeight)"));
+        QTest::qWait(100);
+        return defilement();
+    }
+
+    // Un clic droit dans la vue, au point donné, et le menu qu'il ouvre.
+    QMenu *menuContextuel(const QPoint &point)
+    {
+        QWidget *rendu = f()->pageHTML->focusProxy();
+        QTest::mouseMove(rendu, point);
+        QTest::mouseClick(rendu, Qt::RightButton, {}, point);
+        QMenu *menu = nullptr;
+        for (int i = 0; i < 500 && !menu; ++i) {
+            QTest::qWait(10);
+            menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        }
+        return menu;
+    }
+
+    static QStringList legendesDuMenu(const QMenu *menu, bool permisesSeulement = false)
+    {
+        QStringList l;
+        for (const QAction *a : menu->actions())
+            if (!a->isSeparator() && (!permisesSeulement || a->isEnabled()))
+                l << a->text();
+        return l;
+    }
+
+    static void choisir(QMenu *menu, const QString &legende)
+    {
+        for (QAction *a : menu->actions())
+            if (a->text() == legende)
+                a->trigger();
+        menu->close();
+    }
+
+    // Ouvre un flux d'une information dont le lien mène à une page du serveur ; rend ce lien.
+    QString ouvrirFluxAvecUnLien(const QString &nom)
+    {
+        serveur->definir("/article", ReponseHTTP::ok("<html><head><title>Article</title></head>"
+                                                     "<body>Le texte de l'article</body></html>",
+                                                     "text/html"));
+        const QString lien = serveur->url(QStringLiteral("/article"));
+        const QByteArray xml = QStringLiteral("<rss version=\"2.0\"><channel><title>%1</title><item><title>Lire</title>"
+                                              "<link>%2</link></item></channel></rss>")
+                                   .arg(nom, lien)
+                                   .toUtf8();
+        if (!ouvrirFichier(b->dossier.ecrire(QStringLiteral("rss/") + nom + QStringLiteral(".xml"), xml)))
+            qWarning("le flux %s ne s'est pas ouvert", qPrintable(nom));
+        return lien;
+    }
+
+    // Un point du lien de la première information, dans la vue.
+    QPoint coinDuLien() const
+    {
+        return QPoint(executerJS(b->page(), QStringLiteral("document.querySelector('h2').getBoundingClientRect().left + 3")).toInt(),
+                      executerJS(b->page(), QStringLiteral("document.querySelector('h2').getBoundingClientRect().top + 3")).toInt());
+    }
+
 private slots:
     void init()
     {
@@ -150,7 +231,7 @@ private slots:
         QVERIFY(!fiche->getFlux());
 
         // La page écrite en Windows-1252 se lit avec ses accents.
-        QCOMPARE(f()->pageHTML->url(), QUrl::fromLocalFile(Emplacement::cheminPage()));
+        QCOMPARE(f()->pageHTML->url(), TPageHTML::adressePage());
         QVERIFY2(page().contains(QStringLiteral("Actualités du jour")), qPrintable(page()));
         QVERIFY(page().contains(QStringLiteral("Troisième")));
         QCOMPARE(executerJS(b->page(), QStringLiteral("document.characterSet")).toString(),
@@ -441,22 +522,12 @@ private slots:
 
     void naviguerDansLaPage()
     {
-        serveur->definir("/article", ReponseHTTP::ok("<html><head><title>Article</title></head>"
-                                                     "<body>Le texte de l'article</body></html>",
-                                                     "text/html"));
-        const QString lien = serveur->url(QStringLiteral("/article"));
-        const QByteArray xml = QStringLiteral("<rss version=\"2.0\"><channel><title>Nav</title><item><title>Lire</title>"
-                                              "<link>%1</link></item></channel></rss>")
-                                   .arg(lien)
-                                   .toUtf8();
-        QVERIFY(ouvrirFichier(b->dossier.ecrire(QStringLiteral("rss/nav.xml"), xml)));
-        const QUrl urlPage = QUrl::fromLocalFile(Emplacement::cheminPage());
+        const QString lien = ouvrirFluxAvecUnLien(QStringLiteral("nav"));
+        const QUrl urlPage = TPageHTML::adressePage();
 
         // Le lien d'une information se suit dans la vue même.
         QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
-        QTest::mouseClick(f()->pageHTML->focusProxy(), Qt::LeftButton, {},
-                          QPoint(executerJS(b->page(), QStringLiteral("document.querySelector('h2').getBoundingClientRect().left + 3")).toInt(),
-                                 executerJS(b->page(), QStringLiteral("document.querySelector('h2').getBoundingClientRect().top + 3")).toInt()));
+        QTest::mouseClick(f()->pageHTML->focusProxy(), Qt::LeftButton, {}, coinDuLien());
         QVERIFY(attendreChargement(f()->pageHTML, fini));
         QTRY_COMPARE(f()->pageHTML->url(), QUrl(lien));
         QCOMPARE(f()->pageHTML->title(), QStringLiteral("Article"));
@@ -485,6 +556,85 @@ private slots:
         QVERIFY(attendreChargement(f()->pageHTML, fini));
         QCOMPARE(page(), QStringLiteral("Page relue : Été à Paris"));
         QCOMPARE(serveur->nombreRequetes(), requetes);
+    }
+
+    void pageToujoursEnWindows1252()
+    {
+        // Des pages dont les seuls caractères hors ASCII sont € et œ (0x80 et 0x9C) : la vue les
+        // lit en Windows-1252, quelle que soit sa détection de codage.
+        sourceServie(QStringLiteral("/euro.xml"), QStringLiteral("Base œ"), QStringLiteral("Flux œ"),
+                     {QStringLiteral("Gardée € œ")});
+        QVERIFY(connecter(0));
+        QVERIFY2(texteMontre().contains(QStringLiteral("Flux œ")), qPrintable(texteMontre()));
+        QVERIFY(OutilsTests::lireFichier(Emplacement::cheminPage()).contains("Flux \x9c"));
+
+        QVERIFY(ouvrirFichier(ecrireFlux(QStringLiteral("euro.xml"), QStringLiteral("Fichier œ"),
+                                         {QStringLiteral("Article € œ")})));
+        QVERIFY2(texteMontre().contains(QStringLiteral("Fichier œ")), qPrintable(texteMontre()));
+        QVERIFY(texteMontre().contains(QStringLiteral("Article € œ")));
+        QCOMPARE(executerJS(b->page(), QStringLiteral("document.characterSet")).toString(),
+                 QStringLiteral("windows-1252"));
+        QVERIFY(!OutilsTests::lireFichier(Emplacement::cheminPage()).contains("charset"));
+
+        // De retour sur la source : la page vivante et la page des informations gardées.
+        QVERIFY(changerDOnglet(0));
+        QVERIFY(texteMontre().contains(QStringLiteral("Flux œ")));
+        QVERIFY(texteMontre().contains(QStringLiteral("Gardée € œ")));
+    }
+
+    void chaquePageDepuisLeHaut()
+    {
+        QStringList infos;
+        for (int i = 0; i < 120; ++i)
+            infos << QStringLiteral("Information %1").arg(i);
+        QVERIFY(ouvrirFichier(ecrireFlux(QStringLiteral("long-a.xml"), QStringLiteral("A"), infos)));
+        QVERIFY(defilerEnBas() > 500);
+        // Une autre page s'ouvre en haut, même à la même adresse.
+        QVERIFY(ouvrirFichier(ecrireFlux(QStringLiteral("long-b.xml"), QStringLiteral("B"), infos)));
+        QTest::qWait(300);
+        QCOMPARE(defilement(), 0);
+        QVERIFY(defilerEnBas() > 500);
+        // Revenir sur un onglet le montre en haut aussi.
+        QVERIFY(changerDOnglet(0));
+        QTest::qWait(300);
+        QCOMPARE(defilement(), 0);
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("A"));
+    }
+
+    void menuContextuelEnFrancais()
+    {
+        const QString lien = ouvrirFluxAvecUnLien(QStringLiteral("menu"));
+        const QStringList tout = {QStringLiteral("Précédente"), QStringLiteral("Suivante"), QStringLiteral("Actualiser"),
+                                  QStringLiteral("Copier"), QStringLiteral("Copier l'adresse du lien"),
+                                  QStringLiteral("Ouvrir le lien")};
+
+        // Sur un lien : tout est en français, et rien d'autre n'est offert.
+        QMenu *menu = menuContextuel(coinDuLien());
+        QVERIFY(menu);
+        QCOMPARE(menu->objectName(), QStringLiteral("menuPageHTML"));
+        QCOMPARE(legendesDuMenu(menu), tout);
+        QCOMPARE(legendesDuMenu(menu, true), QStringList({QStringLiteral("Actualiser"),
+                                                          QStringLiteral("Copier l'adresse du lien"),
+                                                          QStringLiteral("Ouvrir le lien")}));
+        choisir(menu, QStringLiteral("Copier l'adresse du lien"));
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), lien);
+
+        QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
+        menu = menuContextuel(coinDuLien());
+        QVERIFY(menu);
+        choisir(menu, QStringLiteral("Ouvrir le lien"));
+        QVERIFY(attendreChargement(f()->pageHTML, fini));
+        QTRY_COMPARE(f()->pageHTML->url(), QUrl(lien));
+
+        // Hors d'un lien, sur la page suivie : on peut revenir en arrière.
+        menu = menuContextuel(QPoint(200, 150));
+        QVERIFY(menu);
+        QCOMPARE(legendesDuMenu(menu), tout);
+        QCOMPARE(legendesDuMenu(menu, true), QStringList({QStringLiteral("Précédente"), QStringLiteral("Actualiser")}));
+        fini.clear();
+        choisir(menu, QStringLiteral("Précédente"));
+        QVERIFY(attendreChargement(f()->pageHTML, fini));
+        QCOMPARE(f()->pageHTML->url(), TPageHTML::adressePage());
     }
 
     void erreurDEcritureALaBoiteDErreur()

@@ -1,7 +1,8 @@
 // La vue de page face à un flux hostile. La page reprend telles quelles les descriptions du flux :
 // aucun script venu d'un flux ne doit s'exécuter, et rien dans la vue ne doit atteindre un fichier
-// local autre que le fichier de page (/etc/passwd, la base à côté de la page...). Les images
-// distantes, elles, se montrent, et « target=_blank » s'ouvre dans la vue même.
+// local (/etc/passwd, la base à côté de la page...) : la page elle-même arrive par son propre
+// schéma, et un « input type=file » n'ouvre aucune boîte. Les images distantes, elles, se
+// montrent, et « target=_blank » s'ouvre dans la vue même.
 
 #include "BancFenetre.h"
 
@@ -52,7 +53,9 @@ private:
 
     TmainForm *f() const { return b->f.get(); }
     TPageHTML *pageSure() const { return f()->pagePageHTML; }
-    QUrl urlPage() const { return QUrl::fromLocalFile(Emplacement::cheminPage()); }
+    QUrl urlPage() const { return TPageHTML::adressePage(); }
+    // Le titre que la vue donne à la page du flux, qui n'a pas de <title>.
+    QString titrePage() const { return urlPage().toString(); }
 
     bool montrer(const QByteArray &xml)
     {
@@ -82,12 +85,13 @@ private:
         QTest::mouseClick(rendu, Qt::LeftButton, {}, QPoint(x, y));
     }
 
-    // La vue n'a jamais été sur un fichier local autre que le fichier de page.
+    // La vue n'a jamais été sur un fichier local, ni sur une autre adresse du schéma de la page.
     void verifierAdressesVisitees() const
     {
         for (const QList<QVariant> &signal : std::as_const(*adresses)) {
             const QUrl url = signal.at(0).toUrl();
-            QVERIFY2(!url.isLocalFile() || url == urlPage(), qPrintable(url.toString()));
+            QVERIFY2(!url.isLocalFile(), qPrintable(url.toString()));
+            QVERIFY2(url.scheme() != urlPage().scheme() || url == urlPage(), qPrintable(url.toString()));
             QVERIFY2(url.scheme() != u"data", qPrintable(url.toString()));
         }
     }
@@ -114,7 +118,6 @@ private slots:
         QTest::addColumn<QUrl>("adresse");
         QTest::addColumn<bool>("cadrePrincipal");
         QTest::addColumn<bool>("permise");
-        const QUrl page = QUrl::fromLocalFile(QStringLiteral("/x/rss-temps.html"));
         QTest::newRow("http") << QUrl(QStringLiteral("http://127.0.0.1/a")) << true << true;
         QTest::newRow("https dans un cadre") << QUrl(QStringLiteral("https://127.0.0.1/a")) << false << true;
         QTest::newRow("/etc/passwd") << QUrl(QStringLiteral("file:///etc/passwd")) << true << false;
@@ -125,6 +128,10 @@ private slots:
         QTest::newRow("about:blank") << QUrl(QStringLiteral("about:blank")) << true << true;
         QTest::newRow("about:blank dans un cadre") << QUrl(QStringLiteral("about:blank")) << false << false;
         QTest::newRow("view-source") << QUrl(QStringLiteral("view-source:file:///etc/passwd")) << true << false;
+        QTest::newRow("fichier de page") << QUrl::fromLocalFile(Emplacement::cheminPage()) << true << false;
+        QTest::newRow("page avec ancre") << QUrl(TPageHTML::adressePage().toString() + QStringLiteral("#haut")) << true << true;
+        QTest::newRow("autre adresse du schéma") << QUrl(TPageHTML::adressePage().scheme() + QStringLiteral(":baseFlux.xml"))
+                                                << true << false;
     }
 
     void reglesDAdresses()
@@ -133,8 +140,8 @@ private slots:
         QFETCH(bool, cadrePrincipal);
         QFETCH(bool, permise);
         QCOMPARE(TPageHTML::adresseAutorisee(adresse, cadrePrincipal), permise);
-        // Le fichier de page lui-même, dans le cadre principal seulement.
-        const QUrl page = QUrl::fromLocalFile(Emplacement::cheminPage());
+        // La page elle-même, dans le cadre principal seulement.
+        const QUrl page = TPageHTML::adressePage();
         QVERIFY(TPageHTML::adresseAutorisee(page, true));
         QVERIFY(!TPageHTML::adresseAutorisee(page, false));
     }
@@ -160,17 +167,20 @@ private slots:
             + QStringLiteral("<object id=\"objet\" data=\"file:///etc/passwd\"></object>")
             + QStringLiteral("<img id=\"locale\" src=\"%1\">").arg(QUrl::fromLocalFile(imageLocale).toString())
             + QStringLiteral("<img id=\"relative\" src=\"locale.png\">")
+            + QStringLiteral("<img id=\"schema\" src=\"lecteur-rss:locale.png\">")
+            + QStringLiteral("<iframe id=\"cadrePage\" src=\"lecteur-rss:rss-temps.html\"></iframe>")
             + QStringLiteral("<img id=\"distante\" src=\"%1\">").arg(serveur->url(QStringLiteral("/image.png")));
         QVERIFY(montrer(fluxPiege(html)));
         QTest::qWait(500);
 
         QCOMPARE(f()->pageHTML->url(), urlPage());
         QCOMPARE(marque(), QStringLiteral("null"));
-        QCOMPARE(f()->pageHTML->title(), QStringLiteral("rss-temps.html"));
+        QCOMPARE(f()->pageHTML->title(), titrePage());
         // Les images distantes se montrent ; aucune image locale ne se lit.
         QTRY_COMPARE(js(QStringLiteral("document.getElementById('distante').naturalWidth")).toInt(), 12);
         QCOMPARE(js(QStringLiteral("document.getElementById('locale').naturalWidth")).toInt(), 0);
         QCOMPARE(js(QStringLiteral("document.getElementById('relative').naturalWidth")).toInt(), 0);
+        QCOMPARE(js(QStringLiteral("document.getElementById('schema').naturalWidth")).toInt(), 0);
         // Les cadres n'ont rien chargé de local.
         const QString contenuCadre = js(QStringLiteral(
             "(function(){try{var d=document.getElementById('cadre').contentDocument;"
@@ -185,7 +195,7 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(f()->pageHTML->url(), urlPage());
         QCOMPARE(marque(), QStringLiteral("null"));
-        QCOMPARE(f()->pageHTML->title(), QStringLiteral("rss-temps.html"));
+        QCOMPARE(f()->pageHTML->title(), titrePage());
     }
 
     void redirectionVersUnFichier()
@@ -194,6 +204,34 @@ private slots:
         QTest::qWait(800);
         QCOMPARE(f()->pageHTML->url(), urlPage());
         QVERIFY(pageSure()->navigationsRefusees() >= 1);
+    }
+
+    void laPageNeSeMontreQuEnHaut()
+    {
+        // La page du lecteur ne se charge dans aucun cadre, pas même dans le sien.
+        const QString cadre = QStringLiteral("<iframe id=\"cadrePage\" src=\"%1\"></iframe>").arg(urlPage().toString());
+        QVERIFY(montrer(fluxPiege(cadre)));
+        QTRY_VERIFY(pageSure()->navigationsRefusees() >= 2); // le cadre du canal et celui de l'information
+        QCOMPARE(f()->pageHTML->url(), urlPage());
+    }
+
+    void aucunFichierLocalPropose()
+    {
+        // Un formulaire d'envoi de fichier : le clic sur le champ n'ouvre aucune boîte, et le champ
+        // reste vide, donc rien de local ne part vers le serveur du flux.
+        serveur->definir("/recu", ReponseHTTP::ok("<html><body>Recu</body></html>", "text/html"));
+        const QString formulaire =
+            QStringLiteral("<form enctype=\"multipart/form-data\" method=\"post\" action=\"%1\">"
+                           "<input type=\"file\" id=\"fichier\" name=\"f\"></form>")
+                .arg(serveur->url(QStringLiteral("/recu")));
+        QVERIFY(montrer(fluxPiege(formulaire)));
+        const int fenetres = QApplication::topLevelWidgets().size();
+        cliquer(QStringLiteral("fichier"));
+        QTRY_COMPARE(pageSure()->choixDeFichiersRefuses(), 1);
+        QTest::qWait(300);
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(QApplication::topLevelWidgets().size(), fenetres);
+        QCOMPARE(js(QStringLiteral("document.getElementById('fichier').files.length")).toInt(), 0);
     }
 
     void pagesDistantesSuivies()
