@@ -3,6 +3,8 @@
 #include "base/TdmRSS.h"
 
 #include "base/CodageBase.h"
+#include "base/OctetsBase.h"
+#include "commun/EcritureFichier.h"
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 
@@ -11,11 +13,16 @@
 
 namespace {
 
-// Ajoute au parent un élément qui porte une valeur.
-void ajouterTexte(QDomElement &parent, const QString &nom, const QString &valeur)
+// Ajoute au parent un élément qui porte une valeur : l'élément neuf, à la fin des enfants du
+// parent, reçoit le texte comme le lui donnerait NoeudXML::definirTexte (rien pour une valeur
+// vide), sans remonter à chaque fois du parent jusqu'au document.
+void ajouterTexte(QDomDocument &document, QDomElement &parent, const QString &nom, const QString &valeur)
 {
-    QDomElement element = NoeudXML::ajouterEnfant(parent, nom);
-    NoeudXML::definirTexte(element, CodageBase::encoder(valeur));
+    QDomElement element = document.createElement(nom);
+    parent.appendChild(element);
+    const QString texte = CodageBase::encoder(valeur);
+    if (!texte.isEmpty())
+        element.appendChild(document.createTextNode(texte));
 }
 
 // Le document est toujours écrit en UTF-8 : une déclaration du modèle qui annonce un autre
@@ -59,18 +66,19 @@ QString TdmRSS::sauvegarderBase(const QString &cheminModele, const QString &chem
         throw ErreurChargementXML(QStringLiteral("Le modèle « %1 » n'a pas d'élément racine.").arg(cheminModele));
     declarerUtf8(XMLDocWriter.dom());
 
+    QDomDocument &document = XMLDocWriter.dom();
     QDomElement racine = NoeudXML::ajouterEnfant(racineDocument, QStringLiteral("racine"));
     QDomElement listeFlux = NoeudXML::ajouterEnfant(racine, QStringLiteral("listeFlux"));
     for (const PFlux &flux : std::as_const(fluxBase)) {
         QDomElement elementFlux = NoeudXML::ajouterEnfant(listeFlux, QStringLiteral("flux"));
-        ajouterTexte(elementFlux, QStringLiteral("titre"), flux->getTitre());
-        ajouterTexte(elementFlux, QStringLiteral("description"), flux->getDescription());
-        ajouterTexte(elementFlux, QStringLiteral("lien"), flux->getLien());
-        ajouterTexte(elementFlux, QStringLiteral("datePub"), flux->getDatePub());
-        ajouterTexte(elementFlux, QStringLiteral("langue"), flux->getLangue());
-        ajouterTexte(elementFlux, QStringLiteral("auteur"), flux->getAuteur());
-        ajouterTexte(elementFlux, QStringLiteral("copyright"), flux->getCopyright());
-        ajouterTexte(elementFlux, QStringLiteral("urlrss"), flux->getUrlRss());
+        ajouterTexte(document, elementFlux, QStringLiteral("titre"), flux->getTitre());
+        ajouterTexte(document, elementFlux, QStringLiteral("description"), flux->getDescription());
+        ajouterTexte(document, elementFlux, QStringLiteral("lien"), flux->getLien());
+        ajouterTexte(document, elementFlux, QStringLiteral("datePub"), flux->getDatePub());
+        ajouterTexte(document, elementFlux, QStringLiteral("langue"), flux->getLangue());
+        ajouterTexte(document, elementFlux, QStringLiteral("auteur"), flux->getAuteur());
+        ajouterTexte(document, elementFlux, QStringLiteral("copyright"), flux->getCopyright());
+        ajouterTexte(document, elementFlux, QStringLiteral("urlrss"), flux->getUrlRss());
         ecrireImage(flux->getImage(), elementFlux);
         ecrireInfos(flux->infos, elementFlux);
         ecrireRubriquesAssociees(flux->rubriquesAssociees, elementFlux);
@@ -79,25 +87,27 @@ QString TdmRSS::sauvegarderBase(const QString &cheminModele, const QString &chem
     QDomElement listeRubriques = NoeudXML::ajouterEnfant(racine, QStringLiteral("listeRubriques"));
     for (const PRubrique &rubrique : std::as_const(rubriquesBase)) {
         QDomElement element = NoeudXML::ajouterEnfant(listeRubriques, QStringLiteral("rubrique"));
-        ajouterTexte(element, QStringLiteral("nom"), rubrique->getNom());
-        ajouterTexte(element, QStringLiteral("couleur"), depuisEtroit(rubrique->getCouleur()));
-        ajouterTexte(element, QStringLiteral("icone"), rubrique->getIcone());
+        ajouterTexte(document, element, QStringLiteral("nom"), rubrique->getNom());
+        ajouterTexte(document, element, QStringLiteral("couleur"), depuisEtroit(rubrique->getCouleur()));
+        ajouterTexte(document, element, QStringLiteral("icone"), rubrique->getIcone());
     }
 
     // Le fichier est remplacé d'un seul coup : en cas d'échec, l'ancien reste tel quel.
-    XMLDocWriter.sauvegarderVersFichier(cheminSortie);
+    // Les octets de toByteArray(2), écrits directement en UTF-8.
+    ecrireFichierEntier(cheminSortie, octetsDuDocument(XMLDocWriter.dom()));
     return cheminSortie;
 }
 
 void TdmRSS::ecrireImage(const TImageFlux &image, QDomElement &elementFlux)
 {
+    QDomDocument &document = XMLDocWriter.dom();
     QDomElement element = NoeudXML::ajouterEnfant(elementFlux, QStringLiteral("image"));
-    ajouterTexte(element, QStringLiteral("titre"), image.getTitre());
-    ajouterTexte(element, QStringLiteral("lien"), image.getLien());
-    ajouterTexte(element, QStringLiteral("url"), image.getUrl());
-    ajouterTexte(element, QStringLiteral("description"), image.getDescription());
-    ajouterTexte(element, QStringLiteral("hauteur"), image.getHauteur());
-    ajouterTexte(element, QStringLiteral("largeur"), image.getLargeur());
+    ajouterTexte(document, element, QStringLiteral("titre"), image.getTitre());
+    ajouterTexte(document, element, QStringLiteral("lien"), image.getLien());
+    ajouterTexte(document, element, QStringLiteral("url"), image.getUrl());
+    ajouterTexte(document, element, QStringLiteral("description"), image.getDescription());
+    ajouterTexte(document, element, QStringLiteral("hauteur"), image.getHauteur());
+    ajouterTexte(document, element, QStringLiteral("largeur"), image.getLargeur());
 }
 
 void TdmRSS::ecrireInfos(const QList<PInfo> &infos, QDomElement &elementFlux)
@@ -109,18 +119,20 @@ void TdmRSS::ecrireInfos(const QList<PInfo> &infos, QDomElement &elementFlux)
 
 void TdmRSS::ecrireInfo(const TInfo &info, QDomElement &elementInfos)
 {
+    QDomDocument &document = XMLDocWriter.dom();
     QDomElement element = NoeudXML::ajouterEnfant(elementInfos, QStringLiteral("info"));
-    ajouterTexte(element, QStringLiteral("titre"), info.getTitre());
-    ajouterTexte(element, QStringLiteral("lien"), info.getLien());
-    ajouterTexte(element, QStringLiteral("description"), info.getDescription());
-    ajouterTexte(element, QStringLiteral("datePub"), info.getDatePub());
+    ajouterTexte(document, element, QStringLiteral("titre"), info.getTitre());
+    ajouterTexte(document, element, QStringLiteral("lien"), info.getLien());
+    ajouterTexte(document, element, QStringLiteral("description"), info.getDescription());
+    ajouterTexte(document, element, QStringLiteral("datePub"), info.getDatePub());
 }
 
 void TdmRSS::ecrireRubriquesAssociees(const QList<TexteEtroit> &rubriques, QDomElement &elementFlux)
 {
+    QDomDocument &document = XMLDocWriter.dom();
     QDomElement element = NoeudXML::ajouterEnfant(elementFlux, QStringLiteral("rubriquesAssociees"));
     for (const TexteEtroit &nom : rubriques) {
         QDomElement rubrique = NoeudXML::ajouterEnfant(element, QStringLiteral("rubrique"));
-        ajouterTexte(rubrique, QStringLiteral("nom"), depuisEtroit(nom));
+        ajouterTexte(document, rubrique, QStringLiteral("nom"), depuisEtroit(nom));
     }
 }
