@@ -74,6 +74,11 @@ void TmainForm::barreA(int position)
     pbarGenerale->repaint();
 }
 
+void TmainForm::barreSansAttente(int position)
+{
+    pbarGenerale->setValue(position);
+}
+
 QString TmainForm::telechargerEtLire(const QString &adresse, int positionApresTelechargement)
 {
     const QString copieLocale = dmRSS->telechargerFlux(adresse);
@@ -96,7 +101,8 @@ void TmainForm::naviguerVersVide()
 void TmainForm::afficherTitreFlux(const QString &titre)
 {
     pbTitreFlux->setIndice(titre);
-    pbTitreFlux->repaint();
+    // Rien ne bloque après : la barre de titre se peint avec le reste de la fenêtre.
+    pbTitreFlux->update();
 }
 
 void TmainForm::afficherDocument()
@@ -216,11 +222,11 @@ void TmainForm::ouvrirRSSExecute()
     barreA(17);
     afficherDocument();
     const QString titre = dmRSS->analyserFlux(dmRSS->XMLDoc)->getTitre();
-    barreA(47);
+    barreSansAttente(47);
     barreA(73);
     const QString chemin = dmRSS->fichierChoisi();
     ajouterOnglet(QStringLiteral("Fichier : ") + nomSansDossier(chemin), std::make_unique<TObjetString>(chemin, titre));
-    barreA(100);
+    barreSansAttente(100);
     afficherTitreFlux(titre);
 }
 
@@ -237,7 +243,7 @@ void TmainForm::connexionRSS_HTTPExecute()
     barreA(45);
     // La page ne montre que le flux tel qu'il vient d'être lu.
     afficherDocument();
-    barreA(55);
+    barreSansAttente(55);
     const PFlux flux = dmRSS->chercherFluxParUrl(adresse);
     barreA(75);
     std::unique_ptr<TObjetString> fiche;
@@ -252,7 +258,7 @@ void TmainForm::connexionRSS_HTTPExecute()
         fiche = std::make_unique<TObjetString>(copieLocale, titre);
     }
     ajouterOnglet(QStringLiteral("Fil : ") + nomSansDossier(copieLocale), std::move(fiche));
-    barreA(100);
+    barreSansAttente(100);
     afficherTitreFlux(titre);
 }
 
@@ -278,9 +284,9 @@ void TmainForm::ouvrirFluxDeBase(const PFlux &flux)
     dmRSS->genererPageDocument();
     barreA(55);
     const QString page = dmRSS->genererPageInfosSauvegardees(*flux);
-    barreA(63);
+    barreSansAttente(63);
     auto fiche = std::make_unique<TObjetString>(copieLocale, page, flux);
-    barreA(80);
+    barreSansAttente(80);
     naviguerVersFichier(page);
     barreA(100);
     ajouterOnglet(flux->getTitre(), std::move(fiche));
