@@ -1,19 +1,14 @@
 #include "reading/ClientHTTPCurl.h"
 
 #include "commun/Erreurs.h"
+#include "reading/BibliothequeCurl.h"
 
 #include <QFile>
-#include <curl/curl.h>
 #include <memory>
 
 namespace {
 
 using Horloge = std::chrono::steady_clock;
-
-struct InitialisationCurl
-{
-    InitialisationCurl() { curl_global_init(CURL_GLOBAL_DEFAULT); }
-};
 
 // Ce qui arrive pendant un GET, partagé avec les fonctions de rappel de libcurl.
 struct Reception
@@ -32,7 +27,7 @@ struct Reception
 long statutReponse(CURL *curl)
 {
     long statut = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &statut);
+    bibliothequeCurl().easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &statut);
     return statut;
 }
 
@@ -82,38 +77,36 @@ int surveiller(void *donnees, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 
 struct LibererEntetes
 {
-    void operator()(curl_slist *liste) const { curl_slist_free_all(liste); }
+    void operator()(curl_slist *liste) const { bibliothequeCurl().slist_free_all(liste); }
 };
 struct LibererUrl
 {
-    void operator()(CURLU *url) const { curl_url_cleanup(url); }
+    void operator()(CURLU *url) const { bibliothequeCurl().url_cleanup(url); }
 };
 
 // L'adresse telle que libcurl l'enverra : espaces et octets non ASCII encodés, identifiants
 // retirés (le client ne s'authentifie jamais).
 std::unique_ptr<CURLU, LibererUrl> preparerUrl(const QString &adresse)
 {
-    std::unique_ptr<CURLU, LibererUrl> url(curl_url());
+    std::unique_ptr<CURLU, LibererUrl> url(bibliothequeCurl().url());
     if (!url)
         throw ErreurHTTP(QStringLiteral("Mémoire insuffisante pour l'adresse « %1 ».").arg(adresse));
     const QByteArray octets = adresse.toUtf8();
-    const CURLUcode code = curl_url_set(url.get(), CURLUPART_URL, octets.constData(),
-                                        CURLU_GUESS_SCHEME | CURLU_ALLOW_SPACE | CURLU_URLENCODE);
+    const CURLUcode code = bibliothequeCurl().url_set(url.get(), CURLUPART_URL, octets.constData(),
+                                                      CURLU_GUESS_SCHEME | CURLU_ALLOW_SPACE | CURLU_URLENCODE);
     if (code != CURLUE_OK)
         throw ErreurHTTP(QStringLiteral("Adresse invalide « %1 » : %2")
-                             .arg(adresse, QString::fromUtf8(curl_url_strerror(code))));
-    curl_url_set(url.get(), CURLUPART_USER, nullptr, 0);
-    curl_url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
-    curl_url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
+                             .arg(adresse, QString::fromUtf8(bibliothequeCurl().url_strerror(code))));
+    bibliothequeCurl().url_set(url.get(), CURLUPART_USER, nullptr, 0);
+    bibliothequeCurl().url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
+    bibliothequeCurl().url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
     return url;
 }
 
 } // namespace
 
-TClientHTTPCurl::TClientHTTPCurl()
-{
-    static InitialisationCurl initialisation;
-}
+// libcurl n'est chargée qu'au premier téléchargement (connecter).
+TClientHTTPCurl::TClientHTTPCurl() = default;
 
 TClientHTTPCurl::~TClientHTTPCurl()
 {
@@ -123,7 +116,7 @@ TClientHTTPCurl::~TClientHTTPCurl()
 void TClientHTTPCurl::connecter()
 {
     deconnecter();
-    m_curl = curl_easy_init();
+    m_curl = bibliothequeCurl().easy_init();
     if (!m_curl)
         throw ErreurHTTP(QStringLiteral("Impossible de préparer la connexion HTTP."));
 }
@@ -132,14 +125,15 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
 {
     if (!m_curl)
         connecter();
+    const BibliothequeCurl &lib = bibliothequeCurl();
     CURL *curl = static_cast<CURL *>(m_curl);
-    curl_easy_reset(curl);
+    lib.easy_reset(curl);
 
     const auto url = preparerUrl(adresse);
     // Accept remplace celui que libcurl mettrait de lui-même ; rien d'autre n'est ajouté.
-    curl_slist *liste = curl_slist_append(nullptr, "Accept: text/html, */*");
+    curl_slist *liste = lib.slist_append(nullptr, "Accept: text/html, */*");
     if (liste)
-        liste = curl_slist_append(liste, "User-Agent: Mozilla/3.0 (compatible; Indy Library)");
+        liste = lib.slist_append(liste, "User-Agent: Mozilla/3.0 (compatible; Indy Library)");
     const std::unique_ptr<curl_slist, LibererEntetes> entetes(liste);
     if (!entetes)
         throw ErreurHTTP(QStringLiteral("Mémoire insuffisante pour la requête."));
@@ -150,42 +144,42 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
     reception.silence = m_bornes.silence;
     char erreur[CURL_ERROR_SIZE] = {};
 
-    curl_easy_setopt(curl, CURLOPT_CURLU, url.get());
-    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, entetes.get());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    lib.easy_setopt(curl, CURLOPT_CURLU, url.get());
+    lib.easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    lib.easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    lib.easy_setopt(curl, CURLOPT_HTTPHEADER, entetes.get());
+    lib.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    lib.easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
     // Ni proxy (même si http_proxy ou all_proxy sont définis), ni authentification, ni .netrc.
-    curl_easy_setopt(curl, CURLOPT_PROXY, "");
-    curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
-    curl_easy_setopt(curl, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_IGNORED));
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    lib.easy_setopt(curl, CURLOPT_PROXY, "");
+    lib.easy_setopt(curl, CURLOPT_NOPROXY, "*");
+    lib.easy_setopt(curl, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_IGNORED));
+    lib.easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    lib.easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     const QByteArray autorites = QFile::encodeName(m_fichierAutorites);
     if (!autorites.isEmpty())
-        curl_easy_setopt(curl, CURLOPT_CAINFO, autorites.constData());
-    curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, erreur);
+        lib.easy_setopt(curl, CURLOPT_CAINFO, autorites.constData());
+    lib.easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
+    lib.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    lib.easy_setopt(curl, CURLOPT_ERRORBUFFER, erreur);
     // Bornes.
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_bornes.connexion.count()));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(m_bornes.duree.count()));
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_bornes.tailleMaximale));
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, surveiller);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &reception);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, recevoirEntete);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &reception);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, recevoirCorps);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reception);
+    lib.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_bornes.connexion.count()));
+    lib.easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(m_bornes.duree.count()));
+    lib.easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_bornes.tailleMaximale));
+    lib.easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    lib.easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, surveiller);
+    lib.easy_setopt(curl, CURLOPT_XFERINFODATA, &reception);
+    lib.easy_setopt(curl, CURLOPT_HEADERFUNCTION, recevoirEntete);
+    lib.easy_setopt(curl, CURLOPT_HEADERDATA, &reception);
+    lib.easy_setopt(curl, CURLOPT_WRITEFUNCTION, recevoirCorps);
+    lib.easy_setopt(curl, CURLOPT_WRITEDATA, &reception);
 
     reception.dernierOctet = Horloge::now();
-    const CURLcode code = curl_easy_perform(curl);
+    const CURLcode code = lib.easy_perform(curl);
     const long statut = statutReponse(curl);
-    const QString detail = erreur[0] ? QString::fromUtf8(erreur) : QString::fromUtf8(curl_easy_strerror(code));
+    const QString detail = erreur[0] ? QString::fromUtf8(erreur) : QString::fromUtf8(lib.easy_strerror(code));
     // La poignée ne garde aucun pointeur vers les objets locaux de cette requête.
-    curl_easy_reset(curl);
+    lib.easy_reset(curl);
 
     const QString trop = QStringLiteral("Le corps de « %1 » dépasse %2 octets.")
                              .arg(adresse, QString::number(m_bornes.tailleMaximale));
@@ -212,7 +206,7 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
 void TClientHTTPCurl::deconnecter()
 {
     if (m_curl) {
-        curl_easy_cleanup(static_cast<CURL *>(m_curl));
+        bibliothequeCurl().easy_cleanup(static_cast<CURL *>(m_curl));
         m_curl = nullptr;
     }
 }

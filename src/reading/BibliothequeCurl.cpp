@@ -1,0 +1,50 @@
+#include "reading/BibliothequeCurl.h"
+
+#include "commun/Erreurs.h"
+
+#include <dlfcn.h>
+
+namespace {
+
+template<typename Fonction>
+void resoudre(void *bibliotheque, const char *nom, Fonction &fonction)
+{
+    fonction = reinterpret_cast<Fonction>(dlsym(bibliotheque, nom));
+    if (!fonction)
+        throw ErreurHTTP(QStringLiteral("La fonction %1 manque à libcurl.").arg(QString::fromLatin1(nom)));
+}
+
+BibliothequeCurl charger()
+{
+    // Jamais déchargée : elle sert jusqu'à la fin du programme.
+    void *bibliotheque = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+    if (!bibliotheque)
+        throw ErreurHTTP(QStringLiteral("Impossible de charger libcurl : %1").arg(QString::fromLocal8Bit(dlerror())));
+    BibliothequeCurl f{};
+    resoudre(bibliotheque, "curl_easy_init", f.easy_init);
+    resoudre(bibliotheque, "curl_easy_cleanup", f.easy_cleanup);
+    resoudre(bibliotheque, "curl_easy_reset", f.easy_reset);
+    resoudre(bibliotheque, "curl_easy_setopt", f.easy_setopt);
+    resoudre(bibliotheque, "curl_easy_getinfo", f.easy_getinfo);
+    resoudre(bibliotheque, "curl_easy_perform", f.easy_perform);
+    resoudre(bibliotheque, "curl_easy_strerror", f.easy_strerror);
+    resoudre(bibliotheque, "curl_slist_append", f.slist_append);
+    resoudre(bibliotheque, "curl_slist_free_all", f.slist_free_all);
+    resoudre(bibliotheque, "curl_url", f.url);
+    resoudre(bibliotheque, "curl_url_cleanup", f.url_cleanup);
+    resoudre(bibliotheque, "curl_url_set", f.url_set);
+    resoudre(bibliotheque, "curl_url_strerror", f.url_strerror);
+    decltype(&::curl_global_init) initialiser = nullptr;
+    resoudre(bibliotheque, "curl_global_init", initialiser);
+    initialiser(CURL_GLOBAL_DEFAULT);
+    return f;
+}
+
+} // namespace
+
+const BibliothequeCurl &bibliothequeCurl()
+{
+    // Un échec laisse la variable à faire : l'appel suivant réessaie.
+    static const BibliothequeCurl fonctions = charger();
+    return fonctions;
+}
