@@ -27,6 +27,7 @@ public:
 
     void ajouter(QLatin1StringView texte) { m_sortie.append(texte.data(), texte.size()); }
     void ajouter(char c) { m_sortie.append(c); }
+    void ajouter(const QByteArray &octets) { m_sortie.append(octets); }
     void retrait(int profondeur) { m_sortie.append(largeurRetrait * profondeur, ' '); }
 
     // Un nom ou une donnée, en UTF-8 tel quel.
@@ -82,7 +83,8 @@ private:
 // Vrai quand le chemin direct sait écrire cet élément et sa descendance, qu'il écrit alors ;
 // faux dès qu'un nœud lui est étranger (ce qui a déjà été écrit est à jeter). Les poignées du DOM
 // coûtent chacune un compteur atomique : on en fait le moins possible.
-bool ecrireElement(Ecriture &ecriture, const QDomNode &racine)
+bool ecrireElement(Ecriture &ecriture, const QDomNode &racine, const QDomNode &dejaEcrit,
+                   const EcritureElements *octetsDejaEcrits)
 {
     struct Ouvert
     {
@@ -94,6 +96,12 @@ bool ecrireElement(Ecriture &ecriture, const QDomNode &racine)
     // Écrit un élément : sans enfant ou avec un seul texte, entièrement ; avec des éléments pour
     // enfants, sa balise ouvrante, et il est empilé.
     auto commencer = [&](const QDomNode &noeud) {
+        if (octetsDejaEcrits && noeud == dejaEcrit) {
+            if (octetsDejaEcrits->profondeur() != int(pile.size()))
+                return false;
+            ecriture.ajouter(octetsDejaEcrits->octets());
+            return true;
+        }
         if (noeud.nodeType() != QDomNode::ElementNode || !noeud.namespaceURI().isNull() || noeud.hasAttributes())
             return false;
         QString nom = noeud.nodeName();
@@ -143,24 +151,25 @@ bool ecrireElement(Ecriture &ecriture, const QDomNode &racine)
 
 } // namespace
 
-std::optional<QByteArray> octetsDirectsDuDocument(const QDomDocument &document)
+std::optional<QByteArray> octetsDirectsDuDocument(const QDomDocument &document, const QDomNode &dejaEcrit,
+                                                  const EcritureElements *ecriture)
 {
     if (!document.doctype().name().isEmpty())
         return std::nullopt;
     QByteArray sortie;
-    Ecriture ecriture(sortie);
+    Ecriture flot(sortie);
     bool racineVue = false;
     for (QDomNode noeud = document.firstChild(); !noeud.isNull(); noeud = noeud.nextSibling()) {
         if (noeud.isProcessingInstruction() && noeud.nodeName() == u"xml" && noeud == document.firstChild()) {
             const QDomProcessingInstruction declaration = noeud.toProcessingInstruction();
             if (!declarationUtf8(declaration))
                 return std::nullopt;
-            ecriture.ajouter(QLatin1StringView("<?"));
-            ecriture.brut(declaration.target());
-            ecriture.ajouter(' ');
-            ecriture.brut(declaration.data());
-            ecriture.ajouter(QLatin1StringView("?>\n"));
-        } else if (!racineVue && ecrireElement(ecriture, noeud)) {
+            flot.ajouter(QLatin1StringView("<?"));
+            flot.brut(declaration.target());
+            flot.ajouter(' ');
+            flot.brut(declaration.data());
+            flot.ajouter(QLatin1StringView("?>\n"));
+        } else if (!racineVue && ecrireElement(flot, noeud, dejaEcrit, ecriture)) {
             racineVue = true;
         } else {
             return std::nullopt;
@@ -174,4 +183,64 @@ QByteArray octetsDuDocument(const QDomDocument &document)
     if (std::optional<QByteArray> directs = octetsDirectsDuDocument(document))
         return std::move(*directs);
     return document.toByteArray(largeurRetrait);
+}
+
+QByteArray octetsDuDocument(const QDomDocument &document, const QDomNode &dejaEcrit, const EcritureElements &ecriture)
+{
+    if (std::optional<QByteArray> directs = octetsDirectsDuDocument(document, dejaEcrit, &ecriture))
+        return std::move(*directs);
+    return document.toByteArray(largeurRetrait);
+}
+
+void EcritureElements::avantEnfant()
+{
+    if (m_ouverts.isEmpty() || m_ouverts.last().enfants)
+        return;
+    Ouvert &parent = m_ouverts.last();
+    parent.enfants = true;
+    Ecriture flot(m_octets);
+    flot.retrait(m_profondeur + int(m_ouverts.size()) - 1);
+    flot.ajouter('<');
+    flot.brut(parent.nom);
+    flot.ajouter(QLatin1StringView(">\n"));
+}
+
+void EcritureElements::ouvrir(const QString &nom)
+{
+    avantEnfant();
+    m_ouverts.append({nom, false});
+}
+
+void EcritureElements::feuille(const QString &nom, const QString &texte)
+{
+    avantEnfant();
+    Ecriture flot(m_octets);
+    flot.retrait(m_profondeur + int(m_ouverts.size()));
+    flot.ajouter('<');
+    flot.brut(nom);
+    if (texte.isEmpty()) {
+        flot.ajouter(QLatin1StringView("/>\n"));
+        return;
+    }
+    flot.ajouter('>');
+    flot.echappe(texte);
+    flot.ajouter(QLatin1StringView("</"));
+    flot.brut(nom);
+    flot.ajouter(QLatin1StringView(">\n"));
+}
+
+void EcritureElements::fermer()
+{
+    const Ouvert ouvert = m_ouverts.takeLast();
+    Ecriture flot(m_octets);
+    flot.retrait(m_profondeur + int(m_ouverts.size()));
+    if (!ouvert.enfants) {
+        flot.ajouter('<');
+        flot.brut(ouvert.nom);
+        flot.ajouter(QLatin1StringView("/>\n"));
+        return;
+    }
+    flot.ajouter(QLatin1StringView("</"));
+    flot.brut(ouvert.nom);
+    flot.ajouter(QLatin1StringView(">\n"));
 }
