@@ -222,8 +222,9 @@ void TmainForm::ouvrirRSSExecute()
     barreA(17);
     afficherDocument();
     const QString titre = dmRSS->analyserFlux(dmRSS->XMLDoc)->getTitre();
+    // Le fichier est déjà lu : une seule peinture forcée, celle du début, montre la barre.
     barreSansAttente(47);
-    barreA(73);
+    barreSansAttente(73);
     const QString chemin = dmRSS->fichierChoisi();
     ajouterOnglet(QStringLiteral("Fichier : ") + nomSansDossier(chemin), std::make_unique<TObjetString>(chemin, titre));
     barreSansAttente(100);
