@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMultiHash>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 #include <algorithm>
 
@@ -63,30 +64,44 @@ inline Memoire memoireArbre(qint64 racine)
     return total;
 }
 
-// Attend qu'une vue ait fini de charger la page demandée puis l'ait peinte : la première
-// peinture d'un de ses widgets (celui où le moteur web dessine) qui suit la fin du chargement.
-// Même règle pour le programme et pour son plancher.
+// Attend qu'une vue ait fini de charger la page demandée puis l'ait peinte. À la fin du
+// chargement, la page demande deux images d'animation de suite (requestAnimationFrame) : la
+// seconde n'est servie qu'une fois la première image de la page chargée produite ; elle change
+// alors le titre de la page, ce que la vue signale. Même règle pour le programme et pour son
+// plancher.
 class AttentePeinture : public QObject
 {
 public:
     explicit AttentePeinture(QWebEngineView *vue) : m_vue(vue)
     {
         QObject::connect(vue, &QWebEngineView::loadFinished, this, [this](bool) {
-            if (m_armee && m_chargeeMs < 0)
-                m_chargeeMs = m_chrono.nsecsElapsed() / 1e6;
+            if (!m_armee || m_chargeeMs >= 0)
+                return;
+            m_chargeeMs = m_chrono.nsecsElapsed() / 1e6;
+            m_titre = QStringLiteral("peinte-%1").arg(++m_numero);
+            m_vue->page()->runJavaScript(
+                QStringLiteral("requestAnimationFrame(function () { requestAnimationFrame(function () "
+                               "{ document.title = '%1'; }); });")
+                    .arg(m_titre),
+                // Un monde à part : il tourne même quand la page n'a pas le droit d'exécuter du
+                // JavaScript.
+                QWebEngineScript::ApplicationWorld);
         });
-        qApp->installEventFilter(this);
+        QObject::connect(vue, &QWebEngineView::titleChanged, this, [this](const QString &titre) {
+            if (m_armee && m_peinteMs < 0 && titre == m_titre)
+                m_peinteMs = m_chrono.nsecsElapsed() / 1e6;
+        });
     }
 
     struct Resultat
     {
         double chargeeMs = -1; // fin du chargement
-        double peinteMs = -1;  // première peinture qui suit ; -1 si rien n'est peint dans le délai
+        double peinteMs = -1;  // page peinte ; -1 si elle ne l'est pas dans le délai
     };
 
     // Lance `declencher` (qui provoque le chargement) et attend ; temps comptés depuis l'appel.
     template<typename Declencheur>
-    Resultat mesurer(Declencheur declencher, int delaiMs = 20000)
+    Resultat mesurer(Declencheur declencher, int delaiMs = 60000)
     {
         m_chargeeMs = m_peinteMs = -1;
         m_armee = true;
@@ -98,20 +113,11 @@ public:
         return {m_chargeeMs, m_peinteMs};
     }
 
-protected:
-    bool eventFilter(QObject *objet, QEvent *evenement) override
-    {
-        if (m_armee && m_chargeeMs >= 0 && m_peinteMs < 0 && evenement->type() == QEvent::Paint) {
-            auto widget = qobject_cast<QWidget *>(objet);
-            if (widget && widget != m_vue && m_vue->isAncestorOf(widget))
-                m_peinteMs = m_chrono.nsecsElapsed() / 1e6;
-        }
-        return QObject::eventFilter(objet, evenement);
-    }
-
 private:
     QWebEngineView *m_vue;
     QElapsedTimer m_chrono;
+    QString m_titre;
+    int m_numero = 0;
     bool m_armee = false;
     double m_chargeeMs = -1;
     double m_peinteMs = -1;

@@ -12,8 +12,8 @@
 //     bascule, d'un bloc) et le temps jusqu'à la page peinte, face à la vue nue qui charge la
 //     même page. Buts : 130 ms au plus gelée, 1,20 au plus jusqu'à peinte ;
 //  4. mémoire résidente après de nombreuses bascules, contre celle d'après les 10 premières.
-// « Peinte » : la première peinture de la vue qui suit la fin du chargement, même règle des deux
-// côtés (MesureFenetre.h).
+// « Peinte » : la page chargée, puis sa première image produite (deux requestAnimationFrame de
+// suite), même règle des deux côtés (MesureFenetre.h).
 // À lancer sous xvfb-run, depuis le dossier de construction ou ailleurs :
 //   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a -s "-screen 0 1280x1024x24"
 //       build/bench/bench_fenetre_interface [tours] [bascules] [parties, ex. « 123 »]
@@ -320,8 +320,10 @@ int coordinateur(int argc, char *argv[])
             fenetre.ouvrirRSS->trigger();
             commande = chrono.nsecsElapsed() / 1e6;
         });
-        if (r.peinteMs < 0)
+        if (r.peinteMs < 0) {
+            std::printf("   ATTENTION : ouverture %d jamais peinte (chargée à %.0f ms)\n", i, r.chargeeMs);
             return 2;
+        }
         ouvertures << r.peinteMs;
         commandes << commande;
         fenetre.fermerOngletExecute();
