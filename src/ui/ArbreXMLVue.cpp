@@ -69,6 +69,9 @@ public:
 
     void ajouter(const QList<QTreeWidgetItem *> &elements)
     {
+        // Un seul arbre attend sa destruction : ce qui reste du précédent est détruit tout de
+        // suite, pour que des vidages plus rapprochés que les tranches n'accumulent rien.
+        detruire(-1);
         m_pile += elements;
         m_minuterie.start();
     }

@@ -21,5 +21,6 @@ void preparerVueArbreXML(QTreeWidget *vue);
 // d'un coup : la vue est vide au retour. Leur destruction, aussi longue que leur construction,
 // se fait ensuite par tranches de quelques millisecondes quand la boucle des messages est libre,
 // sans geler la fenêtre ; elle part des feuilles, sans récursion, si profond que soit l'arbre.
-// Ce qui reste à détruire l'est avec la vue.
+// Un seul arbre attend : ce qui reste du précédent est détruit au vidage suivant. Ce qui reste
+// à détruire l'est avec la vue.
 void viderArbreXML(QTreeWidget *vue);
