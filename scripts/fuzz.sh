@@ -3,6 +3,8 @@
 # Usage : scripts/fuzz.sh [secondes par cible] [cible...]
 #   Les entrées nouvelles vont dans build-fuzz/corpus/<cible>/ ; les graines du projet sont dans
 #   fuzz/graines/<cible>/ ; le corpus externe ../shared/corpus, s'il existe, sert de graines en plus.
+#   FUZZ_GRANDES_ENTREES=1 : entrées jusqu'à 1 Mo, essayées longues d'emblée, pour trouver les
+#   documents qui coûtent plus que linéairement (toute entrée de plus d'une seconde est un échec).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 duree=${1:-60}
@@ -16,19 +18,27 @@ if [ ${#cibles[@]} -eq 0 ]; then
     if [ -f "$f" ] && [ -x "$f" ]; then cibles+=("$(basename "$f")"); fi
   done
 fi
+max_len=262144
+options_longueur=()
+suffixe=""
+if [ "${FUZZ_GRANDES_ENTREES:-0}" = "1" ]; then
+  max_len=1048576
+  options_longueur=(-len_control=0)
+  suffixe="-grandes"
+fi
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1:quarantine_size_mb=64:malloc_context_size=10}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 # Les cibles tournent en même temps, chacune dans son journal build-fuzz/journal-<cible>.log.
 pids=()
 for cible in "${cibles[@]}"; do
   nom=${cible#fuzz_}
-  travail=build-fuzz/corpus/$nom
+  travail=build-fuzz/corpus/$nom$suffixe
   mkdir -p "$travail" build-fuzz/artefacts/$nom
   graines=(fuzz/graines/$nom)
   if [ -d ../shared/corpus ] && [ "$nom" = "lecture_rss" ]; then graines+=(../shared/corpus); fi
   echo "== $cible pendant $duree s (journal : build-fuzz/journal-$nom.log)"
   build-fuzz/fuzz/$cible "$travail" "${graines[@]}" \
-    -max_total_time="$duree" -timeout=1 -rss_limit_mb=512 -max_len=262144 \
+    -max_total_time="$duree" -timeout=1 -rss_limit_mb=512 -max_len="$max_len" "${options_longueur[@]}" \
     -artifact_prefix=build-fuzz/artefacts/$nom/ -print_final_stats=1 > build-fuzz/journal-$nom.log 2>&1 &
   pids+=($!)
 done

@@ -13,6 +13,7 @@ paquets=(
   xvfb xauth
   fonts-dejavu-core fonts-liberation2
   tango-icon-theme
+  librsvg2-bin desktop-file-utils appstream
 )
 
 # « fuzz » ajoute clang et ses bibliothèques libFuzzer / sanitizers (scripts/fuzz.sh).

@@ -9,14 +9,9 @@
 
 namespace {
 
-// La valeur d'un élément : le texte de son unique enfant quand c'est un nœud texte,
-// vide dans tous les autres cas (élément vide, CDATA, commentaire, sous-éléments).
-QString valeurDe(const QDomNode &element)
-{
-    if (!NoeudXML::estElementTexte(element))
-        return QString();
-    return CodageBase::decoder(element.firstChild().nodeValue());
-}
+// La valeur d'un élément : ses textes et sections CDATA bout à bout (commentaires sautés),
+// vide quand il contient un élément.
+QString valeurDe(const QDomNode &element) { return CodageBase::decoder(NoeudXML::texteChamp(element)); }
 
 bool estNomme(const QDomNode &noeud, QLatin1String nom) { return noeud.nodeName() == nom; }
 

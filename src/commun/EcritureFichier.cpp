@@ -2,6 +2,9 @@
 
 #include "commun/Erreurs.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <cerrno>
 #include <cstring>
@@ -23,4 +26,19 @@ void ecrireFichierEntier(const QString &chemin, const QByteArray &contenu)
     }
     if (!fichier.commit())
         throw ErreurEcriture(QStringLiteral("Impossible d'écrire « %1 » : %2").arg(chemin, fichier.errorString()));
+}
+
+int supprimerRestesEcriture(const QString &chemin)
+{
+    // QSaveFile écrit d'abord dans « nom.XXXXXX », où Qt tire six lettres ASCII au hasard.
+    const QFileInfo fichier(chemin);
+    const QRegularExpression reste(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(fichier.fileName()) + QStringLiteral("\\.[A-Za-z]{6}")));
+    const QDir dossier = fichier.absoluteDir();
+    int effaces = 0;
+    for (const QString &nom : dossier.entryList(QDir::Files)) {
+        if (reste.match(nom).hasMatch() && QFile::remove(dossier.filePath(nom)))
+            ++effaces;
+    }
+    return effaces;
 }

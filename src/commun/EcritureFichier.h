@@ -7,3 +7,7 @@
 #include <QString>
 
 void ecrireFichierEntier(const QString &chemin, const QByteArray &contenu);
+
+// Efface les fichiers temporaires qu'une écriture de ce chemin tuée en cours a pu laisser à côté
+// de lui (le nom du fichier suivi d'un point et de six lettres) ; rien d'autre. Rend leur nombre.
+int supprimerRestesEcriture(const QString &chemin);

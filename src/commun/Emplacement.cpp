@@ -32,6 +32,8 @@ void definirDossierExecutable(const QString &dossier)
     dossierImpose() = dossier.isEmpty() ? QString() : avecSeparateur(QDir(dossier).absolutePath());
 }
 
+bool dossierExecutableImpose() { return !dossierImpose().isEmpty(); }
+
 QString cheminBase() { return dossierExecutable() + u"baseFlux.xml"; }
 QString cheminModeleBase() { return dossierExecutable() + u"baseFluxModèle.xml"; }
 QString cheminPage() { return dossierExecutable() + u"rss-temps.html"; }

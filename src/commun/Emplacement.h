@@ -1,5 +1,6 @@
 #pragma once
 // « À côté de l'exécutable » : le seul dossier où le programme lit et écrit ses fichiers.
+// Programme installé, c'est le dossier de données de l'utilisateur (DossierDonnees, au démarrage).
 // Les tests le font pointer vers un dossier temporaire.
 
 #include <QString>
@@ -11,6 +12,8 @@ QString dossierExecutable();
 
 // Remplace le dossier de l'exécutable (tests, rss-outil --dossier). Un texte vide rétablit le vrai.
 void definirDossierExecutable(const QString &dossier);
+// Vrai quand un dossier a été imposé par definirDossierExecutable.
+bool dossierExecutableImpose();
 
 QString cheminBase();          // baseFlux.xml
 QString cheminModeleBase();    // baseFluxModèle.xml

@@ -7,6 +7,36 @@
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 
+#include <QCryptographicHash>
+#include <QFile>
+
+namespace {
+
+// Le plus long nom de fichier que les systèmes de fichiers courants acceptent, en octets.
+constexpr qsizetype longueurMaximaleNom = 255;
+
+// Un nom trop long garde son début et finit par une empreinte de l'adresse entière : le même
+// pour une adresse à chaque téléchargement, différent pour deux adresses qui diffèrent.
+QString nomAbrege(const QString &nom, const QString &adresse)
+{
+    const QString fin = u'-'
+        + QString::fromLatin1(QCryptographicHash::hash(adresse.toUtf8(), QCryptographicHash::Sha256).toHex().left(16))
+        + u".html";
+    const qsizetype place = longueurMaximaleNom - QFile::encodeName(fin).size();
+    // Le nom vient de la forme étroite : un caractère par position, sans paire de substitution.
+    QString debut;
+    qsizetype octets = 0;
+    for (const QChar c : nom) {
+        octets += QFile::encodeName(QString(c)).size();
+        if (octets > place)
+            break;
+        debut += c;
+    }
+    return debut + fin;
+}
+
+} // namespace
+
 
 QString messageEchecConnexion()
 {
@@ -37,7 +67,10 @@ QString TdmRSS::nomCopieLocale(const QString &adresse)
             nom.append(c);
         }
     }
-    return depuisEtroit(nom);
+    const QString resultat = depuisEtroit(nom);
+    if (QFile::encodeName(resultat).size() <= longueurMaximaleNom)
+        return resultat;
+    return nomAbrege(resultat, adresse);
 }
 
 QString TdmRSS::telechargerFlux(const QString &adresse)

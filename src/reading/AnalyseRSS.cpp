@@ -2,17 +2,15 @@
 
 #include "base/TdmRSS.h"
 #include "commun/Erreurs.h"
+#include "reading/AnalyseAtom.h"
 #include "reading/DocumentXML.h"
 
 namespace {
 
-// Le texte d'un enfant : celui de son unique nœud texte, vide dans tous les autres cas
-// (élément vide, section CDATA, contenu mêlé, sous-éléments, nœud qui n'est pas un élément).
+// Le texte d'un enfant : ses textes et sections CDATA bout à bout, vide s'il contient un élément.
 QString texteDe(const QDomNode &enfant)
 {
-    if (NoeudXML::estElementTexte(enfant))
-        return texteEnfant(enfant, 0);
-    return QString();
+    return NoeudXML::estElementTexte(enfant) ? texteEnfant(enfant, 0) : NoeudXML::texteChamp(enfant);
 }
 
 bool estNomme(const QString &nom, QLatin1String attendu) { return nom == attendu; }
@@ -123,9 +121,14 @@ PFlux TdmRSS::analyserFlux(const TDocumentXML &document) const
 {
     auto flux = std::make_shared<TFlux>();
     const QDomElement racine = document.elementDocument();
-    const QDomNode premierEnfant = NoeudXML::enfant(racine, 0);
-    analyserCanal(racine, *flux);
-    analyserCanal(premierEnfant, *flux);
+    // Le seul aiguillage : une racine « feed » est lue par le lecteur Atom, toute autre en RSS.
+    if (estRacineAtom(racine)) {
+        analyserAtom(racine, *flux);
+    } else {
+        const QDomNode premierEnfant = NoeudXML::enfant(racine, 0);
+        analyserCanal(racine, *flux);
+        analyserCanal(premierEnfant, *flux);
+    }
     flux->setUrlRss(document.nomFichier());
     return flux;
 }

@@ -33,6 +33,8 @@ BibliothequeCurl charger()
     resoudre(bibliotheque, "curl_url", f.url);
     resoudre(bibliotheque, "curl_url_cleanup", f.url_cleanup);
     resoudre(bibliotheque, "curl_url_set", f.url_set);
+    resoudre(bibliotheque, "curl_url_get", f.url_get);
+    resoudre(bibliotheque, "curl_free", f.free);
     resoudre(bibliotheque, "curl_url_strerror", f.url_strerror);
     decltype(&::curl_global_init) initialiser = nullptr;
     resoudre(bibliotheque, "curl_global_init", initialiser);

@@ -19,6 +19,8 @@ struct BibliothequeCurl
     decltype(&::curl_url) url;
     decltype(&::curl_url_cleanup) url_cleanup;
     decltype(&::curl_url_set) url_set;
+    decltype(&::curl_url_get) url_get;
+    decltype(&::curl_free) free;
     decltype(&::curl_url_strerror) url_strerror;
 };
 

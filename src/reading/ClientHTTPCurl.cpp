@@ -4,6 +4,7 @@
 #include "reading/BibliothequeCurl.h"
 
 #include <QFile>
+#include <cctype>
 #include <memory>
 
 namespace {
@@ -84,8 +85,34 @@ struct LibererUrl
     void operator()(CURLU *url) const { bibliothequeCurl().url_cleanup(url); }
 };
 
-// L'adresse telle que libcurl l'enverra : espaces et octets non ASCII encodés, identifiants
-// retirés (le client ne s'authentifie jamais).
+// Encode dans le chemin ou la requête les octets que HTTP n'admet pas tels quels dans la cible
+// d'une requête (blancs, « < > " | { } ^ ` \\ [ ] », contrôles, octets non ASCII) ; « % » et
+// ses suites restent telles quelles.
+void encoderPartie(CURLU *url, CURLUPart partie)
+{
+    char *brute = nullptr;
+    if (bibliothequeCurl().url_get(url, partie, &brute, 0) != CURLUE_OK || !brute)
+        return;
+    const QByteArray octets(brute);
+    bibliothequeCurl().free(brute);
+    static const QByteArray admis = QByteArrayLiteral("-._~!$&'()*+,;=:@/?%");
+    QByteArray encodee;
+    encodee.reserve(octets.size());
+    for (const char c : octets) {
+        const auto octet = static_cast<unsigned char>(c);
+        if (std::isalnum(octet) && octet < 0x80)
+            encodee += c;
+        else if (admis.contains(c))
+            encodee += c;
+        else
+            encodee += '%' + QByteArray::number(octet, 16).rightJustified(2, '0'); // en minuscules, comme libcurl
+    }
+    if (encodee != octets)
+        bibliothequeCurl().url_set(url, partie, encodee.constData(), 0);
+}
+
+// L'adresse telle que libcurl l'enverra : caractères interdits encodés dans le chemin et dans la
+// requête, identifiants retirés (le client ne s'authentifie jamais).
 std::unique_ptr<CURLU, LibererUrl> preparerUrl(const QString &adresse)
 {
     std::unique_ptr<CURLU, LibererUrl> url(bibliothequeCurl().url());
@@ -97,6 +124,8 @@ std::unique_ptr<CURLU, LibererUrl> preparerUrl(const QString &adresse)
     if (code != CURLUE_OK)
         throw ErreurHTTP(QStringLiteral("Adresse invalide « %1 » : %2")
                              .arg(adresse, QString::fromUtf8(bibliothequeCurl().url_strerror(code))));
+    encoderPartie(url.get(), CURLUPART_PATH);
+    encoderPartie(url.get(), CURLUPART_QUERY);
     bibliothequeCurl().url_set(url.get(), CURLUPART_USER, nullptr, 0);
     bibliothequeCurl().url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
     bibliothequeCurl().url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);

@@ -2,6 +2,7 @@
 
 #include "commun/EcritureFichier.h"
 #include "commun/Erreurs.h"
+#include "reading/EntitesHTML.h"
 #include "reading/GardeDocument.h"
 
 #include <QFile>
@@ -59,6 +60,7 @@ void TDocumentXML::chargerOctets(const QByteArray &octets)
         m_dom.clear();
         throw ErreurChargementXML(QStringLiteral("%1 (ligne %2, colonne %3)").arg(message).arg(ligne).arg(colonne));
     }
+    EntitesHTML::resoudre(m_dom);
     m_actif = true;
 }
 
@@ -99,6 +101,34 @@ bool estElementTexte(const QDomNode &noeud)
     const QDomNode premier = noeud.firstChild();
     // isText() est vrai aussi pour une section CDATA : on compare le type exact.
     return !premier.isNull() && premier.nextSibling().isNull() && premier.nodeType() == QDomNode::TextNode;
+}
+
+QString texteChamp(const QDomNode &noeud)
+{
+    if (!noeud.isElement())
+        return QString();
+    // Les cas courants, un seul nœud texte ou une seule section CDATA, sans copie.
+    const QDomNode premier = noeud.firstChild();
+    if (!premier.isNull() && premier.nextSibling().isNull()
+        && (premier.nodeType() == QDomNode::TextNode || premier.nodeType() == QDomNode::CDATASectionNode))
+        return premier.nodeValue();
+    QString texte;
+    for (QDomNode enfant = noeud.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
+        switch (enfant.nodeType()) {
+        case QDomNode::TextNode:
+        case QDomNode::CDATASectionNode:
+            texte += enfant.nodeValue();
+            break;
+        case QDomNode::EntityReferenceNode:
+            texte += u'&' + enfant.nodeName() + u';';
+            break;
+        case QDomNode::ElementNode:
+            return QString();
+        default: // commentaires, instructions de traitement
+            break;
+        }
+    }
+    return texte;
 }
 
 QVariant valeur(const QDomNode &noeud) { return noeud.nodeValue(); }

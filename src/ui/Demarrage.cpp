@@ -4,8 +4,11 @@
 #include "ui/Demarrage.h"
 
 #include "base/TdmRSS.h"
+#include "commun/DossierDonnees.h"
+#include "commun/EcritureFichier.h"
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
+#include "commun/InstanceUnique.h"
 #include "ui/DialoguesQt.h"
 #include "ui/TApplication.h"
 #include "ui/TmainForm.h"
@@ -17,13 +20,34 @@
 #include <QScopeGuard>
 #include <QTabBar>
 #include <QTimer>
+#include <cstdio>
 
 int executerLecteurRSS(TApplication &application)
 {
+    const QStringList fichiers = InstanceUnique::fichiersDesArguments(QCoreApplication::arguments());
+    std::unique_ptr<InstanceUnique> instance;
     std::unique_ptr<TmainForm> mainForm;
     std::unique_ptr<DialoguesQt> dialogues;
     std::unique_ptr<TdmRSS> dmRSS;
     try {
+        // Où vivent les fichiers, choisi une fois pour toute la vie du programme ; puis une seule
+        // fenêtre par dossier de données : une seconde lui passe ses fichiers et s'arrête.
+        DossierDonnees::appliquerAuDemarrage();
+        instance = std::make_unique<InstanceUnique>(Emplacement::dossierExecutable());
+        switch (instance->demarrer(fichiers)) {
+        case InstanceUnique::Role::Premiere:
+            break;
+        case InstanceUnique::Role::Seconde:
+            return 0;
+        case InstanceUnique::Role::Injoignable:
+            std::fprintf(stderr, "%s\n",
+                         qUtf8Printable(QStringLiteral("Le lecteur RSS est déjà ouvert sur « %1 » mais ne répond pas.")
+                                            .arg(Emplacement::dossierExecutable())));
+            return 1;
+        }
+        // Seule instance sur ce dossier : ce qu'une sauvegarde tuée a laissé ne sert plus à personne.
+        supprimerRestesEcriture(Emplacement::cheminBase());
+
         mainForm = std::make_unique<TmainForm>();
         dialogues = std::make_unique<DialoguesQt>(mainForm.get());
         application.setDialogues(dialogues.get());
@@ -31,7 +55,11 @@ int executerLecteurRSS(TApplication &application)
         // les deux listes de la base, vides. Il les libère à sa destruction sans effacer de fichier.
         dmRSS = std::make_unique<TdmRSS>(*dialogues);
         mainForm->setDmRSS(dmRSS.get());
+        QObject::connect(instance.get(), &InstanceUnique::demandeRecue, mainForm.get(), &TmainForm::recevoirFichiers);
         mainForm->show();
+        // Les fichiers de la ligne de commande, une fois la boucle des messages partie.
+        if (!fichiers.isEmpty())
+            QTimer::singleShot(0, mainForm.get(), [f = mainForm.get(), fichiers] { f->recevoirFichiers(fichiers); });
     } catch (...) {
         // Une erreur au démarrage : la boîte d'erreur, puis le programme s'arrête.
         application.afficherExceptionCourante();
@@ -45,6 +73,16 @@ int executerLecteurRSS(TApplication &application)
     dmRSS.reset();
     application.setDialogues(nullptr);
     return 0;
+}
+
+void TmainForm::recevoirFichiers(const QStringList &fichiers)
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    for (const QString &fichier : fichiers)
+        ouvrirFichierRSS(fichier);
 }
 
 void TmainForm::FormCreate()

@@ -218,6 +218,18 @@ void TmainForm::ouvrirRSSExecute()
 {
     if (!dmRSS || !dmRSS->choisirFichierRSS())
         return;
+    montrerFichierOuvert(dmRSS->fichierChoisi());
+}
+
+void TmainForm::ouvrirFichierRSS(const QString &chemin)
+{
+    if (!dmRSS || !dmRSS->chargerDocumentXML(chemin))
+        return;
+    montrerFichierOuvert(chemin);
+}
+
+void TmainForm::montrerFichierOuvert(const QString &chemin)
+{
     const BarreOuverture barre(*this);
     barreA(17);
     afficherDocument();
@@ -225,7 +237,6 @@ void TmainForm::ouvrirRSSExecute()
     // Le fichier est déjà lu : une seule peinture forcée, celle du début, montre la barre.
     barreSansAttente(47);
     barreSansAttente(73);
-    const QString chemin = dmRSS->fichierChoisi();
     ajouterOnglet(QStringLiteral("Fichier : ") + nomSansDossier(chemin), std::make_unique<TObjetString>(chemin, titre));
     barreSansAttente(100);
     afficherTitreFlux(titre);

@@ -75,6 +75,9 @@ public:
     void aProposExecute();
     // Le nom de la copie de sûreté d'une base illisible, à côté d'elle.
     static QString nomCopieBaseIllisible(const QString &cheminBase, const QDateTime &moment);
+    // Une autre instance a été lancée sur le même dossier de données : la fenêtre passe devant et
+    // ouvre chacun de ses fichiers dans un onglet.
+    void recevoirFichiers(const QStringList &fichiers);
 
     // --- Onglets et page (Onglets.cpp) ---
     // Arbre XML, page du document de XMLDoc, et navigation de pageHTML vers elle.
@@ -86,6 +89,8 @@ public:
     // Montre de nouveau l'onglet courant : relit son fichier, réécrit sa page, remplit les listes.
     void ongletsPagesChange();
     void ouvrirRSSExecute();
+    // Ouvre ce fichier dans un nouvel onglet comme le fait ouvrirRSSExecute après le choix.
+    void ouvrirFichierRSS(const QString &chemin);
     void connexionRSS_HTTPExecute();
     void chargerFluxExecute();
     void fermerOngletExecute();
@@ -259,6 +264,8 @@ private:
     // Télécharge l'adresse dans sa copie locale (barre à la position donnée ensuite) et lit la copie
     // dans XMLDoc ; rend son chemin, ou un texte vide quand elle ne se lit pas.
     QString telechargerEtLire(const QString &adresse, int positionApresTelechargement);
+    // La suite de l'ouverture d'un fichier déjà lu dans XMLDoc : page, onglet « Fichier : », titre.
+    void montrerFichierOuvert(const QString &chemin);
 
     // Vrai pendant la fermeture de la fenêtre : les onglets se ferment sans remontrer le suivant.
     bool m_fermetureEnCours = false;

@@ -121,23 +121,25 @@ private slots:
         QCOMPARE(flux[1]->getImage().getUrl(), QString());
     }
 
-    void uneValeurQuiNEstPasUnTexteSeulSeLitVide_data()
+    void valeurDUnElement_data()
     {
         QTest::addColumn<QByteArray>("contenu");
-        QTest::newRow("CDATA") << QByteArray("<![CDATA[caché]]>");
-        QTest::newRow("commentaire à côté") << QByteArray("texte<!-- note -->");
-        QTest::newRow("sous-élément") << QByteArray("<b>gras</b>");
-        QTest::newRow("texte et sous-élément") << QByteArray("avant<b>gras</b>");
-        QTest::newRow("blancs seuls") << QByteArray("   \n  ");
-        QTest::newRow("vide") << QByteArray("");
+        QTest::addColumn<QString>("attendu");
+        QTest::newRow("CDATA") << QByteArray("<![CDATA[caché]]>") << QStringLiteral("caché");
+        QTest::newRow("commentaire à côté") << QByteArray("texte<!-- note -->") << QStringLiteral("texte");
+        QTest::newRow("sous-élément") << QByteArray("<b>gras</b>") << QString();
+        QTest::newRow("texte et sous-élément") << QByteArray("avant<b>gras</b>") << QString();
+        QTest::newRow("blancs seuls") << QByteArray("   \n  ") << QString();
+        QTest::newRow("vide") << QByteArray("") << QString();
     }
 
-    void uneValeurQuiNEstPasUnTexteSeulSeLitVide()
+    void valeurDUnElement()
     {
         QFETCH(QByteArray, contenu);
+        QFETCH(QString, attendu);
         TdmRSS &module = charger(base("<listeFlux><flux><titre>" + contenu + "</titre><lien>L</lien></flux></listeFlux>"));
         QCOMPARE(module.getFluxBase().size(), 1);
-        QCOMPARE(module.getFluxBase()[0]->getTitre(), QString());
+        QCOMPARE(module.getFluxBase()[0]->getTitre(), attendu);
         QCOMPARE(module.getFluxBase()[0]->getLien(), QStringLiteral("L"));
     }
 

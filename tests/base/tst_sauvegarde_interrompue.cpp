@@ -6,11 +6,14 @@
 #include "OutilsTests.h"
 
 #include "base/TdmRSS.h"
+#include "commun/EcritureFichier.h"
 #include "commun/Emplacement.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QTemporaryFile>
 #include <QTest>
 
 namespace {
@@ -102,6 +105,48 @@ private slots:
         qInfo("100 essais : %d tués en cours d'exécution ; %d fois la base d'avant, %d fois celle d'après",
               tueesEnCours, resteAvant, devenueApres);
         QVERIFY2(tueesEnCours >= 50, "les processus devaient être tués pendant leur travail");
+    }
+
+    void lesRestesDUneSauvegardeTueeSontEffaces_data()
+    {
+        QTest::addColumn<QString>("nom");
+        QTest::addColumn<bool>("efface");
+        QTest::newRow("six lettres") << QStringLiteral("baseFlux.xml.AbCdEf") << true;
+        QTest::newRow("un chiffre") << QStringLiteral("baseFlux.xml.AbCd3f") << false;
+        QTest::newRow("cinq lettres") << QStringLiteral("baseFlux.xml.AbCdE") << false;
+        QTest::newRow("sept lettres") << QStringLiteral("baseFlux.xml.AbCdEfG") << false;
+        QTest::newRow("autre fichier") << QStringLiteral("baseFluxModèle.xml.AbCdEf") << false;
+        QTest::newRow("copie d'une base illisible")
+            << QStringLiteral("baseFlux.xml.illisible-20261207-101500") << false;
+        QTest::newRow("la base elle-même") << QStringLiteral("baseFlux.xml") << false;
+    }
+
+    void lesRestesDUneSauvegardeTueeSontEffaces()
+    {
+        QFETCH(QString, nom);
+        QFETCH(bool, efface);
+        OutilsTests::DossierExecutable dossier;
+        dossier.ecrire(nom, "reste");
+        QCOMPARE(supprimerRestesEcriture(Emplacement::cheminBase()), efface ? 1 : 0);
+        QCOMPARE(QFileInfo::exists(dossier.chemin(nom)), !efface);
+        QVERIFY(QFileInfo::exists(Emplacement::cheminModeleBase()));
+    }
+
+    void lesNomsTiresParQtSontReconnus()
+    {
+        // Les fichiers temporaires nommés d'après baseFlux.xml, tirés par le même générateur que
+        // celui de QSaveFile quand le système de fichiers ne sait pas les garder anonymes.
+        OutilsTests::DossierExecutable dossier;
+        for (int i = 0; i < 20; ++i) {
+            QTemporaryFile reste(Emplacement::cheminBase());
+            reste.setAutoRemove(false);
+            QVERIFY(reste.open());
+            // Le nom le fait exister sur le disque, comme un reste d'écriture.
+            QVERIFY(QFileInfo(reste.fileName()).fileName().startsWith(u"baseFlux.xml."));
+        }
+        QCOMPARE(QDir(dossier.chemin()).entryList(QDir::Files).size(), 21);
+        QCOMPARE(supprimerRestesEcriture(Emplacement::cheminBase()), 20);
+        QCOMPARE(QDir(dossier.chemin()).entryList(QDir::Files), QStringList{u"baseFluxModèle.xml"_qs});
     }
 };
 

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -46,6 +47,7 @@ class TestAcquisition : public QObject
 private slots:
     void nomCopieLocale_data();
     void nomCopieLocale();
+    void nomCopieLocaleTropLong();
     void telechargementReussi();
     void echecsEcriventUneCopieVide_data();
     void echecsEcriventUneCopieVide();
@@ -85,6 +87,39 @@ void TestAcquisition::nomCopieLocale()
     QFETCH(QString, adresse);
     QFETCH(QString, nom);
     QCOMPARE(TdmRSS::nomCopieLocale(adresse), nom);
+}
+
+// Au-delà de 255 octets, le nom garde son début et finit par une empreinte de l'adresse entière.
+void TestAcquisition::nomCopieLocaleTropLong()
+{
+    const QString requete = u"http://h/flux?q="_qs + QString(240, u'a');
+    const QString limite = u"http://h/flux?q="_qs + QString(237, u'a'); // 255 octets avec « .html »
+    QCOMPARE(TdmRSS::nomCopieLocale(limite), u"http_hflux_q="_qs + QString(237, u'a') + u".html"_qs);
+
+    const QStringList adresses{requete, requete + u"b"_qs, u"http://h/flux/?q="_qs + QString(240, u'a'),
+                               u"http://h/é"_qs + QString(300, u'é')};
+    QSet<QString> noms;
+    for (const QString &adresse : adresses) {
+        const QString nom = TdmRSS::nomCopieLocale(adresse);
+        QVERIFY2(QFile::encodeName(nom).size() <= 255, qPrintable(nom));
+        QVERIFY(nom.endsWith(u".html"_qs));
+        QCOMPARE(TdmRSS::nomCopieLocale(adresse), nom);
+        noms.insert(nom);
+    }
+    QCOMPARE(noms.size(), adresses.size());
+    QVERIFY(TdmRSS::nomCopieLocale(requete).startsWith(u"http_hflux_q=aaaa"_qs));
+
+    // Une adresse aussi longue se télécharge et se relit.
+    OutilsTests::DossierExecutable dossier;
+    ServeurHTTPTest serveur;
+    const QString chemin = u"/flux?q="_qs + QString(300, u'z');
+    serveur.definir(chemin.toUtf8(), ReponseHTTP::ok("<rss><channel><title>long</title></channel></rss>"));
+    DialoguesScriptes dialogues;
+    TdmRSS module(dialogues);
+    const QString copie = module.telechargerFlux(serveur.url(chemin));
+    QVERIFY(dialogues.boites.isEmpty());
+    QVERIFY(module.chargerDocumentXML(copie));
+    QCOMPARE(module.analyserFlux(module.XMLDoc)->getTitre(), u"long"_qs);
 }
 
 void TestAcquisition::telechargementReussi()
@@ -158,7 +193,7 @@ void TestAcquisition::adressesQuiPartagentUneCopie()
     ServeurHTTPTest serveur;
     serveur.definir("/a/b", ReponseHTTP::ok("premier"));
     serveur.definir("/ab", ReponseHTTP::ok("second, plus court")); // plus long que « premier »
-    serveur.definir("/c\"d", ReponseHTTP::ok("guillemet"));
+    serveur.definir("/c%22d", ReponseHTTP::ok("guillemet")); // le guillemet part encodé
     DialoguesScriptes dialogues;
     TdmRSS module(dialogues);
 

@@ -1,5 +1,7 @@
 // Chargement d'un document et lecture d'un flux RSS : les deux dispositions, les règles de nom,
-// de texte et d'image, les encodages, les entités et les échecs.
+// de texte et d'image, les encodages, les entités et les échecs. Puis la lecture Atom : champs
+// du flux et des entrées, noms d'Atom 0.3, texte d'un champ (xhtml compris), liens et xml:base,
+// image, aiguillage par la racine.
 
 #include "DialoguesScriptes.h"
 #include "OutilsTests.h"
@@ -8,7 +10,9 @@
 #include "commun/Erreurs.h"
 #include "reading/AnalyseRSS.h"
 #include "reading/GardeDocument.h"
+#include "reading/ResolutionAdresse.h"
 
+#include <QHash>
 #include <QStringConverter>
 #include <QTest>
 
@@ -21,6 +25,36 @@ QByteArray rss2(const QByteArray &canal)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\"><channel>" + canal
         + "</channel></rss>";
+}
+
+QByteArray atom(const QByteArray &corps, const QByteArray &attributs = QByteArray())
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<feed xmlns=\"http://www.w3.org/2005/Atom\"" + attributs + ">"
+        + corps + "</feed>";
+}
+
+// Un champ d'un flux lu, nommé comme dans les fiches : « titre », « image.url », « info1.lien »...
+QString champ(const TFlux &flux, const QString &nom)
+{
+    if (nom.startsWith(u"info")) {
+        const int point = nom.indexOf(u'.');
+        const int n = nom.mid(4, point - 4).toInt();
+        if (n >= flux.infos.size())
+            return QStringLiteral("<pas d'information %1>").arg(n);
+        const TInfo &info = *flux.infos.at(n);
+        const QString c = nom.mid(point + 1);
+        return c == u"titre" ? info.getTitre() : c == u"lien" ? info.getLien()
+            : c == u"description" ? info.getDescription() : info.getDatePub();
+    }
+    const TImageFlux &image = flux.getImage();
+    const QHash<QString, QString> champs{
+        {u"titre"_qs, flux.getTitre()},          {u"lien"_qs, flux.getLien()},
+        {u"description"_qs, flux.getDescription()}, {u"copyright"_qs, flux.getCopyright()},
+        {u"datePub"_qs, flux.getDatePub()},      {u"langue"_qs, flux.getLangue()},
+        {u"auteur"_qs, flux.getAuteur()},        {u"image.url"_qs, image.getUrl()},
+        {u"image.lien"_qs, image.getLien()},     {u"image.titre"_qs, image.getTitre()},
+        {u"image.description"_qs, image.getDescription()}};
+    return champs.value(nom, u"<champ inconnu>"_qs);
 }
 
 } // namespace
@@ -41,6 +75,30 @@ class TestAnalyseRSS : public QObject
         if (!m_module->chargerDocumentXML(chemin))
             return nullptr;
         return m_module->analyserFlux(m_module->XMLDoc);
+    }
+
+    // Une ligne de table : un document, un champ, sa valeur attendue.
+    static void ligne(const char *nom, const QByteArray &document, const QString &champ, const QString &attendu)
+    {
+        QTest::newRow(nom) << document << champ << attendu;
+    }
+
+    void verifierLigne()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(QString, nomChamp);
+        QFETCH(QString, attendu);
+        const PFlux flux = lire(document);
+        QVERIFY(flux);
+        QCOMPARE(champ(*flux, nomChamp), attendu);
+        QVERIFY(m_dialogues.boites.isEmpty());
+    }
+
+    static void colonnes()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QString>("nomChamp");
+        QTest::addColumn<QString>("attendu");
     }
 
 private slots:
@@ -125,23 +183,32 @@ private slots:
         QVERIFY(flux->infos[0]->getTitre().isEmpty());
     }
 
-    void contenusQuiSeLisentVides_data()
+    // Le texte d'un champ : textes et sections CDATA bout à bout, commentaires sautés, blancs
+    // seuls entre eux perdus ; vide dès que le champ contient un élément.
+    void texteDUnChamp_data()
     {
-        QTest::addColumn<QByteArray>("description");
-        QTest::newRow("CDATA") << QByteArray("<description><![CDATA[<b>gras</b>]]></description>");
-        QTest::newRow("texte et commentaire") << QByteArray("<description>a<!-- c -->b</description>");
-        QTest::newRow("texte et CDATA") << QByteArray("<description>a<![CDATA[b]]></description>");
-        QTest::newRow("sous-élément") << QByteArray("<description><p>x</p></description>");
-        QTest::newRow("élément vide") << QByteArray("<description/>");
+        QTest::addColumn<QByteArray>("contenu");
+        QTest::addColumn<QString>("attendu");
+        QTest::newRow("CDATA seule") << QByteArray("<![CDATA[<p>gras</p>]]>") << u"<p>gras</p>"_qs;
+        QTest::newRow("texte, CDATA, texte") << QByteArray("Mélange <![CDATA[<et>]]> suite") << u"Mélange <et> suite"_qs;
+        QTest::newRow("commentaire au milieu") << QByteArray("Un <!-- note --> blog") << u"Un  blog"_qs;
+        QTest::newRow("instruction au milieu") << QByteArray("a<?pi x?>b") << u"ab"_qs;
+        QTest::newRow("CDATA entre des blancs") << QByteArray("   <![CDATA[seul]]>   ") << u"seul"_qs;
+        QTest::newRow("sous-élément") << QByteArray("<x/>date") << QString();
+        QTest::newRow("texte puis sous-élément") << QByteArray("a<![CDATA[b]]><p>x</p>") << QString();
+        QTest::newRow("élément vide") << QByteArray() << QString();
+        QTest::newRow("commentaire seul") << QByteArray("<!-- rien -->") << QString();
     }
 
-    void contenusQuiSeLisentVides()
+    void texteDUnChamp()
     {
-        QFETCH(QByteArray, description);
+        QFETCH(QByteArray, contenu);
+        QFETCH(QString, attendu);
+        const QByteArray description = "<description>" + contenu + "</description>";
         const PFlux flux = lire(rss2("<title>T</title>" + description + "<item>" + description + "</item>"));
         QCOMPARE(flux->getTitre(), u"T"_qs);
-        QVERIFY(flux->getDescription().isEmpty());
-        QVERIFY(flux->infos[0]->getDescription().isEmpty());
+        QCOMPARE(flux->getDescription(), attendu);
+        QCOMPARE(flux->infos[0]->getDescription(), attendu);
     }
 
     void entitesEtEchappementsSontResolus()
@@ -206,10 +273,11 @@ private slots:
         QVERIFY(flux->infos.isEmpty());
     }
 
+    // Une racine qui n'est pas exactement « feed » (ici Atom avec un préfixe) reste lue en RSS.
     void documentQuiNEstPasRss()
     {
-        const PFlux flux = lire("<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>Atom</title>"
-                                "<entry><title>e</title></entry></feed>");
+        const PFlux flux = lire("<atom:feed xmlns:atom=\"http://www.w3.org/2005/Atom\"><atom:title>Atom</atom:title>"
+                                "<atom:entry><atom:title>e</atom:title></atom:entry></atom:feed>");
         QVERIFY(flux);
         QVERIFY(flux->getTitre().isEmpty());
         QVERIFY(flux->infos.isEmpty());
@@ -293,28 +361,87 @@ private slots:
         QVERIFY(*un->infos[0] == *deux->infos[0]);
     }
 
-    // Un document qui déclare une entité de 4 000 caractères référencée 200 000 fois : refusé
-    // vite, avec le message ordinaire, au lieu de gonfler de plusieurs gigaoctets.
-    void bombeDEntitesRefusee()
+    // Ce que les entités internes ajouteraient au document est compté comme le parseur les
+    // développera : première déclaration d'un nom, noms de toute longueur, entités déclarées par
+    // une entité paramètre, références dans les valeurs d'attributs ; rien dans une section CDATA
+    // ni dans un commentaire. Au-delà de la borne, refus rapide avec le message ordinaire.
+    void entitesQuiGonflent_data()
     {
-        QByteArray document = "<?xml version=\"1.0\"?>\n<!DOCTYPE rss [<!ENTITY e \"" + QByteArray(4000, 'x')
-            + "\">]>\n<rss><channel><title>";
-        document += QByteArray("&e;").repeated(200000);
-        document += "</title></channel></rss>";
-        QVERIFY(!m_module->chargerDocumentXML(m_dossier->ecrire(u"bombe.xml"_qs, document)));
-        QCOMPARE(m_dialogues.boites.size(), 1);
-        QCOMPARE(m_dialogues.boites[0].texte, messageAttendu);
+        QTest::addColumn<QByteArray>("dtd");
+        QTest::addColumn<QByteArray>("corps");
+        QTest::addColumn<bool>("accepte");
+        const QByteArray grosse = "\"" + QByteArray(4000, 'x') + "\"";
+        const QByteArray refs = QByteArray("&e;").repeated(3000);
+        QTest::newRow("bombe") << "<!ENTITY e " + grosse + ">" << "<title>" + refs + "</title>" << false;
+        QByteArray imbriquees = "<!ENTITY a0 \"" + QByteArray(100, 'x') + "\">";
+        for (int i = 1; i < 10; ++i)
+            imbriquees += "<!ENTITY a" + QByteArray::number(i) + " \""
+                + QByteArray("&a" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+        QTest::newRow("imbriquées") << imbriquees << QByteArray("<title>&a9;</title>") << false;
+        QTest::newRow("doublon, la grosse d'abord")
+            << "<!ENTITY e " + grosse + "><!ENTITY e \"x\">" << "<title>" + refs + "</title>" << false;
+        QTest::newRow("paramètre du même nom d'abord")
+            << "<!ENTITY % e \"x\"><!ENTITY e " + grosse + ">" << "<title>" + refs + "</title>" << false;
+        const QByteArray nomLong(300, 'n');
+        QTest::newRow("nom de 300 caractères")
+            << "<!ENTITY " + nomLong + " " + grosse + ">" << "<title>" + QByteArray("&" + nomLong + ";").repeated(3000) + "</title>"
+            << false;
+        QTest::newRow("déclarée par une entité paramètre")
+            << "<!ENTITY % p '<!ENTITY e " + grosse + ">'>%p;" << "<title>" + refs + "</title>" << false;
+        QTest::newRow("dans les attributs")
+            << "<!ENTITY e " + grosse + ">" << QByteArray("<x a=\"&e;&e;\"/>").repeated(1500) << false;
+        QTest::newRow("en CDATA et en commentaire")
+            << "<!ENTITY e " + grosse + ">" << "<title><![CDATA[" + refs + "]]><!--" + refs + "--></title>" << true;
+        QTest::newRow("petites et nombreuses")
+            << QByteArray("<!ENTITY e \"abc\">") << "<title>" + QByteArray("&e;").repeated(100000) + "</title>" << true;
     }
 
-    void entitesImbriqueesRefusees()
+    void entitesQuiGonflent()
     {
-        QByteArray dtd = "<!DOCTYPE rss [<!ENTITY a0 \"" + QByteArray(100, 'x') + "\">";
-        for (int i = 1; i < 10; ++i)
-            dtd += "<!ENTITY a" + QByteArray::number(i) + " \""
-                + QByteArray("&a" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
-        dtd += "]>";
-        QVERIFY(!m_module->chargerDocumentXML(
-            m_dossier->ecrire(u"imbrique.xml"_qs, dtd + "<rss><channel><title>&a9;</title></channel></rss>")));
+        QFETCH(QByteArray, dtd);
+        QFETCH(QByteArray, corps);
+        QFETCH(bool, accepte);
+        const QByteArray document = "<?xml version=\"1.0\"?>\n<!DOCTYPE rss [" + dtd + "]>\n<rss><channel>" + corps
+            + "</channel></rss>";
+        QCOMPARE(m_module->chargerDocumentXML(m_dossier->ecrire(u"entites.xml"_qs, document)), accepte);
+        QCOMPARE(m_dialogues.boites.size(), accepte ? 0 : 1);
+        if (!accepte)
+            QCOMPARE(m_dialogues.boites[0].texte, messageAttendu);
+    }
+
+    // Les entités de HTML 4 d'un document qui nomme un DTD externe (jamais téléchargé) : résolues,
+    // sauf quand le sous-ensemble interne les déclare ; sans DOCTYPE, le document reste refusé.
+    void entitesHTMLDuDTDExterne_data()
+    {
+        QTest::addColumn<QByteArray>("doctype");
+        QTest::addColumn<QByteArray>("titre");
+        QTest::addColumn<QString>("attendu");
+        const QByteArray netscape = "<!DOCTYPE rss PUBLIC \"-//Netscape Communications//DTD RSS 0.91//EN\" "
+                                    "\"http://my.netscape.com/publish/formats/rss-0.91.dtd\">";
+        QTest::newRow("latin-1") << netscape << QByteArray("Caf&eacute; news") << u"Café news"_qs;
+        QTest::newRow("spéciales et symboles") << netscape << QByteArray("a&ndash;b &euro;&nbsp;&hearts;&amp;")
+                                               << u"a–b €\u00A0♥&"_qs;
+        QTest::newRow("à la suite, puis CDATA") << netscape << QByteArray("&Eacute;&egrave;<![CDATA[&x;]]>")
+                                                << u"Éè&x;"_qs;
+        QTest::newRow("nom inconnu gardé") << netscape << QByteArray("a&inconnu;b") << u"a&inconnu;b"_qs;
+        QTest::newRow("DTD système") << QByteArray("<!DOCTYPE rss SYSTEM \"rss.dtd\">") << QByteArray("&copy; 2026")
+                                     << u"© 2026"_qs;
+        QTest::newRow("le sous-ensemble interne l'emporte")
+            << QByteArray("<!DOCTYPE rss SYSTEM \"rss.dtd\" [<!ENTITY eacute \"E\">]>") << QByteArray("Caf&eacute;")
+            << u"CafE"_qs;
+        QTest::newRow("sans DOCTYPE") << QByteArray() << QByteArray("Caf&eacute;") << QString();
+    }
+
+    void entitesHTMLDuDTDExterne()
+    {
+        QFETCH(QByteArray, doctype);
+        QFETCH(QByteArray, titre);
+        QFETCH(QString, attendu);
+        const PFlux flux = lire("<?xml version=\"1.0\"?>" + doctype + "<rss><channel><title>" + titre
+                                + "</title></channel></rss>");
+        QCOMPARE(bool(flux), !attendu.isNull());
+        if (flux)
+            QCOMPARE(flux->getTitre(), attendu);
     }
 
     // 100 000 niveaux d'imbrication : refusés d'emblée (l'arbre DOM mettrait des minutes à se bâtir).
@@ -366,6 +493,191 @@ private slots:
                                 "<rss><channel><title>&nom; et &nom;</title></channel></rss>");
         QVERIFY(flux);
         QCOMPARE(flux->getTitre(), u"Brindlewave et Brindlewave"_qs);
+    }
+
+    // --- Flux Atom ---
+
+    void atom10Complet()
+    {
+        const PFlux flux = lire(atom(
+            "<title>Carnet</title><subtitle>Notes du jour</subtitle><rights>© Moi</rights>"
+            "<updated>2026-12-07T08:00:00Z</updated><id>urn:x</id>"
+            "<link rel=\"self\" href=\"http://127.0.0.1/atom.xml\"/><link href=\"http://127.0.0.1/\"/>"
+            "<author><name>Anne</name><email>a@x</email></author><author><name>Bruno</name></author>"
+            "<logo>http://127.0.0.1/logo.png</logo>"
+            "<entry><title>Un</title><link href=\"http://127.0.0.1/1\"/><summary>Résumé un</summary>"
+            "<updated>2026-12-06</updated><published>2026-12-01</published></entry>"
+            "<entry><title>Deux</title><link rel=\"alternate\" href=\"http://127.0.0.1/2\"/>"
+            "<content type=\"html\">&lt;p&gt;Contenu &lt;b&gt;deux&lt;/b&gt;&lt;/p&gt;</content>"
+            "<published>2026-12-02</published></entry>"
+            "<entry><title>Trois</title></entry>",
+            " xml:lang=\"fr-FR\""));
+        QVERIFY(flux);
+        QCOMPARE(flux->getTitre(), u"Carnet"_qs);
+        QCOMPARE(flux->getDescription(), u"Notes du jour"_qs);
+        QCOMPARE(flux->getCopyright(), u"© Moi"_qs);
+        QCOMPARE(flux->getDatePub(), u"2026-12-07T08:00:00Z"_qs);
+        QCOMPARE(flux->getAuteur(), u"Anne"_qs);
+        QCOMPARE(flux->getLangue(), u"fr-FR"_qs);
+        QCOMPARE(flux->getLien(), u"http://127.0.0.1/"_qs);
+        QCOMPARE(flux->getImage().getUrl(), u"http://127.0.0.1/logo.png"_qs);
+        QCOMPARE(flux->getImage().getLien(), u"http://127.0.0.1/"_qs);
+        QVERIFY(flux->getImage().getTitre().isEmpty());
+        QCOMPARE(flux->getUrlRss(), m_module->XMLDoc.nomFichier());
+
+        QCOMPARE(flux->infos.size(), 3);
+        QCOMPARE(flux->infos[0]->getTitre(), u"Un"_qs);
+        QCOMPARE(flux->infos[0]->getLien(), u"http://127.0.0.1/1"_qs);
+        QCOMPARE(flux->infos[0]->getDescription(), u"Résumé un"_qs);
+        QCOMPARE(flux->infos[0]->getDatePub(), u"2026-12-06"_qs);
+        QCOMPARE(flux->infos[1]->getLien(), u"http://127.0.0.1/2"_qs);
+        QCOMPARE(flux->infos[1]->getDescription(), u"<p>Contenu <b>deux</b></p>"_qs);
+        QCOMPARE(flux->infos[1]->getDatePub(), u"2026-12-02"_qs);
+        QCOMPARE(flux->infos[2]->getTitre(), u"Trois"_qs);
+        QVERIFY(flux->infos[2]->getLien().isEmpty());
+        QVERIFY(flux->infos[2]->getDescription().isEmpty());
+        QVERIFY(m_dialogues.boites.isEmpty());
+    }
+
+    // Les noms d'Atom 0.3, les doublons (le dernier l'emporte, même vide) et l'auteur.
+    void champsDuFluxEtDesEntrees_data()
+    {
+        colonnes();
+        ligne("0.3 tagline", atom("<tagline>Slogan</tagline>"), u"description"_qs, u"Slogan"_qs);
+        ligne("0.3 copyright", atom("<copyright>(c)</copyright>"), u"copyright"_qs, u"(c)"_qs);
+        ligne("0.3 modified", atom("<modified>2004-01-01</modified>"), u"datePub"_qs, u"2004-01-01"_qs);
+        ligne("subtitle puis tagline", atom("<subtitle>a</subtitle><tagline>b</tagline>"), u"description"_qs, u"b"_qs);
+        ligne("titre vide en dernier", atom("<title>a</title><title/>"), u"titre"_qs, QString());
+        ligne("noms en capitales ignorés", atom("<Title>a</Title>"), u"titre"_qs, QString());
+        ligne("dernier name du premier author",
+              atom("<author><name>a</name><name>b</name></author><author><name>c</name></author>"), u"auteur"_qs,
+              u"b"_qs);
+        ligne("premier author sans name", atom("<author><email>e</email></author><author><name>c</name></author>"),
+              u"auteur"_qs, QString());
+        ligne("langue sans xml:lang", atom("<title>t</title>"), u"langue"_qs, QString());
+        ligne("entrée 0.3 modified", atom("<entry><modified>m</modified><issued>i</issued></entry>"),
+              u"info0.datePub"_qs, u"m"_qs);
+        ligne("entrée 0.3 issued seul", atom("<entry><issued>i</issued></entry>"), u"info0.datePub"_qs, u"i"_qs);
+        ligne("entrée updated vide", atom("<entry><updated/><published>p</published></entry>"), u"info0.datePub"_qs,
+              u"p"_qs);
+        ligne("résumé vide, contenu", atom("<entry><summary></summary><content>c</content></entry>"),
+              u"info0.description"_qs, u"c"_qs);
+        ligne("résumé avant contenu", atom("<entry><content>c</content><summary>s</summary></entry>"),
+              u"info0.description"_qs, u"s"_qs);
+        ligne("entrées dans l'ordre", atom("<entry><title>a</title></entry><x/><entry><title>b</title></entry>"),
+              u"info1.titre"_qs, u"b"_qs);
+        ligne("entrée imbriquée ignorée", atom("<x><entry><title>a</title></entry></x>"), u"info0.titre"_qs,
+              u"<pas d'information 0>"_qs);
+    }
+    void champsDuFluxEtDesEntrees() { verifierLigne(); }
+
+    // Le texte d'un champ selon son type.
+    void texteDUnChampAtom_data()
+    {
+        colonnes();
+        auto resume = [](const QByteArray &s) { return atom("<entry><summary" + s + "</summary></entry>"); };
+        const QString d = u"info0.description"_qs;
+        ligne("texte", resume(">Simple &amp; clair"), d, u"Simple & clair"_qs);
+        ligne("html échappé", resume(" type=\"html\">&lt;i&gt;x&lt;/i&gt;"), d, u"<i>x</i>"_qs);
+        ligne("html en CDATA", resume(" type=\"html\"><![CDATA[<p>a</p>]]> b"), d, u"<p>a</p> b"_qs);
+        ligne("élément hors xhtml", resume(" type=\"html\"><p>a</p>"), d, QString());
+        ligne("xhtml", resume(" type=\"xhtml\"><div xmlns=\"http://www.w3.org/1999/xhtml\">Du <b>gras</b> &amp; "
+                              "<a href=\"http://127.0.0.1/\">un lien</a></div>"),
+              d, u"Du <b>gras</b> &amp; <a href=\"http://127.0.0.1/\">un lien</a>"_qs);
+        ligne("xhtml préfixé", resume(" type=\"xhtml\"><x:div xmlns:x=\"http://www.w3.org/1999/xhtml\"><x:p>a</x:p></x:div>"),
+              d, u"<x:p>a</x:p>"_qs);
+        ligne("xhtml après un commentaire", resume(" type=\"xhtml\"><!-- c --><div><p>a</p><p>b</p></div>"), d,
+              u"<p>a</p><p>b</p>"_qs);
+        ligne("xhtml sans div", resume(" type=\"xhtml\">texte nu"), d, QString());
+        ligne("xhtml titre", atom("<title type=\"xhtml\"><div>Titre <em>fort</em></div></title>"), u"titre"_qs,
+              u"Titre <em>fort</em>"_qs);
+    }
+    void texteDUnChampAtom() { verifierLigne(); }
+
+    // Le lien : premier link sans rel ou « alternate », résolu contre la chaîne des xml:base.
+    void liens_data()
+    {
+        colonnes();
+        const QString l = u"lien"_qs;
+        const QString e = u"info0.lien"_qs;
+        ligne("sans base, tel qu'écrit", atom("<link href=\"relatif/page\"/>"), l, u"relatif/page"_qs);
+        ligne("self puis alternate", atom("<link rel=\"self\" href=\"s\"/><link rel=\"alternate\" href=\"a\"/>"), l,
+              u"a"_qs);
+        ligne("le premier qui convient", atom("<link href=\"un\"/><link href=\"deux\"/>"), l, u"un"_qs);
+        ligne("aucun qui convienne", atom("<link rel=\"enclosure\" href=\"x\"/>"), l, QString());
+        ligne("beaucoup d'attributs",
+              atom("<link a=\"1\" b=\"2\" rel=\"self\" c=\"3\" href=\"s\"/><link a=\"1\" b=\"2\" c=\"3\" d=\"4\" href=\"x\"/>"),
+              l, u"x"_qs);
+        ligne("rel en capitales", atom("<link rel=\"Alternate\" href=\"x\"/>"), l, QString());
+        ligne("base de la racine", atom("<link href=\"page\"/>", " xml:base=\"http://127.0.0.1/dossier/\""), l,
+              u"http://127.0.0.1/dossier/page"_qs);
+        ligne("chaîne racine, entrée, link",
+              atom("<entry xml:base=\"sous/\"><link xml:base=\"plus/\" href=\"../p?q=1#f\"/></entry>",
+                   " xml:base=\"http://127.0.0.1/a/b\""),
+              e, u"http://127.0.0.1/a/sous/p?q=1#f"_qs);
+        ligne("base de l'entrée seule", atom("<entry xml:base=\"http://127.0.0.1/e/\"><link href=\"/abs\"/></entry>"),
+              e, u"http://127.0.0.1/abs"_qs);
+        ligne("base sans chemin", atom("<link href=\"p\"/>", " xml:base=\"http://127.0.0.1\""), l,
+              u"http://127.0.0.1/p"_qs);
+        ligne("base d'une entrée voisine sans effet",
+              atom("<entry xml:base=\"http://127.0.0.1/un/\"/><entry><link href=\"p\"/></entry>"), u"info1.lien"_qs,
+              u"p"_qs);
+    }
+    void liens() { verifierLigne(); }
+
+    // Les exemples de la RFC 3986 (5.4.1 et 5.4.2), contre sa base « http://a/b/c/d;p?q ».
+    void resolutionDesAdresses_data()
+    {
+        QTest::addColumn<QString>("reference");
+        QTest::addColumn<QString>("attendue");
+        const char *exemples[][2] = {
+            {"g:h", "g:h"}, {"g", "http://a/b/c/g"}, {"./g", "http://a/b/c/g"}, {"g/", "http://a/b/c/g/"},
+            {"/g", "http://a/g"}, {"//g", "http://g"}, {"?y", "http://a/b/c/d;p?y"}, {"g?y", "http://a/b/c/g?y"},
+            {"#s", "http://a/b/c/d;p?q#s"}, {"g#s", "http://a/b/c/g#s"}, {"g?y#s", "http://a/b/c/g?y#s"},
+            {";x", "http://a/b/c/;x"}, {"g;x", "http://a/b/c/g;x"}, {"g;x?y#s", "http://a/b/c/g;x?y#s"},
+            {"", "http://a/b/c/d;p?q"}, {".", "http://a/b/c/"}, {"./", "http://a/b/c/"}, {"..", "http://a/b/"},
+            {"../", "http://a/b/"}, {"../g", "http://a/b/g"}, {"../..", "http://a/"}, {"../../", "http://a/"},
+            {"../../g", "http://a/g"}, {"../../../g", "http://a/g"}, {"../../../../g", "http://a/g"},
+            {"/./g", "http://a/g"}, {"/../g", "http://a/g"}, {"g.", "http://a/b/c/g."}, {".g", "http://a/b/c/.g"},
+            {"g..", "http://a/b/c/g.."}, {"..g", "http://a/b/c/..g"}, {"./../g", "http://a/b/g"},
+            {"./g/.", "http://a/b/c/g/"}, {"g/./h", "http://a/b/c/g/h"}, {"g/../h", "http://a/b/c/h"},
+            {"g;x=1/./y", "http://a/b/c/g;x=1/y"}, {"g;x=1/../y", "http://a/b/c/y"},
+            {"g?y/./x", "http://a/b/c/g?y/./x"}, {"g?y/../x", "http://a/b/c/g?y/../x"},
+            {"g#s/./x", "http://a/b/c/g#s/./x"}, {"g#s/../x", "http://a/b/c/g#s/../x"}, {"http:g", "http:g"}};
+        for (const auto &[reference, attendue] : exemples)
+            QTest::newRow(reference) << QString::fromLatin1(reference) << QString::fromLatin1(attendue);
+    }
+
+    void resolutionDesAdresses()
+    {
+        QFETCH(QString, reference);
+        QFETCH(QString, attendue);
+        QCOMPARE(resoudreAdresse(u"http://a/b/c/d;p?q"_qs, reference), attendue);
+    }
+
+    // L'image : le logo, sinon l'icône, résolus comme un lien ; son lien est celui du flux.
+    void image_data()
+    {
+        colonnes();
+        const QString u = u"image.url"_qs;
+        ligne("logo et icône", atom("<icon>i.ico</icon><logo>l.png</logo>"), u, u"l.png"_qs);
+        ligne("icône seule", atom("<icon>i.ico</icon>"), u, u"i.ico"_qs);
+        ligne("logo vide, icône", atom("<logo/><icon>i.ico</icon>"), u, u"i.ico"_qs);
+        ligne("ni l'un ni l'autre", atom("<link href=\"http://127.0.0.1/\"/>"), u"image.lien"_qs, QString());
+        ligne("logo résolu", atom("<logo>img/l.png</logo>", " xml:base=\"http://127.0.0.1/site/\""), u,
+              u"http://127.0.0.1/site/img/l.png"_qs);
+        ligne("lien de l'image", atom("<logo>l.png</logo><link href=\"http://127.0.0.1/\"/>"), u"image.lien"_qs,
+              u"http://127.0.0.1/"_qs);
+    }
+    void image() { verifierLigne(); }
+
+    void racineFeedSansEnfant()
+    {
+        const PFlux flux = lire("<feed/>");
+        QVERIFY(flux);
+        QVERIFY(flux->getTitre().isEmpty());
+        QVERIFY(flux->infos.isEmpty());
+        QVERIFY(flux->getImage().getUrl().isEmpty());
     }
 };
 

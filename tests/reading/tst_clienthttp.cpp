@@ -115,6 +115,7 @@ void TestClientHTTP::requeteOctetPourOctet()
     serveur.definir("/prive", ReponseHTTP::ok("secret"));
     serveur.definir("/recherche?q=a+b&x=%c3%a9", ReponseHTTP::ok("trouvé"));
     serveur.definir("/un%20chemin/%c3%a9", ReponseHTTP::ok("chemin"));
+    serveur.definir("/a%3cb%3e?q=%3cx%3e%22%7c%7b%7d%5e%60%5c+y&z=%41", ReponseHTTP::ok("interdits"));
     TClientHTTPCurl client;
 
     QCOMPARE(client.telecharger(serveur.url(QStringLiteral("/rss/flux.xml"))), QByteArray("<rss/>"));
@@ -124,13 +125,16 @@ void TestClientHTTP::requeteOctetPourOctet()
     // Blancs et caractères non ASCII partent encodés, le reste tel quel.
     QCOMPARE(client.telecharger(serveur.url(QStringLiteral("/recherche?q=a b&x=é"))), QByteArray("trouvé"));
     QCOMPARE(client.telecharger(serveur.url(QStringLiteral("/un chemin/é"))), QByteArray("chemin"));
+    // Ce que HTTP n'admet pas dans la cible part encodé, dans la requête aussi ; « % » reste tel quel.
+    QCOMPARE(client.telecharger(serveur.url(QStringLiteral("/a<b>?q=<x>\"|{}^`\\ y&z=%41"))), QByteArray("interdits"));
 
     const QList<QByteArray> recues = serveur.requetes();
-    QCOMPARE(recues.size(), 4);
+    QCOMPARE(recues.size(), 5);
     QCOMPARE(recues.at(0), requeteAttendue("/rss/flux.xml", serveur.port()));
     QCOMPARE(recues.at(1), requeteAttendue("/prive", serveur.port()));
     QCOMPARE(recues.at(2), requeteAttendue("/recherche?q=a+b&x=%c3%a9", serveur.port()));
     QCOMPARE(recues.at(3), requeteAttendue("/un%20chemin/%c3%a9", serveur.port()));
+    QCOMPARE(recues.at(4), requeteAttendue("/a%3cb%3e?q=%3cx%3e%22%7c%7b%7d%5e%60%5c+y&z=%41", serveur.port()));
 }
 
 void TestClientHTTP::corpsRecuTelQuel_data()

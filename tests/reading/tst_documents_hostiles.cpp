@@ -108,6 +108,16 @@ private slots:
         QCOMPARE(flux->getTitre(), u"Flux de mesure"_qs);
     }
 
+    // Un contenu xhtml imbriqué jusqu'à la borne des documents : écrit en balises sans épuiser la pile.
+    void xhtmlTresImbrique()
+    {
+        const int n = 4000;
+        QVERIFY(charger("<feed><entry><content type=\"xhtml\"><div>" + QByteArray("<b>").repeated(n) + "x"
+                        + QByteArray("</b>").repeated(n) + "</div></content></entry></feed>"));
+        const PFlux flux = m_module->analyserFlux(m_module->XMLDoc);
+        QCOMPARE(flux->infos.at(0)->getDescription().size(), n * 7 + 1);
+    }
+
     void balisesTronqueesOuDesordonnees_data()
     {
         QTest::addColumn<QByteArray>("document");
@@ -119,6 +129,10 @@ private slots:
             << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>"
                           "<rss><channel><title>&e;</title></channel></rss>");
         QTest::newRow("chevrons seuls") << QByteArray("<<<<>>>>");
+        QTest::newRow("Atom coupé au milieu") << GenerateurFlux::atom(20, true).left(3000);
+        QTest::newRow("Atom xhtml, entité externe")
+            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE feed [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>"
+                          "<feed><title type=\"xhtml\"><div>&e;</div></title></feed>");
     }
 
     void balisesTronqueesOuDesordonnees()

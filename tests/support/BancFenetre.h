@@ -135,6 +135,21 @@ inline QByteArray fluxRSS(const QString &titre, const QStringList &infos, const 
     return xml.toUtf8();
 }
 
+// Le même flux en Atom : une entrée par titre donné, son résumé en HTML (« <b>Dn</b> »).
+inline QByteArray fluxAtom(const QString &titre, const QStringList &infos, const QString &lien = QString())
+{
+    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<feed xmlns=\"http://www.w3.org/2005/Atom\">"
+                                 "<title>%1</title><link href=\"%2\"/>")
+                      .arg(titre, lien);
+    for (int i = 0; i < infos.size(); ++i)
+        xml += QStringLiteral("<entry><title>%1</title><link href=\"%2/%3\"/><summary type=\"html\">&lt;b&gt;D%3&lt;/b&gt;"
+                              "</summary></entry>")
+                   .arg(infos.at(i), lien)
+                   .arg(i);
+    xml += QStringLiteral("</feed>\n");
+    return xml.toUtf8();
+}
+
 // Un flux de la base, avec ses informations sauvegardées.
 inline PFlux fluxDeBase(const QString &titre, const QString &urlrss, const QStringList &sauvegardees = {})
 {

@@ -1,5 +1,5 @@
 #pragma once
-// Flux RSS générés pour les mesures et les tests : descriptions en HTML échappé et texte accentué.
+// Flux RSS et Atom générés pour les mesures et les tests : descriptions en HTML échappé et texte accentué.
 
 #include <QByteArray>
 #include <QStringBuilder>
@@ -43,6 +43,48 @@ inline QByteArray rss1(int nombre)
     for (int i = 0; i < nombre; ++i)
         d += itemRss(i, true);
     d += "</rdf:RDF>\n";
+    return d;
+}
+
+// Le même flux, descriptions et titres en sections CDATA comme les publient la plupart des blogs.
+inline QByteArray rss2Cdata(int nombre)
+{
+    QByteArray d = rss2(nombre);
+    d.replace("<title>Article", "<title><![CDATA[Article").replace("</title>\n  <link>", "]]></title>\n  <link>");
+    d.replace("<description>&lt;", "<description><![CDATA[&lt;").replace("&lt;/p&gt;</description>", "&lt;/p&gt;]]></description>");
+    d.replace("&lt;", "<").replace("&gt;", ">");
+    return d;
+}
+
+// Une entrée Atom qui porte le même contenu qu'un item : la description en HTML échappé
+// (résumé type="html") ou en balises (contenu type="xhtml").
+inline QByteArray entreeAtom(int i, bool xhtml)
+{
+    const QByteArray n = QByteArray::number(i);
+    return "<entry>\n"
+        "  <title>Article n\xc2\xb0" + n + " : l'\xc3\xa9t\xc3\xa9 \xc3\xa0 No\xc3\xabl</title>\n"
+        "  <link href=\"articles/" + n + "?source=atom&amp;id=" + n + "\"/>\n"
+        "  <id>urn:x-mesure:" + n + "</id>\n"
+        "  <updated>2026-12-07T08:00:00+01:00</updated>\n"
+        + (xhtml ? QByteArray("  <content type=\"xhtml\"><div xmlns=\"http://www.w3.org/1999/xhtml\"><p>Premier paragraphe de l'article " + n +
+                       ", avec des <b>caract\xc3\xa8res accentu\xc3\xa9s</b> et un <a href=\"http://127.0.0.1/\">lien</a>.</p>"
+                       "<p>Second paragraphe : \xe2\x82\xac, \xc5\x93, \xc2\xab guillemets \xc2\xbb.</p></div></content>\n")
+                 : QByteArray("  <summary type=\"html\">&lt;p&gt;Premier paragraphe de l'article " + n +
+                       ", avec des &lt;b&gt;caract\xc3\xa8res accentu\xc3\xa9s&lt;/b&gt; et un &lt;a href=\"http://127.0.0.1/\"&gt;lien&lt;/a&gt;.&lt;/p&gt;"
+                       "&lt;p&gt;Second paragraphe : \xe2\x82\xac, \xc5\x93, \xc2\xab guillemets \xc2\xbb.&lt;/p&gt;</summary>\n"))
+        + "</entry>\n";
+}
+
+inline QByteArray atom(int nombre, bool xhtml)
+{
+    QByteArray d = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                   "<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:lang=\"fr\" xml:base=\"http://127.0.0.1/\">\n"
+                   "<title>Flux de mesure</title>\n<link href=\"/\"/>\n"
+                   "<subtitle>Un flux g\xc3\xa9n\xc3\xa9r\xc3\xa9 pour les mesures</subtitle>\n"
+                   "<updated>2026-12-07T08:00:00+01:00</updated>\n<logo>logo.png</logo>\n";
+    for (int i = 0; i < nombre; ++i)
+        d += entreeAtom(i, xhtml);
+    d += "</feed>\n";
     return d;
 }
 

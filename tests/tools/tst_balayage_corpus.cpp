@@ -1,10 +1,14 @@
 // Tout le corpus externe passé par rss-outil analyser, page et arbre : aucun plantage, aucun
-// blocage, des codes de sortie connus et du JSON valide quand la commande réussit.
+// blocage, des codes de sortie connus et du JSON valide quand la commande réussit ; un flux
+// Atom lu donne une information par entrée.
 
 #include "OutilsTests.h"
 
 #include <QDirIterator>
+#include <QDomDocument>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTest>
 #include <QThread>
@@ -25,6 +29,19 @@ struct Lancee
     std::unique_ptr<QProcess> processus;
     qint64 debut;
 };
+
+// Le nombre d'éléments « entry » enfants d'une racine « feed », ou -1 pour un autre document.
+int entreesAtom(const QString &fichier)
+{
+    QDomDocument document;
+    if (!document.setContent(OutilsTests::lireFichier(fichier), false) || document.documentElement().tagName() != u"feed")
+        return -1;
+    int n = 0;
+    for (QDomElement e = document.documentElement().firstChildElement(u"entry"_qs); !e.isNull();
+         e = e.nextSiblingElement(u"entry"_qs))
+        ++n;
+    return n;
+}
 
 } // namespace
 
@@ -55,7 +72,7 @@ private slots:
         QElapsedTimer horloge;
         horloge.start();
         std::vector<Lancee> enCours;
-        int reussites = 0, refus = 0;
+        int reussites = 0, refus = 0, atomLus = 0, atomAvecEntrees = 0;
         while (!aFaire.empty() || !enCours.empty()) {
             while (!aFaire.empty() && static_cast<int>(enCours.size()) < enParallele) {
                 Tache tache = aFaire.front();
@@ -86,15 +103,27 @@ private slots:
                 QVERIFY2(code >= 0 && code <= codeMaximal, qPrintable(QStringLiteral("code %1 : ").arg(code) + quoi));
                 if (code == 0 && e->tache.commande != u"page") {
                     QJsonParseError erreur;
-                    QJsonDocument::fromJson(p.readAllStandardOutput(), &erreur);
+                    const QJsonDocument json = QJsonDocument::fromJson(p.readAllStandardOutput(), &erreur);
                     QVERIFY2(erreur.error == QJsonParseError::NoError, qPrintable(u"JSON invalide : "_qs + quoi));
+                    // Un flux Atom (le document a été accepté, on peut le relire ici) : une
+                    // information par entrée, dans les flux qui en ont.
+                    const int entrees = e->tache.commande == u"analyser" ? entreesAtom(e->tache.fichier) : -1;
+                    if (entrees >= 0) {
+                        const qsizetype infos = json.object().value(u"infos").toArray().size();
+                        QVERIFY2(infos == entrees, qPrintable(QStringLiteral("%1 informations pour %2 entrées : ")
+                                                                  .arg(infos).arg(entrees) + quoi));
+                        ++atomLus;
+                        atomAvecEntrees += entrees > 0;
+                    }
                 }
                 code == 0 ? ++reussites : ++refus;
                 e = enCours.erase(e);
             }
         }
-        qInfo("%zu commandes : %d réussies, %d refus propres, en %lld s", total, reussites, refus,
-              horloge.elapsed() / 1000);
+        qInfo("%zu commandes : %d réussies, %d refus propres, en %lld s ; %d flux Atom lus, %d avec entrées", total,
+              reussites, refus, horloge.elapsed() / 1000, atomLus, atomAvecEntrees);
+        // Le corpus compte quelque 2 300 flux Atom, dont plus de 1 600 avec des entrées.
+        QVERIFY2(atomAvecEntrees > 1500, "trop peu de flux Atom lus avec leurs entrées");
     }
 };
 

@@ -47,10 +47,11 @@ private:
 
     // Une source de la base servie par le serveur, montrée dans la liste des sources.
     PFlux sourceServie(const QString &chemin, const QString &titreBase, const QString &titreDocument,
-                       const QStringList &sauvegardees)
+                       const QStringList &sauvegardees, bool enAtom = false)
     {
-        serveur->definir(chemin.toUtf8(), ReponseHTTP::ok(fluxRSS(titreDocument, {QStringLiteral("Vive un"),
-                                                                                   QStringLiteral("Vive deux")})));
+        const QStringList infos{QStringLiteral("Vive un"), QStringLiteral("Vive deux")};
+        serveur->definir(chemin.toUtf8(),
+                         ReponseHTTP::ok(enAtom ? fluxAtom(titreDocument, infos) : fluxRSS(titreDocument, infos)));
         PFlux flux = fluxDeBase(titreBase, serveur->url(chemin), sauvegardees);
         b->module->getFluxBase().append(flux);
         f()->actualiserListeSources();
@@ -164,6 +165,56 @@ private slots:
         QCOMPARE(b->dialogues.choixFichiers.at(1).dernierChoix, chemin);
     }
 
+    void desFichiersRecusDUneAutreInstanceSOuvrentCommeParLaCommande()
+    {
+        const QString un = ecrireFlux(QStringLiteral("un.xml"), QStringLiteral("Premier flux"), {QStringLiteral("A")});
+        const QString deux = b->dossier.ecrire(QStringLiteral("ailleurs/deux.rdf"),
+                                               fluxRSS(QStringLiteral("Second flux"), {QStringLiteral("B"), QStringLiteral("C")}));
+        const QString absent = b->dossier.chemin(QStringLiteral("absent.xml"));
+        f()->showMinimized();
+        QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
+
+        f()->recevoirFichiers({un, absent, deux});
+        QVERIFY(attendreChargement(f()->pageHTML, fini));
+
+        // Sans boîte de choix ; le fichier illisible a son message d'échec, les autres s'ouvrent.
+        QVERIFY(b->dialogues.choixFichiers.isEmpty());
+        QCOMPARE(b->dialogues.boites.size(), 1);
+        QCOMPARE(b->dialogues.boites.at(0).type, TypeBoite::Erreur);
+        QCOMPARE(legendes(), QStringList({QStringLiteral("Fichier : un.xml"), QStringLiteral("Fichier : deux.rdf")}));
+        QCOMPARE(f()->ongletsPages->currentIndex(), 1);
+        QCOMPARE(f()->ficheCourante()->getChemin(), deux);
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Second flux"));
+        QCOMPARE(textesDe(f()->listeInfosFlux), QStringList({QStringLiteral("B"), QStringLiteral("C")}));
+        QVERIFY(page().contains(QStringLiteral("Second flux")));
+        // La fenêtre est revenue devant.
+        QVERIFY(!f()->isMinimized());
+        QVERIFY(f()->isVisible());
+    }
+
+    // Un fichier Atom : ses entrées dans la liste et dans la page, le HTML du résumé et les
+    // balises xhtml du contenu rendus comme tels.
+    void ouvrirUnFichierAtom()
+    {
+        const QString chemin = b->dossier.ecrire(QStringLiteral("rss/carnet-atom.xml"),
+                                                 OutilsTests::lireFichier(QStringLiteral(DOSSIER_BIN "/rss/carnet-atom.xml")));
+        QVERIFY(ouvrirFichier(chemin));
+        QCOMPARE(legendes(), QStringList{QStringLiteral("Fichier : carnet-atom.xml")});
+        QCOMPARE(f()->pbTitreFlux->indice(), QStringLiteral("Carnet de l'atelier"));
+        QCOMPARE(textesDe(f()->listeInfosFlux),
+                 QStringList({QStringLiteral("Un nouvel établi"), QStringLiteral("Portes ouvertes <em>samedi</em>")}));
+        QCOMPARE(DonneesLignes::infoDeLigne(f()->listeInfosFlux->item(0))->getLien(),
+                 QStringLiteral("http://127.0.0.1/carnet/etabli"));
+        const QString texte = page();
+        QVERIFY2(texte.contains(QStringLiteral("Un établi en chêne massif rejoint l'atelier.")), qPrintable(texte));
+        QVERIFY(texte.contains(QStringLiteral("Venez voir les machines tourner")));
+        QVERIFY(!texte.contains(QStringLiteral("<b>")) && !texte.contains(QStringLiteral("<p>")));
+        // Le HTML du résumé est devenu un élément de la page.
+        QVERIFY(executerJS(b->page(), QStringLiteral("Array.from(document.querySelectorAll('b'))"
+                                                     ".some(e => e.textContent == 'chêne massif')"))
+                    .toBool());
+    }
+
     void fichierIllisible()
     {
         const QString chemin = b->dossier.ecrire(QStringLiteral("rss/casse.xml"), "<rss><channel>");
@@ -260,10 +311,18 @@ private slots:
         QVERIFY(f()->pbarGenerale->isHidden());
     }
 
+    void ouvrirUnFavori_data()
+    {
+        QTest::addColumn<bool>("enAtom");
+        QTest::newRow("RSS") << false;
+        QTest::newRow("Atom") << true;
+    }
+
     void ouvrirUnFavori()
     {
+        QFETCH(bool, enAtom);
         const PFlux flux = sourceServie(QStringLiteral("/favori.xml"), QStringLiteral("Mon favori"),
-                                        QStringLiteral("Document du favori"), {QStringLiteral("Gardée")});
+                                        QStringLiteral("Document du favori"), {QStringLiteral("Gardée")}, enAtom);
         flux->rubriquesAssociees.append(versEtroit(QStringLiteral("Actualités")));
         b->module->getRubriquesBase().append(std::make_shared<TRubrique>(QStringLiteral("Actualités")));
         f()->actualiserFavoris();
@@ -300,6 +359,7 @@ private slots:
         QVERIFY(texte.contains(QStringLiteral("Document du favori")));
         QCOMPARE(texte.count(QStringLiteral("Informations sauvegardées")), 1);
         QCOMPARE(textesDe(f()->listeInfosFluxCharge), QStringList{QStringLiteral("Gardée")});
+        QCOMPARE(textesDe(f()->listeInfosFlux), QStringList({QStringLiteral("Vive un"), QStringLiteral("Vive deux")}));
         QVERIFY(controlesSauvegardesMontres());
     }
 

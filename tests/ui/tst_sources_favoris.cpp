@@ -139,10 +139,18 @@ private slots:
         QVERIFY(b->dialogues.boites.isEmpty());
     }
 
+    void ajouterUneSource_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::newRow("RSS") << fluxRSS(QStringLiteral("Nouveau"), {QStringLiteral("i")});
+        QTest::newRow("Atom") << fluxAtom(QStringLiteral("Nouveau"), {QStringLiteral("i")});
+    }
+
     void ajouterUneSource()
     {
+        QFETCH(QByteArray, document);
         ServeurHTTPTest serveur;
-        serveur.definir("/nouveau.xml", ReponseHTTP::ok(fluxRSS(QStringLiteral("Nouveau"), {QStringLiteral("i")})));
+        serveur.definir("/nouveau.xml", ReponseHTTP::ok(document));
         remplirBase();
         const QString adresse = serveur.url(QStringLiteral("/nouveau.xml"));
         b->dialogues.saisiesPrevues({adresse});
@@ -152,6 +160,7 @@ private slots:
         QCOMPARE(b->dialogues.saisies.at(0).invite, QStringLiteral("URL : "));
         QCOMPARE(fluxBase().size(), 5);
         QCOMPARE(fluxBase().last()->getTitre(), QStringLiteral("Nouveau"));
+        QCOMPARE(fluxBase().last()->infos.size(), 1);
         QCOMPARE(textesDe(f()->listeRssSources), adressesDeLaBase());
         QCOMPARE(f()->listeRssSources->item(4)->checkState(), Qt::Unchecked);
         QCOMPARE(f()->ongletsPages->count(), 0);

@@ -9,9 +9,6 @@
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 
-#include <QCoreApplication>
-#include <QDir>
-
 namespace {
 
 // Les clés de chaque objet dans l'ordre croissant, celui de QJsonObject.
@@ -63,9 +60,9 @@ int base(const QStringList &arguments)
         return 0;
     }
 
-    // Le modèle est celui qui se trouve à côté de rss-outil ; DIR tient lieu du dossier de
+    // Le modèle est celui du dossier de données de rss-outil ; DIR tient lieu du dossier de
     // l'exécutable pour le fichier écrit.
-    const QString modele = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("baseFluxModèle.xml"));
+    const QString modele = Emplacement::cheminModeleBase();
     Emplacement::definirDossierExecutable(dossier);
     try {
         const QString chemin = module.sauvegarderBase(modele, Emplacement::cheminBase());
@@ -81,8 +78,8 @@ const EnregistrementCommande enregistrement(
     QStringLiteral("base"),
     {QStringLiteral("base FICHIER [--reecrire DIR]"),
      QStringLiteral("Lit le fichier de base et écrit ses flux et ses rubriques en JSON ; avec --reecrire,\n"
-                    "      le sauvegarde à la place dans DIR/baseFlux.xml depuis le modèle posé à côté de\n"
-                    "      rss-outil et écrit le chemin. Sortie 1 : base illisible ; 2 : écriture impossible."),
+                    "      le sauvegarde à la place dans DIR/baseFlux.xml depuis le modèle du dossier de\n"
+                    "      données de rss-outil et écrit le chemin. Sortie 1 : base illisible ; 2 : écriture impossible."),
      base});
 
 } // namespace

@@ -3,6 +3,9 @@
 
 #include "Commandes.h"
 
+#include "commun/DossierDonnees.h"
+#include "commun/Erreurs.h"
+
 #include <QCoreApplication>
 #include <cstdio>
 
@@ -46,6 +49,14 @@ int erreurArguments(const QString &message)
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
+    // Le même dossier de données que le lecteur : à côté de l'exécutable, ou celui de
+    // l'utilisateur quand le programme est installé.
+    try {
+        DossierDonnees::appliquerAuDemarrage();
+    } catch (const ErreurLecteur &e) {
+        ecrireErreur(QStringLiteral("rss-outil : ") + e.message());
+        return 2;
+    }
     QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty())
         return erreurArguments(QStringLiteral("aucune commande."));

@@ -1,0 +1,91 @@
+#include "commun/DossierDonnees.h"
+
+#include "commun/Emplacement.h"
+#include "commun/Erreurs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#ifndef LECTEUR_DONNEES_PARTAGEES
+#define LECTEUR_DONNEES_PARTAGEES "../share/brindlewave"
+#endif
+
+namespace {
+
+QString avecSeparateur(const QString &dossier)
+{
+    return dossier.endsWith(QLatin1Char('/')) ? dossier : dossier + QLatin1Char('/');
+}
+
+void creerDossier(const QString &dossier)
+{
+    if (!QDir().mkpath(dossier))
+        throw ErreurEcriture(QStringLiteral("Impossible de créer le dossier « %1 ».").arg(dossier));
+}
+
+// Copie un fichier qui manque encore à la destination ; un fichier présent n'est jamais touché.
+void copierSiAbsent(const QString &source, const QString &destination)
+{
+    if (QFileInfo::exists(destination) || !QFileInfo(source).isFile())
+        return;
+    if (!QFile::copy(source, destination))
+        throw ErreurEcriture(QStringLiteral("Impossible de copier « %1 » vers « %2 ».").arg(source, destination));
+    // La copie garde les droits de l'original installé (lecture seule) : l'utilisateur la possède.
+    QFile::setPermissions(destination, QFile::permissions(destination) | QFileDevice::WriteOwner);
+}
+
+void garnir(const QString &partage, const QString &utilisateur)
+{
+    creerDossier(utilisateur + u"ressourcesHTML");
+    creerDossier(utilisateur + u"rss");
+    copierSiAbsent(partage + u"baseFluxModèle.xml", utilisateur + u"baseFluxModèle.xml");
+    const QDir fluxPartages(partage + u"rss");
+    for (const QString &nom : fluxPartages.entryList(QDir::Files))
+        copierSiAbsent(fluxPartages.filePath(nom), utilisateur + u"rss/" + nom);
+}
+
+} // namespace
+
+namespace DossierDonnees {
+
+bool accepteEcriture(const QString &dossier)
+{
+    QTemporaryFile essai(avecSeparateur(dossier) + QStringLiteral(".essai-ecriture-XXXXXX"));
+    return essai.open();
+}
+
+QString dossierUtilisateur()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/brindlewave");
+}
+
+Choix choisir(const QString &dossierExecutable, const QString &dossierPartage, const QString &dossierUtilisateur)
+{
+    // Un programme installé n'a pas le modèle à côté de lui mais dans les données partagées :
+    // lancé par root, qui peut écrire dans bin/, il garde quand même ses fichiers chez l'utilisateur.
+    const QString modele = QStringLiteral("baseFluxModèle.xml");
+    const bool installe = !QFileInfo::exists(avecSeparateur(dossierExecutable) + modele)
+        && QFileInfo::exists(avecSeparateur(dossierPartage) + modele);
+    if (!installe && accepteEcriture(dossierExecutable))
+        return {Disposition::Portable, avecSeparateur(dossierExecutable)};
+    const QString utilisateur = avecSeparateur(dossierUtilisateur);
+    garnir(avecSeparateur(dossierPartage), utilisateur);
+    return {Disposition::Installee, utilisateur};
+}
+
+void appliquerAuDemarrage()
+{
+    if (Emplacement::dossierExecutableImpose())
+        return;
+    const QString executable = QCoreApplication::applicationDirPath();
+    const QString partage = QDir::cleanPath(executable + QStringLiteral("/" LECTEUR_DONNEES_PARTAGEES));
+    const Choix choix = choisir(executable, partage, dossierUtilisateur());
+    if (choix.disposition == Disposition::Installee)
+        Emplacement::definirDossierExecutable(choix.dossier);
+}
+
+} // namespace DossierDonnees

@@ -1,0 +1,160 @@
+// Une seule instance par dossier de données : la seconde remet ses fichiers à la première et
+// s'arrête ; le verrou et la socket d'un processus tué ne bloquent pas le démarrage suivant.
+//
+// Mode interne (processus enfant) : --tenir DOSSIER prend le dossier, écrit « pret », puis une
+// ligne « recu FICHIERS » par demande reçue, jusqu'à ce qu'on le tue.
+
+#include "commun/InstanceUnique.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+
+int tenirLeDossier(const QString &dossier)
+{
+    InstanceUnique instance(dossier);
+    if (instance.demarrer({}) != InstanceUnique::Role::Premiere)
+        return 3;
+    QObject::connect(&instance, &InstanceUnique::demandeRecue, [](const QStringList &fichiers) {
+        std::printf("recu %s\n", qUtf8Printable(fichiers.join(u'|')));
+        std::fflush(stdout);
+    });
+    std::printf("pret\n");
+    std::fflush(stdout);
+    return QCoreApplication::exec();
+}
+
+// Un processus enfant qui tient le dossier ; vide quand il n'a pas pu le prendre.
+std::unique_ptr<QProcess> lancerTeneur(const QString &dossier)
+{
+    auto processus = std::make_unique<QProcess>();
+    processus->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--tenir"), dossier});
+    while (processus->waitForReadyRead(10000)) {
+        if (processus->canReadLine() && processus->readLine() == "pret\n")
+            return processus;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestInstanceUnique : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void laSecondeRemetSesFichiersALaPremiere()
+    {
+        QTemporaryDir dossier;
+        InstanceUnique premiere(dossier.path());
+        QCOMPARE(premiere.demarrer({}), InstanceUnique::Role::Premiere);
+        QSignalSpy demandes(&premiere, &InstanceUnique::demandeRecue);
+
+        const QStringList fichiers{u"/tmp/un flux.xml"_qs, u"/tmp/été/deux.rdf"_qs};
+        InstanceUnique seconde(dossier.path());
+        QCOMPARE(seconde.demarrer(fichiers), InstanceUnique::Role::Seconde);
+        QVERIFY(demandes.wait(5000));
+        QCOMPARE(demandes.at(0).at(0).toStringList(), fichiers);
+
+        // Sans fichier aussi : la demande arrive, vide, pour que la fenêtre passe devant.
+        InstanceUnique troisieme(dossier.path());
+        QCOMPARE(troisieme.demarrer({}), InstanceUnique::Role::Seconde);
+        QVERIFY(demandes.wait(5000));
+        QCOMPARE(demandes.at(1).at(0).toStringList(), QStringList());
+    }
+
+    void deuxDossiersDonnentDeuxPremieres()
+    {
+        QTemporaryDir a, b;
+        InstanceUnique surA(a.path()), surB(b.path());
+        QCOMPARE(surA.demarrer({}), InstanceUnique::Role::Premiere);
+        QCOMPARE(surB.demarrer({}), InstanceUnique::Role::Premiere);
+        QVERIFY(InstanceUnique::nomServeur(a.path()) != InstanceUnique::nomServeur(b.path()));
+        // Le même dossier écrit autrement a le même nom.
+        QCOMPARE(InstanceUnique::nomServeur(a.path() + u"/./"), InstanceUnique::nomServeur(a.path()));
+    }
+
+    void unAutreProcessusRecoitLesFichiersPuisSaMortLibereLeDossier()
+    {
+        QTemporaryDir dossier;
+        std::unique_ptr<QProcess> teneur = lancerTeneur(dossier.path());
+        QVERIFY(teneur);
+
+        InstanceUnique seconde(dossier.path());
+        QCOMPARE(seconde.demarrer({u"/tmp/flux.xml"_qs}), InstanceUnique::Role::Seconde);
+        QVERIFY(teneur->waitForReadyRead(5000) || teneur->canReadLine());
+        QCOMPARE(teneur->readLine(), QByteArray("recu /tmp/flux.xml\n"));
+
+        // Tué net : son verrou et sa socket restent sur le disque.
+        teneur->kill();
+        QVERIFY(teneur->waitForFinished(5000));
+        QVERIFY(QFileInfo::exists(InstanceUnique::cheminVerrou(dossier.path())));
+
+        QElapsedTimer chrono;
+        chrono.start();
+        InstanceUnique suivante(dossier.path());
+        QCOMPARE(suivante.demarrer({}), InstanceUnique::Role::Premiere);
+        QVERIFY2(chrono.elapsed() < 2000, qPrintable(QString::number(chrono.elapsed())));
+        // Et elle écoute vraiment : une autre encore lui remet sa demande.
+        QSignalSpy demandes(&suivante, &InstanceUnique::demandeRecue);
+        InstanceUnique encore(dossier.path());
+        QCOMPARE(encore.demarrer({u"/tmp/x.xml"_qs}), InstanceUnique::Role::Seconde);
+        QVERIFY(demandes.wait(5000));
+    }
+
+    void leVerrouDisparaitAvecLaPremiere()
+    {
+        QTemporaryDir dossier;
+        {
+            InstanceUnique premiere(dossier.path());
+            QCOMPARE(premiere.demarrer({}), InstanceUnique::Role::Premiere);
+            QVERIFY(QFileInfo::exists(InstanceUnique::cheminVerrou(dossier.path())));
+        }
+        QVERIFY(!QFileInfo::exists(InstanceUnique::cheminVerrou(dossier.path())));
+        InstanceUnique suivante(dossier.path());
+        QCOMPARE(suivante.demarrer({}), InstanceUnique::Role::Premiere);
+    }
+
+    void lesFichiersDesArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("fichiers");
+        const QString courant = QDir::currentPath();
+        QTest::newRow("aucun") << QStringList{u"lecteur-rss"_qs} << QStringList();
+        QTest::newRow("chemin absolu") << QStringList{u"lecteur-rss"_qs, u"/tmp/a.xml"_qs} << QStringList{u"/tmp/a.xml"_qs};
+        QTest::newRow("chemin relatif") << QStringList{u"lecteur-rss"_qs, u"rss/a b.xml"_qs}
+                                        << QStringList{courant + u"/rss/a b.xml"};
+        QTest::newRow("adresse file://") << QStringList{u"lecteur-rss"_qs, u"file:///tmp/%C3%A9t%C3%A9.xml"_qs}
+                                         << QStringList{u"/tmp/été.xml"_qs};
+        QTest::newRow("options écartées") << QStringList{u"lecteur-rss"_qs, u"--lecteur"_qs, u"/tmp/a.xml"_qs, u"-x"_qs}
+                                          << QStringList{u"/tmp/a.xml"_qs};
+        QTest::newRow("plusieurs") << QStringList{u"lecteur-rss"_qs, u"/tmp/a.xml"_qs, u"/tmp/b.rdf"_qs}
+                                   << QStringList{u"/tmp/a.xml"_qs, u"/tmp/b.rdf"_qs};
+    }
+
+    void lesFichiersDesArguments()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, fichiers);
+        QCOMPARE(InstanceUnique::fichiersDesArguments(arguments), fichiers);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--tenir") == 0)
+        return tenirLeDossier(QString::fromLocal8Bit(argv[2]));
+    TestInstanceUnique test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_instance_unique.moc"
