@@ -1,210 +1,233 @@
-// La fenêtre du lecteur mesurée côte à côte avec une fenêtre Qt nue qui tient une QWebEngineView :
-//  1. démarrage : du lancement du processus à la fenêtre montrée (exposée), et mémoire résidente
-//     5 s après le lancement ; chaque variante dans son propre processus, plusieurs fois ;
-//  2. ouverture d'un flux local de 5 000 informations jusqu'à la page chargée, contre le plancher
-//     « analyser le fichier + charger sa page dans une vue nue » ;
-//  3. mémoire résidente après 1 000 bascules entre deux onglets de ce flux, contre celle d'après
-//     les 10 premières.
+// La fenêtre du lecteur mesurée face à ses planchers, des exécutables à part qui ne lient que Qt
+// (plancher_fenetre). Chaque mesure alterne programme et plancher à chaque tour (programme,
+// plancher, programme, plancher...) ; on rapporte les médianes et leur rapport.
+//  1. démarrage : bin/lecteur-rss face à une fenêtre Qt nue qui tient une QWebEngineView, du
+//     lancement du processus à sa fenêtre mappée (vue par le serveur X), puis la mémoire du
+//     processus et de tous ses descendants (processus du moteur web compris) 5 s après le
+//     lancement. But : 1,10 au plus ;
+//  2. ouverture d'un flux local de 500 informations, du retour du dialogue de fichier à la page
+//     peinte, face à une vue nue de la taille de pageHTML qui charge la même rss-temps.html
+//     jusqu'à peinte. But : 1,20 au plus ;
+//  3. bascule entre deux onglets de 5 000 informations : la fenêtre gelée (le traitement de la
+//     bascule, d'un bloc) et le temps jusqu'à la page peinte, face à la vue nue qui charge la
+//     même page. Buts : 130 ms au plus gelée, 1,20 au plus jusqu'à peinte ;
+//  4. mémoire résidente après de nombreuses bascules, contre celle d'après les 10 premières.
+// « Peinte » : la page chargée, puis sa première image produite (deux requestAnimationFrame de
+// suite), même règle des deux côtés (MesureFenetre.h).
 // À lancer sous xvfb-run, depuis le dossier de construction ou ailleurs :
-//   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a build/bench/bench_fenetre_interface [lancements] [bascules]
-// Modes internes (processus enfants) : --nue, --lecteur.
+//   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a -s "-screen 0 1280x1024x24"
+//       build/bench/bench_fenetre_interface [tours] [bascules] [parties, ex. « 123 »]
 
 #include "GenerateurFlux.h"
+#include "MesureFenetre.h"
 
 #include "base/TdmRSS.h"
 #include "commun/Emplacement.h"
-#include "ui/Demarrage.h"
 #include "ui/TApplication.h"
 #include "ui/TmainForm.h"
 
 #include <QDir>
-#include <QDomDocument>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QMainWindow>
 #include <QProcess>
 #include <QTabBar>
 #include <QTemporaryDir>
-#include <QTimer>
+#include <QThread>
 #include <QWebEngineView>
-#include <QWindow>
-#include <algorithm>
-#include <benchmark/benchmark.h>
 #include <cstdio>
-#include <functional>
+#include <xcb/xcb.h>
 
 namespace {
 
+using MesureFenetre::mediane;
+
 constexpr int attenteMemoireMs = 5000;
 
-// --- Mémoire résidente ---
+// --- Démarrage : la fenêtre mappée, vue depuis le serveur X ---
 
-qint64 vmRssKio(qint64 pid)
-{
-    QFile statut(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!statut.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &ligne : statut.readAll().split('\n'))
-        if (ligne.startsWith("VmRSS:"))
-            return ligne.mid(6).trimmed().split(' ').first().toLongLong();
-    return 0;
-}
-
-// Le processus et tous ses descendants (les processus du moteur web compris).
-qint64 vmRssArbreKio(qint64 racine)
-{
-    QMultiHash<qint64, qint64> enfants;
-    for (const QString &nom : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool nombre = false;
-        const qint64 pid = nom.toLongLong(&nombre);
-        if (!nombre)
-            continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray texte = stat.readAll();
-        const QList<QByteArray> champs = texte.mid(texte.lastIndexOf(')') + 2).split(' ');
-        if (champs.size() > 1)
-            enfants.insert(champs.at(1).toLongLong(), pid);
-    }
-    qint64 total = 0;
-    QList<qint64> aVoir{racine};
-    while (!aVoir.isEmpty()) {
-        const qint64 pid = aVoir.takeLast();
-        total += vmRssKio(pid);
-        aVoir += enfants.values(pid);
-    }
-    return total;
-}
-
-// --- Processus enfants ---
-
-// Écrit « montree » sur la sortie dès que la fenêtre de ce titre est exposée, puis, 5 s après le
-// lancement, la mémoire résidente du processus et de ses descendants, et quitte.
-class Guetteur : public QObject
+// Suit les fenêtres de premier niveau que le serveur X mappe, et reconnaît celle d'un processus
+// par sa propriété _NET_WM_PID (posée par Qt à la création de la fenêtre).
+class GuetteurX
 {
 public:
-    explicit Guetteur(const QString &titre) : m_titre(titre) {}
-
-protected:
-    bool eventFilter(QObject *objet, QEvent *evenement) override
+    GuetteurX()
     {
-        if (!m_vue && evenement->type() == QEvent::Expose) {
-            auto fenetre = qobject_cast<QWindow *>(objet);
-            if (fenetre && fenetre->isExposed() && fenetre->title() == m_titre) {
-                m_vue = true;
-                std::printf("montree\n");
-                std::fflush(stdout);
+        m_connexion = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(m_connexion))
+            return;
+        m_racine = xcb_setup_roots_iterator(xcb_get_setup(m_connexion)).data->root;
+        const uint32_t masque = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_connexion, m_racine, XCB_CW_EVENT_MASK, &masque);
+        const char nom[] = "_NET_WM_PID";
+        xcb_intern_atom_reply_t *atome =
+            xcb_intern_atom_reply(m_connexion, xcb_intern_atom(m_connexion, 0, sizeof(nom) - 1, nom), nullptr);
+        if (atome)
+            m_atomePid = atome->atom;
+        free(atome);
+        xcb_flush(m_connexion);
+    }
+    ~GuetteurX() { xcb_disconnect(m_connexion); }
+    bool valide() const { return m_atomePid != XCB_NONE; }
+
+    // Oublie les événements passés.
+    void vider()
+    {
+        while (xcb_generic_event_t *e = xcb_poll_for_event(m_connexion))
+            free(e);
+    }
+
+    // Vrai quand une fenêtre (non surgissante) du processus est mappée dans le délai.
+    bool attendreFenetre(qint64 pid, const QElapsedTimer &chrono, int delaiMs)
+    {
+        while (chrono.elapsed() < delaiMs) {
+            xcb_generic_event_t *e = xcb_poll_for_event(m_connexion);
+            if (!e) {
+                QThread::usleep(200);
+                continue;
             }
+            bool trouvee = false;
+            if ((e->response_type & 0x7F) == XCB_MAP_NOTIFY) {
+                const auto *carte = reinterpret_cast<xcb_map_notify_event_t *>(e);
+                trouvee = !carte->override_redirect && pidDe(carte->window) == pid;
+            }
+            free(e);
+            if (trouvee)
+                return true;
         }
-        return QObject::eventFilter(objet, evenement);
+        return false;
     }
 
 private:
-    QString m_titre;
-    bool m_vue = false;
+    qint64 pidDe(xcb_window_t fenetre)
+    {
+        xcb_get_property_reply_t *r = xcb_get_property_reply(
+            m_connexion, xcb_get_property(m_connexion, 0, fenetre, m_atomePid, XCB_ATOM_CARDINAL, 0, 1), nullptr);
+        qint64 pid = -1;
+        if (r && xcb_get_property_value_length(r) == 4)
+            pid = *static_cast<const uint32_t *>(xcb_get_property_value(r));
+        free(r);
+        return pid;
+    }
+
+    xcb_connection_t *m_connexion = nullptr;
+    xcb_window_t m_racine = 0;
+    xcb_atom_t m_atomePid = XCB_NONE;
 };
-
-void programmerFin(qint64 depuisLancementMs)
-{
-    QTimer::singleShot(std::max<qint64>(0, attenteMemoireMs - depuisLancementMs), qApp, [] {
-        std::printf("memoire %lld %lld\n", static_cast<long long>(vmRssKio(QCoreApplication::applicationPid())),
-                    static_cast<long long>(vmRssArbreKio(QCoreApplication::applicationPid())));
-        std::fflush(stdout);
-        QCoreApplication::exit(0);
-    });
-}
-
-// Un processus enfant : l'application, son guetteur, la fin programmée, puis le corps.
-template<typename Application>
-int lancerEnfant(int argc, char *argv[], const QString &titre, const std::function<int(Application &)> &corps)
-{
-    QElapsedTimer depuis;
-    depuis.start();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    Application application(argc, argv);
-    Guetteur guetteur(titre);
-    application.installEventFilter(&guetteur);
-    programmerFin(depuis.elapsed());
-    return corps(application);
-}
-
-int enfantNu(int argc, char *argv[])
-{
-    return lancerEnfant<QApplication>(argc, argv, QStringLiteral("Fenêtre nue"), [](QApplication &application) {
-        QMainWindow fenetre;
-        fenetre.setWindowTitle(QStringLiteral("Fenêtre nue"));
-        fenetre.setCentralWidget(new QWebEngineView(&fenetre));
-        fenetre.resize(780, 622);
-        fenetre.show();
-        return application.exec();
-    });
-}
-
-int enfantLecteur(int argc, char *argv[])
-{
-    // Exactement le programme lecteur-rss, avec un guetteur.
-    return lancerEnfant<TApplication>(argc, argv, QStringLiteral("Brindlewave - Lecteur RSS"), executerLecteurRSS);
-}
 
 struct Lancement
 {
-    double montreeMs = -1;
-    qint64 memoireKio = 0;
-    qint64 memoireArbreKio = 0;
+    double mappeeMs = -1;
+    MesureFenetre::Memoire memoire;
 };
 
-Lancement lancer(const QString &programme, const QStringList &arguments)
+// Lance le programme, attend sa fenêtre mappée, puis 5 s après le lancement mesure sa mémoire
+// et l'arrête.
+Lancement lancer(GuetteurX &x, const QString &programme)
 {
     Lancement resultat;
     QProcess processus;
+    processus.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    processus.setStandardOutputFile(QProcess::nullDevice());
+    x.vider();
     QElapsedTimer chrono;
     chrono.start();
-    processus.start(programme, arguments);
-    QByteArray lu;
-    while (processus.waitForReadyRead(30000)) {
-        lu += processus.readAllStandardOutput();
-        if (resultat.montreeMs < 0 && lu.contains("montree\n"))
-            resultat.montreeMs = chrono.nsecsElapsed() / 1e6;
-        if (lu.contains("memoire "))
-            break;
-    }
-    processus.waitForFinished(30000);
-    lu += processus.readAllStandardOutput();
-    const int i = lu.indexOf("memoire ");
-    if (i >= 0) {
-        const QList<QByteArray> champs = lu.mid(i).split('\n').first().split(' ');
-        resultat.memoireKio = champs.value(1).toLongLong();
-        resultat.memoireArbreKio = champs.value(2).toLongLong();
-    }
-    return resultat;
-}
-
-// La mémoire du vrai programme lecteur-rss, 5 s après son lancement ; il est arrêté ensuite.
-Lancement memoireDuProgramme(const QString &programme)
-{
-    Lancement resultat;
-    QProcess processus;
     processus.start(programme, {});
     if (!processus.waitForStarted(10000))
         return resultat;
-    processus.waitForFinished(attenteMemoireMs);
-    resultat.memoireKio = vmRssKio(processus.processId());
-    resultat.memoireArbreKio = vmRssArbreKio(processus.processId());
+    if (x.attendreFenetre(processus.processId(), chrono, 30000))
+        resultat.mappeeMs = chrono.nsecsElapsed() / 1e6;
+    processus.waitForFinished(int(std::max<qint64>(0, attenteMemoireMs - chrono.elapsed())));
+    resultat.memoire = MesureFenetre::memoireArbre(processus.processId());
     processus.terminate();
     if (!processus.waitForFinished(10000))
         processus.kill();
+    processus.waitForFinished(5000);
     return resultat;
 }
 
-template<typename T>
-T mediane(QList<T> valeurs)
+void mesurerDemarrage(int tours)
 {
-    std::sort(valeurs.begin(), valeurs.end());
-    return valeurs.isEmpty() ? T() : valeurs.at(valeurs.size() / 2);
+    const QDir ici(QCoreApplication::applicationDirPath());
+    const QString lecteur = ici.filePath(QStringLiteral("../bin/lecteur-rss"));
+    const QString plancher = ici.filePath(QStringLiteral("plancher_fenetre"));
+    GuetteurX x;
+    if (!x.valide()) {
+        std::printf("1. Démarrage : serveur X injoignable, mesure sautée\n");
+        return;
+    }
+    QList<double> tLecteur, tPlancher;
+    QList<qint64> rssLecteur, rssPlancher, pssLecteur, pssPlancher;
+    int procLecteur = 0, procPlancher = 0;
+    for (int i = 0; i < tours; ++i) {
+        const Lancement l = lancer(x, lecteur);
+        const Lancement p = lancer(x, plancher);
+        tLecteur << l.mappeeMs;
+        tPlancher << p.mappeeMs;
+        rssLecteur << l.memoire.rssKio;
+        rssPlancher << p.memoire.rssKio;
+        pssLecteur << l.memoire.pssKio;
+        pssPlancher << p.memoire.pssKio;
+        procLecteur = l.memoire.processus;
+        procPlancher = p.memoire.processus;
+    }
+    const double tl = mediane(tLecteur), tp = mediane(tPlancher);
+    std::printf("1. Démarrage, du lancement à la fenêtre mappée (médiane de %d lancements alternés)\n", tours);
+    std::printf("   bin/lecteur-rss %.0f ms, plancher_fenetre %.0f ms, rapport %.2f (but <= 1,10) %s\n", tl, tp,
+                tl / tp, tl / tp <= 1.10 ? "TENU" : "MANQUÉ");
+    std::printf("   mémoire à 5 s, processus et descendants (%d et %d processus) :\n", procLecteur, procPlancher);
+    std::printf("     somme des RSS : lecteur %.1f Mio, plancher %.1f Mio, écart %.1f Mio\n",
+                mediane(rssLecteur) / 1024.0, mediane(rssPlancher) / 1024.0,
+                (mediane(rssLecteur) - mediane(rssPlancher)) / 1024.0);
+    std::printf("     somme des PSS : lecteur %.1f Mio, plancher %.1f Mio, écart %.1f Mio\n",
+                mediane(pssLecteur) / 1024.0, mediane(pssPlancher) / 1024.0,
+                (mediane(pssLecteur) - mediane(pssPlancher)) / 1024.0);
+    std::fflush(stdout);
 }
 
-// --- Mesures dans le même processus ---
+// --- Le plancher des pages : une vue nue dans son processus ---
+
+class VueNue
+{
+public:
+    VueNue(const QSize &taille)
+    {
+        const QDir ici(QCoreApplication::applicationDirPath());
+        m_processus.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_processus.start(ici.filePath(QStringLiteral("plancher_fenetre")),
+                          {QStringLiteral("--vue"), QString::number(taille.width()), QString::number(taille.height())});
+        lireLigne();
+        vider();
+    }
+    ~VueNue()
+    {
+        m_processus.closeWriteChannel();
+        if (!m_processus.waitForFinished(10000))
+            m_processus.kill();
+    }
+
+    // Le temps du plancher pour une page : de la demande à la page peinte.
+    MesureFenetre::AttentePeinture::Resultat charger(const QString &page)
+    {
+        m_processus.write(page.toLocal8Bit() + '\n');
+        const QList<QByteArray> champs = lireLigne().split(' ');
+        return {champs.value(2).toDouble(), champs.value(1).toDouble()};
+    }
+    void vider()
+    {
+        m_processus.write("vide\n");
+        lireLigne();
+    }
+
+private:
+    QByteArray lireLigne()
+    {
+        while (!m_processus.canReadLine() && m_processus.waitForReadyRead(60000)) {
+        }
+        return m_processus.readLine().trimmed();
+    }
+    QProcess m_processus;
+};
+
+// --- Le programme, dans ce processus ---
 
 class DialoguesMesure : public IDialogues
 {
@@ -222,169 +245,166 @@ public:
     void bip(int, int) override {}
 };
 
-bool attendreChargement(QWebEngineView *vue, int &finis, int delaiMs = 60000)
+bool attendreChargement(QWebEngineView *vue, int delaiMs = 60000)
 {
+    bool fini = false;
+    auto lien = QObject::connect(vue, &QWebEngineView::loadFinished, [&fini] { fini = true; });
     QElapsedTimer chrono;
     chrono.start();
-    while (chrono.elapsed() < delaiMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (finis > 0 && !vue->page()->isLoading())
-            return true;
-    }
-    return false;
+    while (!fini && chrono.elapsed() < delaiMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    QObject::disconnect(lien);
+    return fini;
 }
 
-qint64 rssPropreKio() { return vmRssKio(QCoreApplication::applicationPid()); }
+void pause(int ms)
+{
+    QElapsedTimer attente;
+    attente.start();
+    while (attente.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+QString ecrireFlux(const QString &nom, int informations)
+{
+    const QString chemin = Emplacement::dossierRss() + nom;
+    QFile f(chemin);
+    const QByteArray octets = GenerateurFlux::rss2(informations);
+    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size())
+        return {};
+    return chemin;
+}
+
+void afficherRapport(const char *quoi, double programme, double plancher, double but)
+{
+    std::printf("   %s : lecteur %.0f ms, plancher %.0f ms, rapport %.2f (but <= %.2f) %s\n", quoi, programme, plancher,
+                programme / plancher, but, programme / plancher <= but ? "TENU" : "MANQUÉ");
+}
 
 int coordinateur(int argc, char *argv[])
 {
-    const int lancements = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
-    const int bascules = argc > 2 ? std::max(10, atoi(argv[2])) : 1000;
-    const QString moi = QCoreApplication::applicationFilePath();
+    const int tours = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    const int bascules = argc > 2 ? std::max(0, atoi(argv[2])) : 1000;
+    const QByteArray parties = argc > 3 ? QByteArray(argv[3]) : QByteArray("1234");
 
-    // 1. Démarrage, chaque variante dans ses processus.
-    QList<double> tempsNue, tempsLecteur;
-    QList<qint64> memNue, memLecteur, arbreNue, arbreLecteur;
-    for (int i = 0; i < lancements; ++i) {
-        const Lancement nue = lancer(moi, {QStringLiteral("--nue")});
-        const Lancement lecteur = lancer(moi, {QStringLiteral("--lecteur")});
-        tempsNue << nue.montreeMs;
-        tempsLecteur << lecteur.montreeMs;
-        memNue << nue.memoireKio;
-        memLecteur << lecteur.memoireKio;
-        arbreNue << nue.memoireArbreKio;
-        arbreLecteur << lecteur.memoireArbreKio;
-    }
-    const double tNue = mediane(tempsNue), tLecteur = mediane(tempsLecteur);
-    std::printf("1. Démarrage (médiane de %d lancements, processus séparés)\n", lancements);
-    std::printf("   fenêtre montrée : lecteur %.0f ms, fenêtre nue %.0f ms, rapport %.2f (but <= 1,10)\n", tLecteur, tNue,
-                tLecteur / tNue);
-    std::printf("   mémoire résidente à 5 s : lecteur %.1f Mio, fenêtre nue %.1f Mio, écart %.1f Mio (but <= 30)\n",
-                mediane(memLecteur) / 1024.0, mediane(memNue) / 1024.0,
-                (mediane(memLecteur) - mediane(memNue)) / 1024.0);
-    std::printf("   avec les processus du moteur web : lecteur %.1f Mio, fenêtre nue %.1f Mio\n",
-                mediane(arbreLecteur) / 1024.0, mediane(arbreNue) / 1024.0);
-    const QString programme = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../bin/lecteur-rss"));
-    if (QFile::exists(programme)) {
-        const Lancement vrai = memoireDuProgramme(programme);
-        std::printf("   bin/lecteur-rss lui-même à 5 s : %.1f Mio (%.1f Mio avec le moteur web)\n",
-                    vrai.memoireKio / 1024.0, vrai.memoireArbreKio / 1024.0);
-    }
-    std::fflush(stdout);
+    if (parties.contains('1'))
+        mesurerDemarrage(tours);
 
-    // 2. Ouverture d'un flux local de 5 000 informations.
     QTemporaryDir dossier;
     Emplacement::definirDossierExecutable(dossier.path());
     QDir(dossier.path()).mkpath(QStringLiteral("rss"));
     QDir(dossier.path()).mkpath(QStringLiteral("ressourcesHTML"));
-    const QString cheminFlux = Emplacement::dossierRss() + QStringLiteral("flux-5000.xml");
-    {
-        QFile f(cheminFlux);
-        const QByteArray octets = GenerateurFlux::rss2(5000);
-        if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size())
-            return 1;
-    }
+    const QString flux500 = ecrireFlux(QStringLiteral("flux-500.xml"), 500);
+    const QString flux5000 = ecrireFlux(QStringLiteral("flux-5000.xml"), 5000);
+    if (flux500.isEmpty() || flux5000.isEmpty())
+        return 1;
 
     DialoguesMesure dialogues;
-    dialogues.fichier = cheminFlux;
     TmainForm fenetre;
     TdmRSS module(dialogues);
     fenetre.setDmRSS(&module);
     fenetre.show();
-    QWebEngineView nue;
-    nue.resize(fenetre.pageHTML->size());
-    nue.show();
-    int finisLecteur = 0, finisNue = 0;
-    QObject::connect(fenetre.pageHTML, &QWebEngineView::loadFinished, [&finisLecteur] { ++finisLecteur; });
-    QObject::connect(&nue, &QWebEngineView::loadFinished, [&finisNue] { ++finisNue; });
-    QElapsedTimer attente;
-    attente.start();
-    while (attente.elapsed() < 1000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    pause(1000);
+    VueNue nue(fenetre.pageHTML->size());
+    MesureFenetre::AttentePeinture attente(fenetre.pageHTML);
+    const QString page = Emplacement::cheminPage();
 
-    QList<double> ouvertures, planchers, partiesSynchrones;
-    for (int i = 0; i < 5; ++i) {
-        // Le lecteur : la commande « Ouvrir un RSS » jusqu'à la page chargée.
-        QElapsedTimer chrono;
-        chrono.start();
-        finisLecteur = 0;
-        fenetre.ouvrirRSS->trigger();
-        const double synchrone = chrono.nsecsElapsed() / 1e6;
-        if (!attendreChargement(fenetre.pageHTML, finisLecteur))
+    // 2. Ouverture d'un flux de 500 informations.
+    dialogues.fichier = flux500;
+    QList<double> ouvertures, commandes, planchers;
+    for (int i = 0; i < (parties.contains('2') ? tours : 0); ++i) {
+        double commande = 0;
+        const auto r = attente.mesurer([&] {
+            QElapsedTimer chrono;
+            chrono.start();
+            fenetre.ouvrirRSS->trigger();
+            commande = chrono.nsecsElapsed() / 1e6;
+        });
+        if (r.peinteMs < 0) {
+            std::printf("   ATTENTION : ouverture %d jamais peinte (chargée à %.0f ms)\n", i, r.chargeeMs);
             return 2;
-        ouvertures << chrono.nsecsElapsed() / 1e6;
-        partiesSynchrones << synchrone;
-        fenetre.fermerOngletExecute();
-        finisLecteur = 0;
-        attendreChargement(fenetre.pageHTML, finisLecteur);
-
-        // Le plancher : analyser le fichier, puis charger la page qu'il donne dans une vue nue.
-        const QString page = Emplacement::cheminPage();
-        chrono.restart();
-        {
-            QFile f(cheminFlux);
-            if (!f.open(QIODevice::ReadOnly))
-                return 1;
-            QDomDocument document;
-            if (!document.setContent(f.readAll(), false))
-                return 1;
-            benchmark::DoNotOptimize(document);
         }
-        finisNue = 0;
-        nue.load(QUrl::fromLocalFile(page));
-        if (!attendreChargement(&nue, finisNue))
-            return 2;
-        planchers << chrono.nsecsElapsed() / 1e6;
-        nue.load(QUrl(QStringLiteral("about:blank")));
-        finisNue = 0;
-        attendreChargement(&nue, finisNue);
+        ouvertures << r.peinteMs;
+        commandes << commande;
+        fenetre.fermerOngletExecute();
+        attendreChargement(fenetre.pageHTML);
+        planchers << nue.charger(page).peinteMs;
+        nue.vider();
     }
-    const double ouverture = mediane(ouvertures), plancher = mediane(planchers);
-    std::printf("2. Ouverture d'un flux local de 5 000 informations jusqu'à la page chargée (médiane de 5)\n");
-    std::printf("   lecteur %.0f ms (dont %.0f ms dans la commande), plancher (analyse + page dans une vue nue) %.0f ms,"
-                " rapport %.2f (but <= 1,30)\n",
-                ouverture, mediane(partiesSynchrones), plancher, ouverture / plancher);
+    if (parties.contains('2')) {
+        std::printf("2. Ouverture d'un flux local de 500 informations, du retour du dialogue à la page peinte "
+                    "(médiane de %d tours alternés ; commande elle-même : %.0f ms)\n",
+                    tours, mediane(commandes));
+        afficherRapport("page peinte", mediane(ouvertures), mediane(planchers), 1.20);
+    }
+    std::fflush(stdout);
+    if (!parties.contains('3') && !parties.contains('4'))
+        return dialogues.boites > 0 ? 3 : 0;
+
+    // 3. Bascules entre deux onglets de 5 000 informations.
+    dialogues.fichier = flux5000;
+    fenetre.ouvrirRSS->trigger();
+    attendreChargement(fenetre.pageHTML);
+    fenetre.ouvrirRSS->trigger();
+    attendreChargement(fenetre.pageHTML);
+    pause(500);
+    QList<double> gelees, peintes, planchersBascule;
+    for (int i = 0; i < (parties.contains('3') ? tours : 0); ++i) {
+        double gelee = 0;
+        const auto r = attente.mesurer([&] {
+            QElapsedTimer chrono;
+            chrono.start();
+            fenetre.ongletsPages->setCurrentIndex(i % 2);
+            gelee = chrono.nsecsElapsed() / 1e6;
+        });
+        if (r.peinteMs < 0) {
+            std::printf("   ATTENTION : bascule %d jamais peinte (chargée à %.0f ms)\n", i, r.chargeeMs);
+            continue;
+        }
+        gelees << gelee;
+        peintes << r.peinteMs;
+        pause(300); // la destruction de l'arbre précédent, par tranches, se fait ici
+        planchersBascule << nue.charger(page).peinteMs;
+        nue.vider();
+    }
+    if (parties.contains('3')) {
+        const double gelee = mediane(gelees);
+        std::printf("3. Bascule entre deux onglets de 5 000 informations (médiane de %d tours alternés)\n", tours);
+        std::printf("   fenêtre gelée : %.0f ms (but <= 130) %s\n", gelee, gelee <= 130 ? "TENU" : "MANQUÉ");
+        afficherRapport("page peinte", mediane(peintes), mediane(planchersBascule), 1.20);
+    }
     std::fflush(stdout);
 
-    // 3. Mémoire après des bascules entre deux onglets de ce flux.
-    fenetre.ouvrirRSS->trigger();
-    fenetre.ouvrirRSS->trigger();
-    int finis = 0;
-    QObject::connect(fenetre.pageHTML, &QWebEngineView::loadFinished, [&finis] { ++finis; });
-    qint64 apres10 = 0;
-    QElapsedTimer chrono;
-    chrono.start();
-    for (int i = 1; i <= bascules; ++i) {
-        finis = 0;
-        fenetre.ongletsPages->setCurrentIndex(i % 2);
-        // La page d'un flux de 5 000 informations met plus de deux secondes à se dessiner : elle
-        // n'est attendue jusqu'au bout qu'une bascule sur cent, les autres s'interrompent l'une
-        // l'autre comme sous les clics d'un utilisateur pressé.
-        if (i % 100 == 0 || i == 10)
-            attendreChargement(fenetre.pageHTML, finis);
-        else
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (i == 10)
-            apres10 = rssPropreKio();
+    // 4. Mémoire après des bascules.
+    if (parties.contains('4') && bascules >= 10) {
+        qint64 apres10 = 0;
+        QElapsedTimer chrono;
+        chrono.start();
+        for (int i = 1; i <= bascules; ++i) {
+            fenetre.ongletsPages->setCurrentIndex(i % 2);
+            // La page d'un flux de 5 000 informations met du temps à se dessiner : elle n'est
+            // attendue jusqu'au bout qu'une bascule sur cent, les autres s'interrompent l'une
+            // l'autre comme sous les clics d'un utilisateur pressé.
+            if (i % 100 == 0 || i == 10)
+                attendreChargement(fenetre.pageHTML);
+            else
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            if (i == 10)
+                apres10 = MesureFenetre::champKio(QCoreApplication::applicationPid(), "status", "VmRSS:");
+        }
+        const qint64 apresTout = MesureFenetre::champKio(QCoreApplication::applicationPid(), "status", "VmRSS:");
+        std::printf("4. Mémoire résidente du processus après %d bascules (%.0f ms par bascule)\n", bascules,
+                    chrono.elapsed() / double(bascules));
+        std::printf("   après 10 : %.1f Mio, après %d : %.1f Mio, écart %.1f Mio (but < 10)\n", apres10 / 1024.0,
+                    bascules, apresTout / 1024.0, (apresTout - apres10) / 1024.0);
     }
-    const qint64 apresTout = rssPropreKio();
-    std::printf("3. Mémoire résidente du processus après %d bascules entre deux onglets (%.0f ms par bascule)\n",
-                bascules, chrono.elapsed() / double(bascules));
-    std::printf("   après 10 : %.1f Mio, après %d : %.1f Mio, écart %.1f Mio (but < 10)\n", apres10 / 1024.0, bascules,
-                apresTout / 1024.0, (apresTout - apres10) / 1024.0);
-    if (dialogues.boites > 0)
-        return 3;
-    return 0;
+    return dialogues.boites > 0 ? 3 : 0;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1 && qstrcmp(argv[1], "--nue") == 0)
-        return enfantNu(argc, argv);
-    if (argc > 1 && qstrcmp(argv[1], "--lecteur") == 0)
-        return enfantLecteur(argc, argv);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TApplication application(argc, argv);
     return coordinateur(argc, argv);

@@ -1,13 +1,15 @@
 // Mesures de la page et de la base, côte à côte dans une même exécution :
 //  - la page d'un flux de 5 000 items, face au chargement et à l'analyse de ce flux
 //    (but : au plus le quart) ;
-//  - le chargement et la sauvegarde d'une base de 1 000 flux de 100 informations, face à une
-//    simple analyse QDomDocument du même fichier (but : 1,5 fois au plus chacun) ;
+//  - le chargement d'une base de 1 000 flux de 100 informations, face à une simple analyse
+//    QDomDocument du même fichier, et sa sauvegarde, face à la sérialisation du même arbre DOM
+//    par toByteArray(2) et son écriture dans un fichier (but : 1,5 fois au plus chacun) ;
 //  - une recherche sur ces 100 000 informations dans les trois champs (but : moins de 50 ms).
 // Chaque mesure est la médiane de plusieurs passages.
 
 #include "base/TdmRSS.h"
 #include "commun/DialoguesMuets.h"
+#include "commun/EcritureFichier.h"
 #include "commun/Emplacement.h"
 #include "commun/TexteEtroit.h"
 
@@ -195,8 +197,9 @@ int main(int argc, char *argv[])
         octets = f.readAll();
     }
     std::printf("  fichier : %.1f Mo\n", double(octets.size()) / 1e6);
-    // Les trois mesures alternent à chaque tour, pour subir les mêmes conditions.
-    std::vector<Duree> analyses, chargements, sauvegardes;
+    // Les quatre mesures alternent à chaque tour, pour subir les mêmes conditions.
+    std::vector<Duree> analyses, chargements, sauvegardes, serialisations;
+    const QString cheminPlancher = dossier.filePath(QStringLiteral("plancher-sauvegarde.xml"));
     std::unique_ptr<TdmRSS> base;
     for (int tour = 0; tour < 5; ++tour) {
         {
@@ -206,15 +209,20 @@ int main(int argc, char *argv[])
         base = std::make_unique<TdmRSS>(dialogues);
         chargements.push_back(mesurer([&] { base->chargerBase(Emplacement::cheminBase()); }));
         sauvegardes.push_back(mesurer([&] { base->sauvegarderBase(); }));
+        // Le plancher de la sauvegarde : l'arbre qu'elle vient d'écrire, sérialisé et écrit.
+        serialisations.push_back(mesurer(
+            [&] { ecrireFichierEntier(cheminPlancher, base->XMLDocWriter.dom().toByteArray(2)); }));
     }
     const Duree analyseNue = mediane(analyses);
     const Duree chargementBase = mediane(chargements);
     const Duree sauvegarde = mediane(sauvegardes);
+    const Duree serialisation = mediane(serialisations);
     ligne("QDomDocument::setContent seul (octets en mémoire)", analyseNue);
     ligne("chargerBase (lecture du fichier comprise)", chargementBase);
     ligne("sauvegarderBase (modèle relu, fichier écrit)", sauvegarde);
+    ligne("toByteArray(2) du même arbre + écriture", serialisation);
     tousTenus &= verdict("chargement / analyse nue", rapport(chargementBase, analyseNue), 1.5, "");
-    tousTenus &= verdict("sauvegarde / analyse nue", rapport(sauvegarde, analyseNue), 1.5, "");
+    tousTenus &= verdict("sauvegarde / sérialisation nue", rapport(sauvegarde, serialisation), 1.5, "");
 
     // --- Recherche dans 100 000 informations ---
     std::printf("\nRecherche dans les 100 000 informations, trois champs\n");

@@ -3,6 +3,8 @@
 #include "base/TdmRSS.h"
 
 #include <cstring>
+#include <tuple>
+#include <utility>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -23,34 +25,67 @@ int rarete(QChar c)
     return 100;
 }
 
+#if defined(__SSE2__)
+// Seize octets ou huit unités UTF-16 comparés d'un coup.
+__m128i partout(char c) { return _mm_set1_epi8(c); }
+__m128i partout(char16_t c) { return _mm_set1_epi16(short(c)); }
+__m128i egaux(__m128i x, __m128i y, char) { return _mm_cmpeq_epi8(x, y); }
+__m128i egaux(__m128i x, __m128i y, char16_t) { return _mm_cmpeq_epi16(x, y); }
+#endif
+
 // Vrai quand l'aiguille (longueur m) se trouve dans le foin (longueur n) ; a et b sont les
 // positions des deux caractères filtres dans l'aiguille. n >= m >= 1.
-bool chercher(const char16_t *foin, qsizetype n, const char16_t *aiguille, qsizetype m, qsizetype a, qsizetype b)
+template<typename Car>
+bool chercher(const Car *foin, qsizetype n, const Car *aiguille, qsizetype m, qsizetype a, qsizetype b)
 {
     const qsizetype derniere = n - m; // dernière position de départ possible
     qsizetype i = 0;
 #if defined(__SSE2__)
-    // Huit positions de départ à la fois : celles où les deux caractères filtres sont à leur place.
-    const __m128i filtreA = _mm_set1_epi16(short(aiguille[a]));
-    const __m128i filtreB = _mm_set1_epi16(short(aiguille[b]));
-    for (; i + 7 <= derniere; i += 8) {
+    // Plusieurs positions de départ à la fois : celles où les deux caractères filtres sont à
+    // leur place.
+    constexpr qsizetype parBloc = 16 / sizeof(Car);
+    constexpr unsigned bitsParCar = (1u << sizeof(Car)) - 1;
+    const __m128i filtreA = partout(aiguille[a]);
+    const __m128i filtreB = partout(aiguille[b]);
+    for (; i + parBloc - 1 <= derniere; i += parBloc) {
         const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i *>(foin + i + a));
         const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i *>(foin + i + b));
-        unsigned masque = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(va, filtreA), _mm_cmpeq_epi16(vb, filtreB))));
+        unsigned masque = unsigned(_mm_movemask_epi8(_mm_and_si128(egaux(va, filtreA, Car()), egaux(vb, filtreB, Car()))));
         while (masque != 0) {
             const unsigned bit = unsigned(__builtin_ctz(masque));
-            if (std::memcmp(foin + i + bit / 2, aiguille, size_t(m) * sizeof(char16_t)) == 0)
+            if (std::memcmp(foin + i + bit / sizeof(Car), aiguille, size_t(m) * sizeof(Car)) == 0)
                 return true;
-            masque &= ~(3u << bit);
+            masque &= ~(bitsParCar << bit);
         }
     }
 #endif
     for (; i <= derniere; ++i) {
         if (foin[i + a] == aiguille[a] && foin[i + b] == aiguille[b]
-            && std::memcmp(foin + i, aiguille, size_t(m) * sizeof(char16_t)) == 0)
+            && std::memcmp(foin + i, aiguille, size_t(m) * sizeof(Car)) == 0)
             return true;
     }
     return false;
+}
+
+QChar caractere(QChar c) { return c; }
+QChar caractere(char c) { return QChar(char16_t(uchar(c))); }
+
+// Les positions des deux caractères probablement les plus rares du texte.
+template<typename Texte>
+std::pair<qsizetype, qsizetype> filtres(const Texte &texte)
+{
+    auto rareteA = [&texte](qsizetype i) { return rarete(caractere(texte.at(i))); };
+    qsizetype pivot = 0;
+    for (qsizetype i = 1; i < texte.size(); ++i) {
+        if (rareteA(i) > rareteA(pivot))
+            pivot = i;
+    }
+    qsizetype second = pivot;
+    for (qsizetype i = 0; i < texte.size(); ++i) {
+        if (i != pivot && (second == pivot || rareteA(i) > rareteA(second)))
+            second = i;
+    }
+    return {pivot, second};
 }
 
 } // namespace
@@ -61,17 +96,11 @@ TexteRecherche::TexteRecherche(const QString &texte)
     // « ? » tient lieu de tout caractère que Windows-1252 ne sait pas écrire : seul un texte
     // sans « ? » se cherche directement dans le champ large.
     m_direct = !m_etroit.contains('?');
-    if (!m_direct)
-        return;
-    m_large = depuisEtroit(m_etroit);
-    for (qsizetype i = 1; i < m_large.size(); ++i) {
-        if (rarete(m_large.at(i)) > rarete(m_large.at(m_pivot)))
-            m_pivot = i;
-    }
-    m_second = m_pivot;
-    for (qsizetype i = 0; i < m_large.size(); ++i) {
-        if (i != m_pivot && (m_second == m_pivot || rarete(m_large.at(i)) > rarete(m_large.at(m_second))))
-            m_second = i;
+    if (m_direct) {
+        m_large = depuisEtroit(m_etroit);
+        std::tie(m_pivot, m_second) = filtres(m_large);
+    } else {
+        std::tie(m_pivot, m_second) = filtres(m_etroit);
     }
 }
 
@@ -79,14 +108,17 @@ bool TexteRecherche::trouveDans(const QString &champ) const
 {
     if (m_etroit.isEmpty() || champ.size() < m_etroit.size())
         return false;
-    if (!m_direct) {
-        m_tampon.truncate(0);
-        ajouterEtroit(m_tampon, champ);
-        return QByteArrayView(m_tampon).indexOf(m_etroit) >= 0;
-    }
-
+    if (!m_direct)
+        return trouveDansEtroit(versEtroit(champ));
     return chercher(reinterpret_cast<const char16_t *>(champ.constData()), champ.size(),
                     reinterpret_cast<const char16_t *>(m_large.constData()), m_large.size(), m_pivot, m_second);
+}
+
+bool TexteRecherche::trouveDansEtroit(const TexteEtroit &champ) const
+{
+    if (m_etroit.isEmpty() || champ.size() < m_etroit.size())
+        return false;
+    return chercher(champ.constData(), champ.size(), m_etroit.constData(), m_etroit.size(), m_pivot, m_second);
 }
 
 bool TdmRSS::titreContient(const QString &texte, const TInfo &info) const
@@ -106,17 +138,18 @@ bool TdmRSS::descriptionContient(const QString &texte, const TInfo &info) const
 
 bool TdmRSS::titreContient(const TexteRecherche &texte, const TInfo &info) const
 {
-    return texte.trouveDans(info.getTitre());
+    return texte.trouveDans(info.getTitre(), [&info]() -> const TexteEtroit & { return info.getTitreEtroit(); });
 }
 
 bool TdmRSS::lienContient(const TexteRecherche &texte, const TInfo &info) const
 {
-    return texte.trouveDans(info.getLien());
+    return texte.trouveDans(info.getLien(), [&info]() -> const TexteEtroit & { return info.getLienEtroit(); });
 }
 
 bool TdmRSS::descriptionContient(const TexteRecherche &texte, const TInfo &info) const
 {
-    return texte.trouveDans(info.getDescription());
+    return texte.trouveDans(info.getDescription(),
+                            [&info]() -> const TexteEtroit & { return info.getDescriptionEtroit(); });
 }
 
 bool TdmRSS::fluxTrouve(const TexteRecherche &texte, const TFlux &flux, ChampsRecherche champs) const

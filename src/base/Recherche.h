@@ -1,7 +1,8 @@
 #pragma once
 // Le texte cherché dans les informations stockées. La comparaison se fait sur la forme étroite
 // (Windows-1252) des deux textes, octet par octet, casse et accents compris. Le texte cherché
-// n'est converti qu'une fois par recherche, ici, et non pour chaque information.
+// n'est converti qu'une fois par recherche, ici, et non pour chaque information ; les champs
+// d'une information, quand il faut leur forme étroite, la gardent d'une recherche à l'autre.
 
 #include "commun/TexteEtroit.h"
 
@@ -18,22 +19,30 @@ public:
     // Vrai quand la forme étroite du champ contient celle du texte cherché.
     // Un texte vide ne se trouve jamais.
     bool trouveDans(const QString &champ) const;
+    // La même réponse, le champ étant donné sous ses deux formes ; la forme étroite n'est
+    // demandée que si la comparaison en a besoin.
+    template<typename FormeEtroite>
+    bool trouveDans(const QString &champ, FormeEtroite formeEtroite) const
+    {
+        if (m_direct || m_etroit.isEmpty() || champ.size() < m_etroit.size())
+            return trouveDans(champ);
+        return trouveDansEtroit(formeEtroite());
+    }
 
 private:
+    bool trouveDansEtroit(const TexteEtroit &champ) const;
+
     TexteEtroit m_etroit;
     // Le texte cherché en caractères larges quand il ne contient pas « ? » : chaque octet y
     // correspond alors à un seul caractère, et chercher dans le champ large sans le convertir
     // donne la même réponse que chercher dans sa forme étroite.
     QString m_large;
     bool m_direct = false;
-    // Les positions, dans le texte large, de ses deux caractères probablement les plus rares
-    // dans un texte courant : on cherche d'abord dans le champ les endroits où ces deux-là
-    // sont à leur place, puis on compare le texte entier à ces endroits seulement.
+    // Les positions, dans le texte comparé (large ou étroit), de ses deux caractères probablement
+    // les plus rares dans un texte courant : on cherche d'abord dans le champ les endroits où ces
+    // deux-là sont à leur place, puis on compare le texte entier à ces endroits seulement.
     qsizetype m_pivot = 0;
     qsizetype m_second = 0;
-    // Sinon, la forme étroite de chaque champ est faite dans ce tampon, réutilisé d'un champ à
-    // l'autre (un texte préparé sert à une seule recherche, sur un seul fil).
-    mutable TexteEtroit m_tampon;
 };
 
 // Les champs d'une information où chercher, dans l'ordre titre, lien, description.

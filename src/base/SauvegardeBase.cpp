@@ -3,6 +3,8 @@
 #include "base/TdmRSS.h"
 
 #include "base/CodageBase.h"
+#include "base/OctetsBase.h"
+#include "commun/EcritureFichier.h"
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 
@@ -11,12 +13,49 @@
 
 namespace {
 
-// Ajoute au parent un élément qui porte une valeur.
-void ajouterTexte(QDomElement &parent, const QString &nom, const QString &valeur)
+// Les octets du fichier s'écrivent au fil de la construction de l'arbre (EcritureElements) :
+// l'écriture de la sauvegarde en cours, sur le seul fil de l'interface.
+EcritureElements *ecritureEnCours = nullptr;
+
+struct EcritureDeLaSauvegarde
 {
-    QDomElement element = NoeudXML::ajouterEnfant(parent, nom);
-    NoeudXML::definirTexte(element, CodageBase::encoder(valeur));
-}
+    explicit EcritureDeLaSauvegarde(EcritureElements &ecriture) { ecritureEnCours = &ecriture; }
+    ~EcritureDeLaSauvegarde() { ecritureEnCours = nullptr; }
+};
+
+// Un élément ajouté à la fin des enfants de son parent, et écrit ; il est fermé (dans les
+// octets) quand l'objet disparaît, après ses enfants.
+class ElementConstruit
+{
+public:
+    ElementConstruit(QDomDocument &document, QDomElement &parent, const QString &nom)
+        : m_document(document), m_element(document.createElement(nom))
+    {
+        parent.appendChild(m_element);
+        ecritureEnCours->ouvrir(nom);
+    }
+    ~ElementConstruit() { ecritureEnCours->fermer(); }
+    ElementConstruit(const ElementConstruit &) = delete;
+    ElementConstruit &operator=(const ElementConstruit &) = delete;
+
+    QDomElement &element() { return m_element; }
+
+    // Un enfant qui porte une valeur : il reçoit le texte comme le lui donnerait
+    // NoeudXML::definirTexte (rien pour une valeur vide), sans remonter jusqu'au document.
+    void ajouterTexte(const QString &nom, const QString &valeur)
+    {
+        QDomElement enfant = m_document.createElement(nom);
+        m_element.appendChild(enfant);
+        const QString texte = CodageBase::encoder(valeur);
+        if (!texte.isEmpty())
+            enfant.appendChild(m_document.createTextNode(texte));
+        ecritureEnCours->feuille(nom, texte);
+    }
+
+private:
+    QDomDocument &m_document;
+    QDomElement m_element;
+};
 
 // Le document est toujours écrit en UTF-8 : une déclaration du modèle qui annonce un autre
 // codage est corrigée, sans quoi le fichier ne se relirait pas.
@@ -59,68 +98,79 @@ QString TdmRSS::sauvegarderBase(const QString &cheminModele, const QString &chem
         throw ErreurChargementXML(QStringLiteral("Le modèle « %1 » n'a pas d'élément racine.").arg(cheminModele));
     declarerUtf8(XMLDocWriter.dom());
 
-    QDomElement racine = NoeudXML::ajouterEnfant(racineDocument, QStringLiteral("racine"));
-    QDomElement listeFlux = NoeudXML::ajouterEnfant(racine, QStringLiteral("listeFlux"));
-    for (const PFlux &flux : std::as_const(fluxBase)) {
-        QDomElement elementFlux = NoeudXML::ajouterEnfant(listeFlux, QStringLiteral("flux"));
-        ajouterTexte(elementFlux, QStringLiteral("titre"), flux->getTitre());
-        ajouterTexte(elementFlux, QStringLiteral("description"), flux->getDescription());
-        ajouterTexte(elementFlux, QStringLiteral("lien"), flux->getLien());
-        ajouterTexte(elementFlux, QStringLiteral("datePub"), flux->getDatePub());
-        ajouterTexte(elementFlux, QStringLiteral("langue"), flux->getLangue());
-        ajouterTexte(elementFlux, QStringLiteral("auteur"), flux->getAuteur());
-        ajouterTexte(elementFlux, QStringLiteral("copyright"), flux->getCopyright());
-        ajouterTexte(elementFlux, QStringLiteral("urlrss"), flux->getUrlRss());
-        ecrireImage(flux->getImage(), elementFlux);
-        ecrireInfos(flux->infos, elementFlux);
-        ecrireRubriquesAssociees(flux->rubriquesAssociees, elementFlux);
+    QDomDocument &document = XMLDocWriter.dom();
+    // « racine » est le dernier enfant de l'élément du document : profondeur 1.
+    EcritureElements ecriture(1);
+    const EcritureDeLaSauvegarde enCours(ecriture);
+    QDomNode noeudRacine;
+    {
+        ElementConstruit racine(document, racineDocument, QStringLiteral("racine"));
+        noeudRacine = racine.element();
+        {
+            ElementConstruit listeFlux(document, racine.element(), QStringLiteral("listeFlux"));
+            for (const PFlux &flux : std::as_const(fluxBase)) {
+                ElementConstruit elementFlux(document, listeFlux.element(), QStringLiteral("flux"));
+                elementFlux.ajouterTexte(QStringLiteral("titre"), flux->getTitre());
+                elementFlux.ajouterTexte(QStringLiteral("description"), flux->getDescription());
+                elementFlux.ajouterTexte(QStringLiteral("lien"), flux->getLien());
+                elementFlux.ajouterTexte(QStringLiteral("datePub"), flux->getDatePub());
+                elementFlux.ajouterTexte(QStringLiteral("langue"), flux->getLangue());
+                elementFlux.ajouterTexte(QStringLiteral("auteur"), flux->getAuteur());
+                elementFlux.ajouterTexte(QStringLiteral("copyright"), flux->getCopyright());
+                elementFlux.ajouterTexte(QStringLiteral("urlrss"), flux->getUrlRss());
+                ecrireImage(flux->getImage(), elementFlux.element());
+                ecrireInfos(flux->infos, elementFlux.element());
+                ecrireRubriquesAssociees(flux->rubriquesAssociees, elementFlux.element());
+            }
+        }
+
+        ElementConstruit listeRubriques(document, racine.element(), QStringLiteral("listeRubriques"));
+        for (const PRubrique &rubrique : std::as_const(rubriquesBase)) {
+            ElementConstruit element(document, listeRubriques.element(), QStringLiteral("rubrique"));
+            element.ajouterTexte(QStringLiteral("nom"), rubrique->getNom());
+            element.ajouterTexte(QStringLiteral("couleur"), depuisEtroit(rubrique->getCouleur()));
+            element.ajouterTexte(QStringLiteral("icone"), rubrique->getIcone());
+        }
     }
 
-    QDomElement listeRubriques = NoeudXML::ajouterEnfant(racine, QStringLiteral("listeRubriques"));
-    for (const PRubrique &rubrique : std::as_const(rubriquesBase)) {
-        QDomElement element = NoeudXML::ajouterEnfant(listeRubriques, QStringLiteral("rubrique"));
-        ajouterTexte(element, QStringLiteral("nom"), rubrique->getNom());
-        ajouterTexte(element, QStringLiteral("couleur"), depuisEtroit(rubrique->getCouleur()));
-        ajouterTexte(element, QStringLiteral("icone"), rubrique->getIcone());
-    }
-
-    // Le fichier est remplacé d'un seul coup : en cas d'échec, l'ancien reste tel quel.
-    XMLDocWriter.sauvegarderVersFichier(cheminSortie);
+    // Le fichier est remplacé d'un seul coup : en cas d'échec, l'ancien reste tel quel. Ses
+    // octets sont ceux de toByteArray(2), « racine » déjà écrite.
+    ecrireFichierEntier(cheminSortie, octetsDuDocument(document, noeudRacine, ecriture));
     return cheminSortie;
 }
 
 void TdmRSS::ecrireImage(const TImageFlux &image, QDomElement &elementFlux)
 {
-    QDomElement element = NoeudXML::ajouterEnfant(elementFlux, QStringLiteral("image"));
-    ajouterTexte(element, QStringLiteral("titre"), image.getTitre());
-    ajouterTexte(element, QStringLiteral("lien"), image.getLien());
-    ajouterTexte(element, QStringLiteral("url"), image.getUrl());
-    ajouterTexte(element, QStringLiteral("description"), image.getDescription());
-    ajouterTexte(element, QStringLiteral("hauteur"), image.getHauteur());
-    ajouterTexte(element, QStringLiteral("largeur"), image.getLargeur());
+    ElementConstruit element(XMLDocWriter.dom(), elementFlux, QStringLiteral("image"));
+    element.ajouterTexte(QStringLiteral("titre"), image.getTitre());
+    element.ajouterTexte(QStringLiteral("lien"), image.getLien());
+    element.ajouterTexte(QStringLiteral("url"), image.getUrl());
+    element.ajouterTexte(QStringLiteral("description"), image.getDescription());
+    element.ajouterTexte(QStringLiteral("hauteur"), image.getHauteur());
+    element.ajouterTexte(QStringLiteral("largeur"), image.getLargeur());
 }
 
 void TdmRSS::ecrireInfos(const QList<PInfo> &infos, QDomElement &elementFlux)
 {
-    QDomElement element = NoeudXML::ajouterEnfant(elementFlux, QStringLiteral("infos"));
+    ElementConstruit element(XMLDocWriter.dom(), elementFlux, QStringLiteral("infos"));
     for (const PInfo &info : infos)
-        ecrireInfo(*info, element);
+        ecrireInfo(*info, element.element());
 }
 
 void TdmRSS::ecrireInfo(const TInfo &info, QDomElement &elementInfos)
 {
-    QDomElement element = NoeudXML::ajouterEnfant(elementInfos, QStringLiteral("info"));
-    ajouterTexte(element, QStringLiteral("titre"), info.getTitre());
-    ajouterTexte(element, QStringLiteral("lien"), info.getLien());
-    ajouterTexte(element, QStringLiteral("description"), info.getDescription());
-    ajouterTexte(element, QStringLiteral("datePub"), info.getDatePub());
+    ElementConstruit element(XMLDocWriter.dom(), elementInfos, QStringLiteral("info"));
+    element.ajouterTexte(QStringLiteral("titre"), info.getTitre());
+    element.ajouterTexte(QStringLiteral("lien"), info.getLien());
+    element.ajouterTexte(QStringLiteral("description"), info.getDescription());
+    element.ajouterTexte(QStringLiteral("datePub"), info.getDatePub());
 }
 
 void TdmRSS::ecrireRubriquesAssociees(const QList<TexteEtroit> &rubriques, QDomElement &elementFlux)
 {
-    QDomElement element = NoeudXML::ajouterEnfant(elementFlux, QStringLiteral("rubriquesAssociees"));
+    ElementConstruit element(XMLDocWriter.dom(), elementFlux, QStringLiteral("rubriquesAssociees"));
     for (const TexteEtroit &nom : rubriques) {
-        QDomElement rubrique = NoeudXML::ajouterEnfant(element, QStringLiteral("rubrique"));
-        ajouterTexte(rubrique, QStringLiteral("nom"), depuisEtroit(nom));
+        ElementConstruit rubrique(XMLDocWriter.dom(), element.element(), QStringLiteral("rubrique"));
+        rubrique.ajouterTexte(QStringLiteral("nom"), depuisEtroit(nom));
     }
 }

@@ -7,6 +7,15 @@ void TInfo::setDonnees(const QString &titre, const QString &lien, const QString 
     m_lien = lien;
     m_description = description;
     m_datePub = datePub;
+    m_etroits.reset();
+}
+
+const TInfo::FormesEtroites &TInfo::etroits() const
+{
+    if (!m_etroits)
+        m_etroits = std::make_shared<const FormesEtroites>(
+            FormesEtroites{versEtroit(m_titre), versEtroit(m_lien), versEtroit(m_description)});
+    return *m_etroits;
 }
 
 bool TInfo::operator==(const TInfo &autre) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commun/TexteEtroit.h"
+
 #include <QString>
 #include <memory>
 
@@ -18,15 +20,31 @@ public:
     QString getDescription() const { return m_description; }
     QString getDatePub() const { return m_datePub; }
 
+    // Les formes étroites du titre, du lien et de la description, faites à la première demande et
+    // gardées jusqu'au prochain setDonnees : la recherche d'un texte qui passe par la forme
+    // étroite ne convertit ainsi chaque champ qu'une fois, et non à chaque recherche.
+    const TexteEtroit &getTitreEtroit() const { return etroits().titre; }
+    const TexteEtroit &getLienEtroit() const { return etroits().lien; }
+    const TexteEtroit &getDescriptionEtroit() const { return etroits().description; }
+
     // Égalité des quatre textes, exacte, casse comprise.
     bool operator==(const TInfo &autre) const;
     bool operator!=(const TInfo &autre) const { return !(*this == autre); }
 
 private:
+    struct FormesEtroites
+    {
+        TexteEtroit titre;
+        TexteEtroit lien;
+        TexteEtroit description;
+    };
+    const FormesEtroites &etroits() const;
+
     QString m_titre;
     QString m_lien;
     QString m_description;
     QString m_datePub;
+    mutable std::shared_ptr<const FormesEtroites> m_etroits;
 };
 
 using PInfo = std::shared_ptr<TInfo>;

@@ -1,20 +1,15 @@
 #include "reading/ClientHTTPCurl.h"
 
 #include "commun/Erreurs.h"
+#include "reading/BibliothequeCurl.h"
 
 #include <QFile>
 #include <cctype>
-#include <curl/curl.h>
 #include <memory>
 
 namespace {
 
 using Horloge = std::chrono::steady_clock;
-
-struct InitialisationCurl
-{
-    InitialisationCurl() { curl_global_init(CURL_GLOBAL_DEFAULT); }
-};
 
 // Ce qui arrive pendant un GET, partagé avec les fonctions de rappel de libcurl.
 struct Reception
@@ -33,7 +28,7 @@ struct Reception
 long statutReponse(CURL *curl)
 {
     long statut = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &statut);
+    bibliothequeCurl().easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &statut);
     return statut;
 }
 
@@ -83,7 +78,7 @@ int surveiller(void *donnees, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 
 struct LibererMulti
 {
-    void operator()(CURLM *multi) const { curl_multi_cleanup(multi); }
+    void operator()(CURLM *multi) const { bibliothequeCurl().multi_cleanup(multi); }
 };
 
 // Retire la poignée de la pile multiple en sortant, même quand une erreur remonte.
@@ -91,7 +86,7 @@ class Inscription
 {
 public:
     Inscription(CURLM *multi, CURL *curl) : m_multi(multi), m_curl(curl) {}
-    ~Inscription() { curl_multi_remove_handle(m_multi, m_curl); }
+    ~Inscription() { bibliothequeCurl().multi_remove_handle(m_multi, m_curl); }
     Inscription(const Inscription &) = delete;
     Inscription &operator=(const Inscription &) = delete;
 
@@ -105,15 +100,15 @@ private:
 template<typename Patienter>
 CURLcode transferer(CURL *curl, Patienter patienter)
 {
-    const std::unique_ptr<CURLM, LibererMulti> multi(curl_multi_init());
-    if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK)
+    const std::unique_ptr<CURLM, LibererMulti> multi(bibliothequeCurl().multi_init());
+    if (!multi || bibliothequeCurl().multi_add_handle(multi.get(), curl) != CURLM_OK)
         return CURLE_OUT_OF_MEMORY;
     const Inscription inscription(multi.get(), curl);
     constexpr std::chrono::milliseconds tranche{40};
     auto derniere = Horloge::now();
     int actifs = 1;
     while (actifs > 0) {
-        if (curl_multi_perform(multi.get(), &actifs) != CURLM_OK)
+        if (bibliothequeCurl().multi_perform(multi.get(), &actifs) != CURLM_OK)
             return CURLE_FAILED_INIT;
         if (actifs == 0)
             break;
@@ -121,11 +116,11 @@ CURLcode transferer(CURL *curl, Patienter patienter)
             patienter();
             derniere = Horloge::now();
         }
-        if (curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(tranche.count()), nullptr) != CURLM_OK)
+        if (bibliothequeCurl().multi_poll(multi.get(), nullptr, 0, static_cast<int>(tranche.count()), nullptr) != CURLM_OK)
             return CURLE_FAILED_INIT;
     }
     int restants = 0;
-    while (const CURLMsg *message = curl_multi_info_read(multi.get(), &restants)) {
+    while (const CURLMsg *message = bibliothequeCurl().multi_info_read(multi.get(), &restants)) {
         if (message->msg == CURLMSG_DONE && message->easy_handle == curl)
             return message->data.result;
     }
@@ -134,11 +129,11 @@ CURLcode transferer(CURL *curl, Patienter patienter)
 
 struct LibererEntetes
 {
-    void operator()(curl_slist *liste) const { curl_slist_free_all(liste); }
+    void operator()(curl_slist *liste) const { bibliothequeCurl().slist_free_all(liste); }
 };
 struct LibererUrl
 {
-    void operator()(CURLU *url) const { curl_url_cleanup(url); }
+    void operator()(CURLU *url) const { bibliothequeCurl().url_cleanup(url); }
 };
 
 // Encode dans le chemin ou la requête les octets que HTTP n'admet pas tels quels dans la cible
@@ -147,10 +142,10 @@ struct LibererUrl
 void encoderPartie(CURLU *url, CURLUPart partie)
 {
     char *brute = nullptr;
-    if (curl_url_get(url, partie, &brute, 0) != CURLUE_OK || !brute)
+    if (bibliothequeCurl().url_get(url, partie, &brute, 0) != CURLUE_OK || !brute)
         return;
     const QByteArray octets(brute);
-    curl_free(brute);
+    bibliothequeCurl().free(brute);
     static const QByteArray admis = QByteArrayLiteral("-._~!$&'()*+,;=:@/?%");
     QByteArray encodee;
     encodee.reserve(octets.size());
@@ -164,36 +159,34 @@ void encoderPartie(CURLU *url, CURLUPart partie)
             encodee += '%' + QByteArray::number(octet, 16).rightJustified(2, '0'); // en minuscules, comme libcurl
     }
     if (encodee != octets)
-        curl_url_set(url, partie, encodee.constData(), 0);
+        bibliothequeCurl().url_set(url, partie, encodee.constData(), 0);
 }
 
 // L'adresse telle que libcurl l'enverra : caractères interdits encodés dans le chemin et dans la
 // requête, identifiants retirés (le client ne s'authentifie jamais).
 std::unique_ptr<CURLU, LibererUrl> preparerUrl(const QString &adresse)
 {
-    std::unique_ptr<CURLU, LibererUrl> url(curl_url());
+    std::unique_ptr<CURLU, LibererUrl> url(bibliothequeCurl().url());
     if (!url)
         throw ErreurHTTP(QStringLiteral("Mémoire insuffisante pour l'adresse « %1 ».").arg(adresse));
     const QByteArray octets = adresse.toUtf8();
-    const CURLUcode code = curl_url_set(url.get(), CURLUPART_URL, octets.constData(),
-                                        CURLU_GUESS_SCHEME | CURLU_ALLOW_SPACE | CURLU_URLENCODE);
+    const CURLUcode code = bibliothequeCurl().url_set(url.get(), CURLUPART_URL, octets.constData(),
+                                                      CURLU_GUESS_SCHEME | CURLU_ALLOW_SPACE | CURLU_URLENCODE);
     if (code != CURLUE_OK)
         throw ErreurHTTP(QStringLiteral("Adresse invalide « %1 » : %2")
-                             .arg(adresse, QString::fromUtf8(curl_url_strerror(code))));
+                             .arg(adresse, QString::fromUtf8(bibliothequeCurl().url_strerror(code))));
     encoderPartie(url.get(), CURLUPART_PATH);
     encoderPartie(url.get(), CURLUPART_QUERY);
-    curl_url_set(url.get(), CURLUPART_USER, nullptr, 0);
-    curl_url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
-    curl_url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
+    bibliothequeCurl().url_set(url.get(), CURLUPART_USER, nullptr, 0);
+    bibliothequeCurl().url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
+    bibliothequeCurl().url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
     return url;
 }
 
 } // namespace
 
-TClientHTTPCurl::TClientHTTPCurl()
-{
-    static InitialisationCurl initialisation;
-}
+// libcurl n'est chargée qu'au premier téléchargement (connecter).
+TClientHTTPCurl::TClientHTTPCurl() = default;
 
 TClientHTTPCurl::~TClientHTTPCurl()
 {
@@ -203,7 +196,7 @@ TClientHTTPCurl::~TClientHTTPCurl()
 void TClientHTTPCurl::connecter()
 {
     deconnecter();
-    m_curl = curl_easy_init();
+    m_curl = bibliothequeCurl().easy_init();
     if (!m_curl)
         throw ErreurHTTP(QStringLiteral("Impossible de préparer la connexion HTTP."));
 }
@@ -212,14 +205,15 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
 {
     if (!m_curl)
         connecter();
+    const BibliothequeCurl &lib = bibliothequeCurl();
     CURL *curl = static_cast<CURL *>(m_curl);
-    curl_easy_reset(curl);
+    lib.easy_reset(curl);
 
     const auto url = preparerUrl(adresse);
     // Accept remplace celui que libcurl mettrait de lui-même ; rien d'autre n'est ajouté.
-    curl_slist *liste = curl_slist_append(nullptr, "Accept: text/html, */*");
+    curl_slist *liste = lib.slist_append(nullptr, "Accept: text/html, */*");
     if (liste)
-        liste = curl_slist_append(liste, "User-Agent: Mozilla/3.0 (compatible; Indy Library)");
+        liste = lib.slist_append(liste, "User-Agent: Mozilla/3.0 (compatible; Indy Library)");
     const std::unique_ptr<curl_slist, LibererEntetes> entetes(liste);
     if (!entetes)
         throw ErreurHTTP(QStringLiteral("Mémoire insuffisante pour la requête."));
@@ -230,42 +224,42 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
     reception.silence = m_bornes.silence;
     char erreur[CURL_ERROR_SIZE] = {};
 
-    curl_easy_setopt(curl, CURLOPT_CURLU, url.get());
-    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, entetes.get());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    lib.easy_setopt(curl, CURLOPT_CURLU, url.get());
+    lib.easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    lib.easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    lib.easy_setopt(curl, CURLOPT_HTTPHEADER, entetes.get());
+    lib.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    lib.easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
     // Ni proxy (même si http_proxy ou all_proxy sont définis), ni authentification, ni .netrc.
-    curl_easy_setopt(curl, CURLOPT_PROXY, "");
-    curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
-    curl_easy_setopt(curl, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_IGNORED));
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    lib.easy_setopt(curl, CURLOPT_PROXY, "");
+    lib.easy_setopt(curl, CURLOPT_NOPROXY, "*");
+    lib.easy_setopt(curl, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_IGNORED));
+    lib.easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    lib.easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     const QByteArray autorites = QFile::encodeName(m_fichierAutorites);
     if (!autorites.isEmpty())
-        curl_easy_setopt(curl, CURLOPT_CAINFO, autorites.constData());
-    curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, erreur);
+        lib.easy_setopt(curl, CURLOPT_CAINFO, autorites.constData());
+    lib.easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
+    lib.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    lib.easy_setopt(curl, CURLOPT_ERRORBUFFER, erreur);
     // Bornes.
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_bornes.connexion.count()));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(m_bornes.duree.count()));
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_bornes.tailleMaximale));
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, surveiller);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &reception);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, recevoirEntete);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &reception);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, recevoirCorps);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reception);
+    lib.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_bornes.connexion.count()));
+    lib.easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(m_bornes.duree.count()));
+    lib.easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_bornes.tailleMaximale));
+    lib.easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    lib.easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, surveiller);
+    lib.easy_setopt(curl, CURLOPT_XFERINFODATA, &reception);
+    lib.easy_setopt(curl, CURLOPT_HEADERFUNCTION, recevoirEntete);
+    lib.easy_setopt(curl, CURLOPT_HEADERDATA, &reception);
+    lib.easy_setopt(curl, CURLOPT_WRITEFUNCTION, recevoirCorps);
+    lib.easy_setopt(curl, CURLOPT_WRITEDATA, &reception);
 
     reception.dernierOctet = Horloge::now();
     const CURLcode code = transferer(curl, [] { patienter(); });
     const long statut = statutReponse(curl);
-    const QString detail = erreur[0] ? QString::fromUtf8(erreur) : QString::fromUtf8(curl_easy_strerror(code));
+    const QString detail = erreur[0] ? QString::fromUtf8(erreur) : QString::fromUtf8(lib.easy_strerror(code));
     // La poignée ne garde aucun pointeur vers les objets locaux de cette requête.
-    curl_easy_reset(curl);
+    lib.easy_reset(curl);
 
     const QString trop = QStringLiteral("Le corps de « %1 » dépasse %2 octets.")
                              .arg(adresse, QString::number(m_bornes.tailleMaximale));
@@ -292,7 +286,7 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
 void TClientHTTPCurl::deconnecter()
 {
     if (m_curl) {
-        curl_easy_cleanup(static_cast<CURL *>(m_curl));
+        bibliothequeCurl().easy_cleanup(static_cast<CURL *>(m_curl));
         m_curl = nullptr;
     }
 }

@@ -4,12 +4,13 @@
 #include "ui/ListeImages.h"
 #include "ui/Polices.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QList>
 #include <QPalette>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
-#include <utility>
 
 void construireArbreXML(QTreeWidget *vue, QTreeWidgetItem *parent, const QDomNode &noeud)
 {
@@ -54,47 +55,72 @@ void preparerVueArbreXML(QTreeWidget *vue)
 
 namespace {
 
-// Au-delà de cette profondeur, la destruction récursive de Qt n'est plus sûre pour la pile.
-constexpr int profondeurSure = 10000;
-
-// Vrai quand un nœud de la vue est plus profond que `limite` (parcours sans récursion).
-bool plusProfondQue(QTreeWidget *vue, int limite)
+// Les nœuds détachés d'une vue, détruits par tranches. Enfant de la vue : ce qui reste à sa
+// destruction est détruit avec elle.
+class DemolitionArbre : public QObject
 {
-    QList<std::pair<const QTreeWidgetItem *, int>> pile{{vue->invisibleRootItem(), 0}};
-    while (!pile.isEmpty()) {
-        const auto [element, profondeur] = pile.takeLast();
-        if (profondeur > limite)
-            return true;
-        for (int i = 0; i < element->childCount(); ++i) {
-            const QTreeWidgetItem *enfant = element->child(i);
-            if (enfant->childCount() > 0)
-                pile.append({enfant, profondeur + 1});
-        }
+public:
+    explicit DemolitionArbre(QObject *vue) : QObject(vue)
+    {
+        m_minuterie.setInterval(0);
+        QObject::connect(&m_minuterie, &QTimer::timeout, this, [this] { detruire(dureeTranche); });
     }
-    return false;
-}
+    ~DemolitionArbre() override { detruire(-1); }
+
+    void ajouter(const QList<QTreeWidgetItem *> &elements)
+    {
+        // Un seul arbre attend sa destruction : ce qui reste du précédent est détruit tout de
+        // suite, pour que des vidages plus rapprochés que les tranches n'accumulent rien.
+        detruire(-1);
+        m_pile += elements;
+        m_minuterie.start();
+    }
+
+private:
+    static constexpr qint64 dureeTranche = 4; // ms
+
+    // Détruit des nœuds pendant au plus `dureeMs` (tout quand elle est négative). La pile tient
+    // des sous-arbres détachés et, au-dessus de chacun, le chemin vers son dernier descendant :
+    // un nœud qui a des enfants y pose son dernier enfant ; un nœud sans enfant est retiré de son
+    // parent (il en est le dernier enfant : retrait immédiat) et détruit.
+    void detruire(qint64 dureeMs)
+    {
+        QElapsedTimer chrono;
+        chrono.start();
+        int pas = 0;
+        while (!m_pile.isEmpty()) {
+            if (dureeMs >= 0 && ++pas % 256 == 0 && chrono.elapsed() >= dureeMs)
+                return;
+            QTreeWidgetItem *element = m_pile.last();
+            if (element->childCount() > 0) {
+                m_pile.append(element->child(element->childCount() - 1));
+                continue;
+            }
+            m_pile.removeLast();
+            if (QTreeWidgetItem *parent = element->parent())
+                parent->takeChild(parent->childCount() - 1);
+            delete element;
+        }
+        m_minuterie.stop();
+    }
+
+    QList<QTreeWidgetItem *> m_pile;
+    QTimer m_minuterie;
+};
 
 } // namespace
 
 void viderArbreXML(QTreeWidget *vue)
 {
-    if (!plusProfondQue(vue, profondeurSure)) {
-        vue->clear();
+    if (vue->topLevelItemCount() == 0)
         return;
+    // (Sans Q_OBJECT, la classe ne se reconnaît pas par qobject_cast.)
+    DemolitionArbre *demolition = nullptr;
+    for (QObject *enfant : vue->children()) {
+        if ((demolition = dynamic_cast<DemolitionArbre *>(enfant)))
+            break;
     }
-    // Détache d'un coup tout le premier niveau : la vue n'a plus rien à suivre. Puis chaque
-    // sous-arbre est détruit en partant de ses feuilles, toujours par le dernier enfant, pour que
-    // chaque retrait soit immédiat et que rien ne soit récursif.
-    QList<QTreeWidgetItem *> chemin = vue->invisibleRootItem()->takeChildren();
-    while (!chemin.isEmpty()) {
-        QTreeWidgetItem *element = chemin.last();
-        if (element->childCount() > 0) {
-            chemin.append(element->child(element->childCount() - 1));
-            continue;
-        }
-        chemin.removeLast();
-        if (QTreeWidgetItem *parent = element->parent())
-            parent->takeChild(parent->childCount() - 1);
-        delete element;
-    }
+    if (!demolition)
+        demolition = new DemolitionArbre(vue);
+    demolition->ajouter(vue->invisibleRootItem()->takeChildren());
 }

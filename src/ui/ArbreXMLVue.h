@@ -17,6 +17,10 @@ void construireArbreXML(QTreeWidget *vue, QTreeWidgetItem *parent, const QDomNod
 // sans en-tête.
 void preparerVueArbreXML(QTreeWidget *vue);
 
-// Retire tous les nœuds de la vue, à la place de QTreeWidget::clear(), qui détruit les nœuds
-// récursivement : un arbre très profond est démonté à partir de ses feuilles, sans récursion.
+// Retire tous les nœuds de la vue, à la place de QTreeWidget::clear(). Les nœuds sont détachés
+// d'un coup : la vue est vide au retour. Leur destruction, aussi longue que leur construction,
+// se fait ensuite par tranches de quelques millisecondes quand la boucle des messages est libre,
+// sans geler la fenêtre ; elle part des feuilles, sans récursion, si profond que soit l'arbre.
+// Un seul arbre attend : ce qui reste du précédent est détruit au vidage suivant. Ce qui reste
+// à détruire l'est avec la vue.
 void viderArbreXML(QTreeWidget *vue);

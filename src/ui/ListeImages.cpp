@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QStandardPaths>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace ListeImages {
@@ -442,14 +443,24 @@ QPixmap dessiner(Dessin dessin, Marque marque = Marque::Aucune)
     return QPixmap::fromImage(toile);
 }
 
-// L'image du thème Tango, cherchée dans les dossiers de données du système ; nulle si absente.
+// Le dossier des images 16 × 16 du thème Tango, cherché une fois dans les dossiers de données du
+// système, terminé par un séparateur ; vide s'il manque.
+const QString &dossierDuTheme()
+{
+    static const QString dossier = [] {
+        const QString trouve = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                                      QStringLiteral("icons/Tango/16x16"), QStandardPaths::LocateDirectory);
+        return trouve.isEmpty() ? QString() : trouve + QLatin1Char('/');
+    }();
+    return dossier;
+}
+
+// L'image du thème Tango ; nulle si absente.
 QImage imageDuTheme(const char *nom)
 {
-    const QString relatif = QStringLiteral("icons/Tango/16x16/") + QLatin1String(nom) + QStringLiteral(".png");
-    const QString chemin = QStandardPaths::locate(QStandardPaths::GenericDataLocation, relatif);
-    if (chemin.isEmpty())
+    if (dossierDuTheme().isEmpty())
         return QImage();
-    QImage lue(chemin);
+    QImage lue(dossierDuTheme() + QLatin1String(nom) + QStringLiteral(".png"));
     if (lue.isNull())
         return QImage();
     if (lue.size() != QSize(taille, taille))
@@ -467,34 +478,38 @@ struct Entree
     bool duTheme = false;
 };
 
-// Construites une seule fois, au premier usage (il faut une application graphique).
-const std::vector<Entree> &entrees()
+Entree construireEntree(int index)
 {
-    static const std::vector<Entree> table = [] {
-        std::vector<Entree> t(nombre);
-        const QPixmap neutre = dessiner(dessinNeutre);
-        for (int i = 0; i < nombre; ++i) {
-            Entree &e = t[static_cast<std::size_t>(i)];
-            const Recette *r = recette(i);
-            if (!r) {
-                e.image = neutre;
-            } else if (QImage themee = r->theme ? imageDuTheme(r->theme) : QImage(); !themee.isNull()) {
-                QPainter p(&themee);
-                p.setRenderHint(QPainter::Antialiasing);
-                pastille(p, r->marque);
-                p.end();
-                e.image = QPixmap::fromImage(themee);
-                e.duTheme = true;
-            } else {
-                e.image = dessiner(r->dessin, r->marque);
-            }
-            // La même image à l'état sélectionné : Qt ne la teinte pas.
-            for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Selected, QIcon::Active})
-                e.icone.addPixmap(e.image, mode);
-        }
-        return t;
-    }();
-    return table;
+    Entree e;
+    const Recette *r = recette(index);
+    if (!r) {
+        static const QPixmap neutre = dessiner(dessinNeutre);
+        e.image = neutre;
+    } else if (QImage themee = r->theme ? imageDuTheme(r->theme) : QImage(); !themee.isNull()) {
+        QPainter p(&themee);
+        p.setRenderHint(QPainter::Antialiasing);
+        pastille(p, r->marque);
+        p.end();
+        e.image = QPixmap::fromImage(themee);
+        e.duTheme = true;
+    } else {
+        e.image = dessiner(r->dessin, r->marque);
+    }
+    // La même image à l'état sélectionné : Qt ne la teinte pas.
+    for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Selected, QIcon::Active})
+        e.icone.addPixmap(e.image, mode);
+    return e;
+}
+
+// Chaque entrée est construite à son premier usage (il faut une application graphique), et
+// gardée : le démarrage ne fait que celles des actions, l'arbre XML les siennes plus tard.
+const Entree &entree(int index)
+{
+    static std::vector<std::optional<Entree>> table(nombre);
+    std::optional<Entree> &e = table[static_cast<std::size_t>(index)];
+    if (!e)
+        e = construireEntree(index);
+    return *e;
 }
 
 bool dansLaListe(int index) { return index >= 0 && index < nombre; }
@@ -503,17 +518,17 @@ bool dansLaListe(int index) { return index >= 0 && index < nombre; }
 
 QIcon icone(int index)
 {
-    return dansLaListe(index) ? entrees()[static_cast<std::size_t>(index)].icone : QIcon();
+    return dansLaListe(index) ? entree(index).icone : QIcon();
 }
 
 QPixmap image(int index)
 {
-    return dansLaListe(index) ? entrees()[static_cast<std::size_t>(index)].image : QPixmap();
+    return dansLaListe(index) ? entree(index).image : QPixmap();
 }
 
 bool vientDuTheme(int index)
 {
-    return dansLaListe(index) && entrees()[static_cast<std::size_t>(index)].duTheme;
+    return dansLaListe(index) && entree(index).duTheme;
 }
 
 QPixmap imageDessinee(int index)

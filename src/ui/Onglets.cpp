@@ -75,6 +75,11 @@ void TmainForm::barreA(int position)
     pbarGenerale->repaint();
 }
 
+void TmainForm::barreSansAttente(int position)
+{
+    pbarGenerale->setValue(position);
+}
+
 QString TmainForm::telechargerEtLire(const QString &adresse, int positionApresTelechargement)
 {
     const QString copieLocale = dmRSS->telechargerFlux(adresse);
@@ -99,7 +104,8 @@ void TmainForm::naviguerVersVide()
 void TmainForm::afficherTitreFlux(const QString &titre)
 {
     pbTitreFlux->setIndice(titre);
-    pbTitreFlux->repaint();
+    // Rien ne bloque après : la barre de titre se peint avec le reste de la fenêtre.
+    pbTitreFlux->update();
 }
 
 void TmainForm::afficherDocument()
@@ -231,10 +237,11 @@ void TmainForm::montrerFichierOuvert(const QString &chemin)
     barreA(17);
     afficherDocument();
     const QString titre = dmRSS->analyserFlux(dmRSS->XMLDoc)->getTitre();
-    barreA(47);
-    barreA(73);
+    // Le fichier est déjà lu : une seule peinture forcée, celle du début, montre la barre.
+    barreSansAttente(47);
+    barreSansAttente(73);
     ajouterOnglet(QStringLiteral("Fichier : ") + nomSansDossier(chemin), std::make_unique<TObjetString>(chemin, titre));
-    barreA(100);
+    barreSansAttente(100);
     afficherTitreFlux(titre);
 }
 
@@ -251,7 +258,7 @@ void TmainForm::connexionRSS_HTTPExecute()
     barreA(45);
     // La page ne montre que le flux tel qu'il vient d'être lu.
     afficherDocument();
-    barreA(55);
+    barreSansAttente(55);
     const PFlux flux = dmRSS->chercherFluxParUrl(adresse);
     barreA(75);
     std::unique_ptr<TObjetString> fiche;
@@ -266,7 +273,7 @@ void TmainForm::connexionRSS_HTTPExecute()
         fiche = std::make_unique<TObjetString>(copieLocale, titre);
     }
     ajouterOnglet(QStringLiteral("Fil : ") + nomSansDossier(copieLocale), std::move(fiche));
-    barreA(100);
+    barreSansAttente(100);
     afficherTitreFlux(titre);
 }
 
@@ -292,9 +299,9 @@ void TmainForm::ouvrirFluxDeBase(const PFlux &flux)
     dmRSS->genererPageDocument();
     barreA(55);
     const QString page = dmRSS->genererPageInfosSauvegardees(*flux);
-    barreA(63);
+    barreSansAttente(63);
     auto fiche = std::make_unique<TObjetString>(copieLocale, page, flux);
-    barreA(80);
+    barreSansAttente(80);
     naviguerVersFichier(page);
     barreA(100);
     ajouterOnglet(flux->getTitre(), std::move(fiche));

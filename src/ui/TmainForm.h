@@ -263,7 +263,11 @@ private:
     void remontrerApresChangement();
     // Barre de progression des commandes d'ouverture.
     class BarreOuverture;
+    // La barre à une position, peinte tout de suite : le pas qui suit bloque la boucle des messages.
     void barreA(int position);
+    // La barre à une position sans la peindre aussitôt : le pas qui suit ne bloque pas, elle se
+    // peindra avec le reste de la fenêtre (chaque peinture forcée coûte quelques millisecondes).
+    void barreSansAttente(int position);
     // Télécharge l'adresse dans sa copie locale (barre à la position donnée ensuite) et lit la copie
     // dans XMLDoc ; rend son chemin, ou un texte vide quand elle ne se lit pas.
     QString telechargerEtLire(const QString &adresse, int positionApresTelechargement);

@@ -196,12 +196,19 @@ private slots:
             }
             return t;
         };
+        // Le champ d'une information aussi : sa forme étroite, gardée, sert d'une recherche à l'autre.
+        TdmRSS module(m_dialogues);
+        TInfo information;
         int trouves = 0;
         for (int essai = 0; essai < 20000; ++essai) {
             const QString aiguille = texte(int(hasard.bounded(4)));
-            const QString champ = texte(int(hasard.bounded(40)));
+            const QString champ = texte(int(hasard.bounded(80)));
             const bool attendu = !aiguille.isEmpty() && versEtroit(champ).contains(versEtroit(aiguille));
-            QCOMPARE(TexteRecherche(aiguille).trouveDans(champ), attendu);
+            const TexteRecherche prepare(aiguille);
+            QCOMPARE(prepare.trouveDans(champ), attendu);
+            information.setDonnees(champ, QString(), champ, QString());
+            QCOMPARE(module.titreContient(prepare, information), attendu);
+            QCOMPARE(module.descriptionContient(prepare, information), attendu);
             trouves += attendu;
         }
         QVERIFY(trouves > 2000);

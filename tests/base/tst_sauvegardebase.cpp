@@ -357,6 +357,9 @@ private slots:
             remplirAuHasard(module, tirage);
             const QStringList ecrite = decrireBase(module.getFluxBase(), module.getRubriquesBase());
             module.sauvegarderBase();
+            // Le fichier porte exactement les octets que toByteArray(2) donne de l'arbre écrit.
+            const QByteArray premier = OutilsTests::lireFichier(Emplacement::cheminBase());
+            QCOMPARE(premier, module.XMLDocWriter.dom().toByteArray(2));
             TdmRSS relu(m_dialogues);
             relu.chargerBase(Emplacement::cheminBase());
             const QStringList lue = decrireBase(relu.getFluxBase(), relu.getRubriquesBase());
@@ -364,7 +367,6 @@ private slots:
                 qWarning("graine %u", graine);
             QCOMPARE(lue, ecrite);
             // Relue puis réécrite, la base donne le même fichier.
-            const QByteArray premier = OutilsTests::lireFichier(Emplacement::cheminBase());
             relu.sauvegarderBase();
             QCOMPARE(OutilsTests::lireFichier(Emplacement::cheminBase()), premier);
         }

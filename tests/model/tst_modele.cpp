@@ -58,6 +58,23 @@ private slots:
         QVERIFY(a != b);
     }
 
+    void formesEtroitesDUneInformationSuiventSesTextes()
+    {
+        TInfo a;
+        a.setDonnees(u"Été 日本"_qs, u"http://127.0.0.1/?x"_qs, u"« € »"_qs, u"date"_qs);
+        QCOMPARE(a.getTitreEtroit(), QByteArray("\xc9t\xe9 ??"));
+        QCOMPARE(a.getLienEtroit(), QByteArray("http://127.0.0.1/?x"));
+        QCOMPARE(a.getDescriptionEtroit(), QByteArray("\xab \x80 \xbb"));
+        // Une copie garde les formes de ses textes, même quand l'original change ensuite.
+        const TInfo copie = a;
+        a.setDonnees(u"autre"_qs, QString(), u"ą"_qs, QString());
+        QCOMPARE(a.getTitreEtroit(), QByteArray("autre"));
+        QCOMPARE(a.getLienEtroit(), QByteArray());
+        QCOMPARE(a.getDescriptionEtroit(), QByteArray("?"));
+        QCOMPARE(copie.getTitreEtroit(), QByteArray("\xc9t\xe9 ??"));
+        QCOMPARE(copie.getDescriptionEtroit(), QByteArray("\xab \x80 \xbb"));
+    }
+
     void rubriqueNeuve()
     {
         TRubrique r(u"Actualités"_qs);

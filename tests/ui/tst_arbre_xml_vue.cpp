@@ -207,6 +207,44 @@ private slots:
         QCOMPARE(m_vue->topLevelItemCount(), 0);
     }
 
+    void viderDetacheToutDeSuiteEtDetruitPlusTard()
+    {
+        // Des nœuds qui se comptent : 1 + 3 + 3 × 40 par sous-arbre, deux sous-arbres.
+        static int vivants = 0;
+        struct NoeudCompte : QTreeWidgetItem
+        {
+            NoeudCompte() : QTreeWidgetItem(QStringList(u"n"_qs)) { ++vivants; }
+            ~NoeudCompte() override { --vivants; }
+        };
+        auto remplir = [this] {
+            for (int r = 0; r < 2; ++r) {
+                auto *racine = new NoeudCompte;
+                for (int i = 0; i < 3; ++i) {
+                    auto *branche = new NoeudCompte;
+                    for (int j = 0; j < 40; ++j)
+                        branche->addChild(new NoeudCompte);
+                    racine->addChild(branche);
+                }
+                m_vue->addTopLevelItem(racine);
+            }
+        };
+        remplir();
+        QCOMPARE(vivants, 2 * 124);
+        viderArbreXML(m_vue.get());
+        // La vue est vide au retour ; les nœuds détachés sont détruits ensuite, tous.
+        QCOMPARE(m_vue->topLevelItemCount(), 0);
+        QTRY_COMPARE(vivants, 0);
+        // Un seul arbre attend : le vidage suivant détruit tout de suite ce qui reste du précédent.
+        remplir();
+        viderArbreXML(m_vue.get());
+        remplir();
+        viderArbreXML(m_vue.get());
+        QCOMPARE(vivants, 2 * 124);
+        // Ce qui reste à détruire quand la vue disparaît l'est avec elle.
+        m_vue.reset();
+        QCOMPARE(vivants, 0);
+    }
+
     void sousUnNoeudExistant()
     {
         auto *parent = new QTreeWidgetItem(QStringList(u"dessus"_qs));

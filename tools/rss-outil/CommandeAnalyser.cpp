@@ -7,8 +7,6 @@
 #include "base/TdmRSS.h"
 #include "commun/Erreurs.h"
 
-#include <QJsonDocument>
-
 namespace {
 
 int analyser(const QStringList &arguments)
@@ -21,7 +19,10 @@ int analyser(const QStringList &arguments)
         return 1;
     try {
         const PFlux flux = module.analyserFlux(module.XMLDoc);
-        ecrireSortie(QJsonDocument(fluxEnJson(*flux)).toJson(QJsonDocument::Indented));
+        QByteArray sortie;
+        EcritureJson json(sortie);
+        ecrireFluxJson(json, *flux);
+        ecrireSortie(sortie);
         return 0;
     } catch (const ErreurLecteur &e) {
         ecrireErreur(QStringLiteral("Le document ne peut pas être lu comme un flux : ") + e.message());

@@ -9,23 +9,31 @@
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-
 namespace {
 
-QJsonObject baseEnJson(TdmRSS &module)
+// Les clés de chaque objet dans l'ordre croissant, celui de QJsonObject.
+QByteArray baseEnJson(TdmRSS &module)
 {
-    QJsonArray flux;
+    QByteArray sortie;
+    EcritureJson json(sortie);
+    json.ouvrirObjet();
+    json.cle("flux");
+    json.ouvrirTableau();
     for (const PFlux &f : module.getFluxBase())
-        flux.append(fluxEnJson(*f));
-    QJsonArray rubriques;
+        ecrireFluxJson(json, *f);
+    json.fermerTableau();
+    json.cle("rubriques");
+    json.ouvrirTableau();
     for (const PRubrique &r : module.getRubriquesBase()) {
-        rubriques.append(QJsonObject{{QStringLiteral("nom"), r->getNom()},
-                                     {QStringLiteral("couleur"), depuisEtroit(r->getCouleur())},
-                                     {QStringLiteral("icone"), r->getIcone()}});
+        json.ouvrirObjet();
+        json.membre("couleur", depuisEtroit(r->getCouleur()));
+        json.membre("icone", r->getIcone());
+        json.membre("nom", r->getNom());
+        json.fermerObjet();
     }
-    return QJsonObject{{QStringLiteral("flux"), flux}, {QStringLiteral("rubriques"), rubriques}};
+    json.fermerTableau();
+    json.fermerObjet();
+    return sortie;
 }
 
 int base(const QStringList &arguments)
@@ -48,7 +56,7 @@ int base(const QStringList &arguments)
     if (!chargerBaseOuSignaler(module, fichier))
         return 1;
     if (dossier.isEmpty()) {
-        ecrireSortie(QJsonDocument(baseEnJson(module)).toJson(QJsonDocument::Indented));
+        ecrireSortie(baseEnJson(module));
         return 0;
     }
 

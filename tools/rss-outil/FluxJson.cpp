@@ -1,37 +1,42 @@
 #include "FluxJson.h"
 
-#include <QJsonArray>
-
-QJsonObject fluxEnJson(const TFlux &flux)
+// Les clés de chaque objet dans l'ordre croissant, celui de QJsonObject.
+void ecrireFluxJson(EcritureJson &json, const TFlux &flux)
 {
     const TImageFlux &image = flux.getImage();
-    QJsonArray infos;
+    json.ouvrirObjet();
+    json.membre("auteur", flux.getAuteur());
+    json.membre("copyright", flux.getCopyright());
+    json.membre("datePub", flux.getDatePub());
+    json.membre("description", flux.getDescription());
+    json.cle("image");
+    json.ouvrirObjet();
+    json.membre("description", image.getDescription());
+    json.membre("hauteur", image.getHauteur());
+    json.membre("largeur", image.getLargeur());
+    json.membre("lien", image.getLien());
+    json.membre("titre", image.getTitre());
+    json.membre("url", image.getUrl());
+    json.fermerObjet();
+    json.cle("infos");
+    json.ouvrirTableau();
     for (const PInfo &info : flux.infos) {
-        infos.append(QJsonObject{{QStringLiteral("titre"), info->getTitre()},
-                                 {QStringLiteral("lien"), info->getLien()},
-                                 {QStringLiteral("description"), info->getDescription()},
-                                 {QStringLiteral("datePub"), info->getDatePub()}});
+        json.ouvrirObjet();
+        json.membre("datePub", info->getDatePub());
+        json.membre("description", info->getDescription());
+        json.membre("lien", info->getLien());
+        json.membre("titre", info->getTitre());
+        json.fermerObjet();
     }
-    QJsonArray rubriques;
+    json.fermerTableau();
+    json.membre("langue", flux.getLangue());
+    json.membre("lien", flux.getLien());
+    json.cle("rubriquesAssociees");
+    json.ouvrirTableau();
     for (const TexteEtroit &nom : flux.rubriquesAssociees)
-        rubriques.append(depuisEtroit(nom));
-    return QJsonObject{
-        {QStringLiteral("titre"), flux.getTitre()},
-        {QStringLiteral("lien"), flux.getLien()},
-        {QStringLiteral("description"), flux.getDescription()},
-        {QStringLiteral("copyright"), flux.getCopyright()},
-        {QStringLiteral("datePub"), flux.getDatePub()},
-        {QStringLiteral("langue"), flux.getLangue()},
-        {QStringLiteral("auteur"), flux.getAuteur()},
-        {QStringLiteral("urlrss"), flux.getUrlRss()},
-        {QStringLiteral("image"),
-         QJsonObject{{QStringLiteral("titre"), image.getTitre()},
-                     {QStringLiteral("lien"), image.getLien()},
-                     {QStringLiteral("url"), image.getUrl()},
-                     {QStringLiteral("description"), image.getDescription()},
-                     {QStringLiteral("hauteur"), image.getHauteur()},
-                     {QStringLiteral("largeur"), image.getLargeur()}}},
-        {QStringLiteral("infos"), infos},
-        {QStringLiteral("rubriquesAssociees"), rubriques},
-    };
+        json.texte(depuisEtroit(nom));
+    json.fermerTableau();
+    json.membre("titre", flux.getTitre());
+    json.membre("urlrss", flux.getUrlRss());
+    json.fermerObjet();
 }

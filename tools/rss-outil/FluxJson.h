@@ -1,8 +1,8 @@
 #pragma once
 
+#include "EcritureJson.h"
 #include "model/TFlux.h"
 
-#include <QJsonObject>
-
-// Un flux en objet JSON : ses textes, son image, ses informations et ses rubriques.
-QJsonObject fluxEnJson(const TFlux &flux);
+// Un flux en objet JSON : ses textes, son image, ses informations et ses rubriques, écrit
+// directement à la suite de ce que l'écriture tient déjà.
+void ecrireFluxJson(EcritureJson &json, const TFlux &flux);

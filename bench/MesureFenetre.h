@@ -1,0 +1,133 @@
+#pragma once
+// Outils de mesure communs aux mesures de la fenêtre et à leurs planchers. Rien que Qt : les
+// planchers, qui l'incluent, ne lient aucune autre bibliothèque.
+//  - la mémoire d'un processus et de tous ses descendants (les processus du moteur web compris) ;
+//  - l'attente d'une page chargée puis peinte dans une QWebEngineView ;
+//  - la médiane d'une série.
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMultiHash>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <algorithm>
+
+namespace MesureFenetre {
+
+// Un champ en kio de /proc/<pid>/<fichier> (« VmRSS: », « Pss: »...), 0 s'il manque.
+inline qint64 champKio(qint64 pid, const char *fichier, const QByteArray &champ)
+{
+    QFile f(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(fichier)));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &ligne : f.readAll().split('\n'))
+        if (ligne.startsWith(champ))
+            return ligne.mid(champ.size()).trimmed().split(' ').first().toLongLong();
+    return 0;
+}
+
+struct Memoire
+{
+    qint64 rssKio = 0; // somme des mémoires résidentes (les pages partagées comptent plusieurs fois)
+    qint64 pssKio = 0; // somme des parts proportionnelles (chaque page partagée comptée une fois)
+    int processus = 0;
+};
+
+// Le processus et tous ses descendants.
+inline Memoire memoireArbre(qint64 racine)
+{
+    QMultiHash<qint64, qint64> enfants;
+    for (const QString &nom : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool nombre = false;
+        const qint64 pid = nom.toLongLong(&nombre);
+        if (!nombre)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray texte = stat.readAll();
+        const QList<QByteArray> champs = texte.mid(texte.lastIndexOf(')') + 2).split(' ');
+        if (champs.size() > 1)
+            enfants.insert(champs.at(1).toLongLong(), pid);
+    }
+    Memoire total;
+    QList<qint64> aVoir{racine};
+    while (!aVoir.isEmpty()) {
+        const qint64 pid = aVoir.takeLast();
+        total.rssKio += champKio(pid, "status", "VmRSS:");
+        total.pssKio += champKio(pid, "smaps_rollup", "Pss:");
+        ++total.processus;
+        aVoir += enfants.values(pid);
+    }
+    return total;
+}
+
+// Attend qu'une vue ait fini de charger la page demandée puis l'ait peinte. À la fin du
+// chargement, la page demande deux images d'animation de suite (requestAnimationFrame) : la
+// seconde n'est servie qu'une fois la première image de la page chargée produite ; elle change
+// alors le titre de la page, ce que la vue signale. Même règle pour le programme et pour son
+// plancher.
+class AttentePeinture : public QObject
+{
+public:
+    explicit AttentePeinture(QWebEngineView *vue) : m_vue(vue)
+    {
+        QObject::connect(vue, &QWebEngineView::loadFinished, this, [this](bool) {
+            if (!m_armee || m_chargeeMs >= 0)
+                return;
+            m_chargeeMs = m_chrono.nsecsElapsed() / 1e6;
+            m_titre = QStringLiteral("peinte-%1").arg(++m_numero);
+            m_vue->page()->runJavaScript(
+                QStringLiteral("requestAnimationFrame(function () { requestAnimationFrame(function () "
+                               "{ document.title = '%1'; }); });")
+                    .arg(m_titre),
+                // Un monde à part : il tourne même quand la page n'a pas le droit d'exécuter du
+                // JavaScript.
+                QWebEngineScript::ApplicationWorld);
+        });
+        QObject::connect(vue, &QWebEngineView::titleChanged, this, [this](const QString &titre) {
+            if (m_armee && m_peinteMs < 0 && titre == m_titre)
+                m_peinteMs = m_chrono.nsecsElapsed() / 1e6;
+        });
+    }
+
+    struct Resultat
+    {
+        double chargeeMs = -1; // fin du chargement
+        double peinteMs = -1;  // page peinte ; -1 si elle ne l'est pas dans le délai
+    };
+
+    // Lance `declencher` (qui provoque le chargement) et attend ; temps comptés depuis l'appel.
+    template<typename Declencheur>
+    Resultat mesurer(Declencheur declencher, int delaiMs = 60000)
+    {
+        m_chargeeMs = m_peinteMs = -1;
+        m_armee = true;
+        m_chrono.start();
+        declencher();
+        while (m_peinteMs < 0 && m_chrono.elapsed() < delaiMs)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        m_armee = false;
+        return {m_chargeeMs, m_peinteMs};
+    }
+
+private:
+    QWebEngineView *m_vue;
+    QElapsedTimer m_chrono;
+    QString m_titre;
+    int m_numero = 0;
+    bool m_armee = false;
+    double m_chargeeMs = -1;
+    double m_peinteMs = -1;
+};
+
+template<typename T>
+T mediane(QList<T> valeurs)
+{
+    std::sort(valeurs.begin(), valeurs.end());
+    return valeurs.isEmpty() ? T() : valeurs.at(valeurs.size() / 2);
+}
+
+} // namespace MesureFenetre

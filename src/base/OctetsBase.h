@@ -1,0 +1,49 @@
+#pragma once
+// Le document de la base en octets, exactement ceux de QDomDocument::toByteArray(2), écrits
+// directement en UTF-8 : sans le texte UTF-16 du document entier que toByteArray fait d'abord,
+// puis convertit. Le chemin direct ne connaît que ce que la sauvegarde construit : une
+// déclaration XML (codage UTF-8 ou non dit), des éléments sans attribut ni espace de noms dont
+// les enfants sont soit des éléments, soit un seul texte. Tout autre document (un modèle qui
+// porterait un commentaire, des attributs...) est confié à toByteArray.
+
+#include <QByteArray>
+#include <QDomDocument>
+#include <QList>
+#include <optional>
+
+// Les octets d'un élément et de sa descendance, écrits au fil de leur construction, tels que
+// toByteArray(2) les écrira à la profondeur donnée : on n'a pas à repasser sur les nœuds.
+class EcritureElements
+{
+public:
+    explicit EcritureElements(int profondeur) : m_profondeur(profondeur) {}
+
+    // Un élément dont les enfants suivent, jusqu'à fermer().
+    void ouvrir(const QString &nom);
+    // Un élément qui porte un texte (sans contenu si le texte est vide).
+    void feuille(const QString &nom, const QString &texte);
+    void fermer();
+
+    int profondeur() const { return m_profondeur; }
+    const QByteArray &octets() const { return m_octets; }
+
+private:
+    void avantEnfant();
+
+    struct Ouvert
+    {
+        QString nom;
+        bool enfants = false;
+    };
+    int m_profondeur;
+    QList<Ouvert> m_ouverts;
+    QByteArray m_octets;
+};
+
+QByteArray octetsDuDocument(const QDomDocument &document);
+// La même chose, l'élément `dejaEcrit` l'ayant été au fil de sa construction.
+QByteArray octetsDuDocument(const QDomDocument &document, const QDomNode &dejaEcrit, const EcritureElements &ecriture);
+
+// Le chemin direct seul : rien quand le document lui est étranger.
+std::optional<QByteArray> octetsDirectsDuDocument(const QDomDocument &document, const QDomNode &dejaEcrit = {},
+                                                  const EcritureElements *ecriture = nullptr);
