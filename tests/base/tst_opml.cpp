@@ -44,7 +44,7 @@ QString decrireListe(const QByteArray &octets)
     QStringList parties;
     const QDomElement corps = document.documentElement().firstChildElement(u"body"_qs);
     for (QDomElement o = corps.firstChildElement(); !o.isNull(); o = o.nextSiblingElement()) {
-        const auto decrireFlux = [](const QDomElement &f) {
+        const auto decrireFlux = [](const QDomElement &f) -> QString {
             return f.attribute(u"title"_qs) + (f.hasAttribute(u"htmlUrl"_qs) ? u"+h"_qs : QString());
         };
         if (o.hasAttribute(u"xmlUrl"_qs)) {

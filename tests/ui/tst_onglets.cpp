@@ -132,15 +132,19 @@ private:
     }
 
     // Un clic droit dans la vue, au point donné, et le menu qu'il ouvre.
+    // Le clic droit est redonné tant que le menu ne vient pas : après une navigation, le moteur
+    // peut remplacer le widget de rendu, et une page lente (sanitizers) ne répond pas au premier.
     QMenu *menuContextuel(const QPoint &point)
     {
-        QWidget *rendu = f()->pageHTML->focusProxy();
-        QTest::mouseMove(rendu, point);
-        QTest::mouseClick(rendu, Qt::RightButton, {}, point);
         QMenu *menu = nullptr;
-        for (int i = 0; i < 500 && !menu; ++i) {
-            QTest::qWait(10);
-            menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        for (int essai = 0; essai < 5 && !menu; ++essai) {
+            QWidget *rendu = f()->pageHTML->focusProxy();
+            QTest::mouseMove(rendu, point);
+            QTest::mouseClick(rendu, Qt::RightButton, {}, point);
+            for (int i = 0; i < 200 && !menu; ++i) {
+                QTest::qWait(10);
+                menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            }
         }
         return menu;
     }
