@@ -16,10 +16,7 @@
 
 namespace {
 
-QString avecSeparateur(const QString &dossier)
-{
-    return dossier.endsWith(QLatin1Char('/')) ? dossier : dossier + QLatin1Char('/');
-}
+using Emplacement::avecSeparateur;
 
 void creerDossier(const QString &dossier)
 {
@@ -42,7 +39,7 @@ void garnir(const QString &partage, const QString &utilisateur)
 {
     creerDossier(utilisateur + u"ressourcesHTML");
     creerDossier(utilisateur + u"rss");
-    copierSiAbsent(partage + u"baseFluxModèle.xml", utilisateur + u"baseFluxModèle.xml");
+    copierSiAbsent(partage + Emplacement::nomModeleBase(), utilisateur + Emplacement::nomModeleBase());
     const QDir fluxPartages(partage + u"rss");
     for (const QString &nom : fluxPartages.entryList(QDir::Files))
         copierSiAbsent(fluxPartages.filePath(nom), utilisateur + u"rss/" + nom);
@@ -67,7 +64,7 @@ Choix choisir(const QString &dossierExecutable, const QString &dossierPartage, c
 {
     // Un programme installé n'a pas le modèle à côté de lui mais dans les données partagées :
     // lancé par root, qui peut écrire dans bin/, il garde quand même ses fichiers chez l'utilisateur.
-    const QString modele = QStringLiteral("baseFluxModèle.xml");
+    const QString modele = Emplacement::nomModeleBase();
     const bool installe = !QFileInfo::exists(avecSeparateur(dossierExecutable) + modele)
         && QFileInfo::exists(avecSeparateur(dossierPartage) + modele);
     if (!installe && accepteEcriture(dossierExecutable))

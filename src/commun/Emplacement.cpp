@@ -10,15 +10,16 @@ QString &dossierImpose()
     return dossier;
 }
 
-QString avecSeparateur(QString dossier)
-{
-    if (!dossier.endsWith(QLatin1Char('/')))
-        dossier += QLatin1Char('/');
-    return dossier;
-}
 } // namespace
 
 namespace Emplacement {
+
+QString avecSeparateur(const QString &dossier)
+{
+    return dossier.endsWith(QLatin1Char('/')) ? dossier : dossier + QLatin1Char('/');
+}
+
+QString nomModeleBase() { return QStringLiteral("baseFluxModèle.xml"); }
 
 QString dossierExecutable()
 {
@@ -35,7 +36,7 @@ void definirDossierExecutable(const QString &dossier)
 bool dossierExecutableImpose() { return !dossierImpose().isEmpty(); }
 
 QString cheminBase() { return dossierExecutable() + u"baseFlux.xml"; }
-QString cheminModeleBase() { return dossierExecutable() + u"baseFluxModèle.xml"; }
+QString cheminModeleBase() { return dossierExecutable() + nomModeleBase(); }
 QString cheminPage() { return dossierExecutable() + u"rss-temps.html"; }
 QString dossierRessources() { return dossierExecutable() + u"ressourcesHTML/"; }
 QString dossierRss() { return dossierExecutable() + u"rss/"; }

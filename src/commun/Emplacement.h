@@ -15,6 +15,11 @@ void definirDossierExecutable(const QString &dossier);
 // Vrai quand un dossier a été imposé par definirDossierExecutable.
 bool dossierExecutableImpose();
 
+// Le dossier donné, terminé par un séparateur.
+QString avecSeparateur(const QString &dossier);
+// Le nom du modèle de base, que le programme installé trouve dans ses données partagées.
+QString nomModeleBase();
+
 QString cheminBase();          // baseFlux.xml
 QString cheminModeleBase();    // baseFluxModèle.xml
 QString cheminPage();          // rss-temps.html

@@ -8,20 +8,11 @@
 namespace {
 
 // Le texte d'un enfant : ses textes et sections CDATA bout à bout, vide s'il contient un élément.
-QString texteDe(const QDomNode &enfant)
-{
-    return NoeudXML::estElementTexte(enfant) ? texteEnfant(enfant, 0) : NoeudXML::texteChamp(enfant);
-}
+QString texteDe(const QDomNode &enfant) { return NoeudXML::texteChamp(enfant); }
 
 bool estNomme(const QString &nom, QLatin1String attendu) { return nom == attendu; }
 
 } // namespace
-
-QString texteEnfant(const QDomNode &noeud, int index)
-{
-    const QDomNode enfant = index == 0 ? noeud.firstChild() : NoeudXML::enfant(noeud, index);
-    return NoeudXML::valeur(enfant).toString();
-}
 
 void analyserCanal(const QDomNode &element, TFlux &flux)
 {

@@ -8,9 +8,6 @@
 #include <QDomNode>
 #include <QString>
 
-// Le texte de l'enfant à la position donnée (sa valeur de nœud).
-QString texteEnfant(const QDomNode &noeud, int index);
-
 // Lit les enfants d'un élément dans le flux : ses sept textes, son image et ses items.
 void analyserCanal(const QDomNode &element, TFlux &flux);
 // Lit un élément « item » en une nouvelle information ajoutée au flux.
