@@ -95,7 +95,8 @@ QString messageEchecChargement()
 
 bool TdmRSS::chargerDocumentXML(const QString &nom)
 {
-    XMLDoc.setActive(false);
+    // Rien ne tient plus de nœud du document précédent : sa destruction se fait à côté.
+    XMLDoc.abandonnerEnFond();
     XMLDoc.setNomFichier(nom);
     try {
         XMLDoc.setActive(true);

@@ -6,6 +6,7 @@
 #include "commun/TexteEtroit.h"
 
 #include <QDomNode>
+#include <QList>
 #include <QStringView>
 
 namespace ArbreXML {
@@ -29,6 +30,9 @@ QString libelleAffiche(QString texte);
 // libellé étroit et le libellé affiché donnent le même index.
 int indexImage(const TexteEtroit &libelle);
 int indexImage(QStringView libelle);
+
+// Les index d'image que indexImage peut rendre, chacun une fois.
+QList<int> imagesPossibles();
 
 // Parcourt en profondeur, dans l'ordre du document, tous les nœuds situés sous `racine`
 // (la racine elle-même exclue ; les attributs ne sont pas des nœuds de l'arbre).

@@ -6,6 +6,7 @@
 #include "reading/GardeDocument.h"
 
 #include <QFile>
+#include <QThreadPool>
 
 namespace {
 
@@ -27,6 +28,16 @@ void TDocumentXML::setActive(bool actif)
     if (m_actif)
         return;
     chargerOctets(lireSource());
+}
+
+void TDocumentXML::abandonnerEnFond()
+{
+    m_actif = false;
+    if (m_dom.isNull())
+        return;
+    QDomDocument ancien = m_dom;
+    m_dom.clear();
+    QThreadPool::globalInstance()->start([ancien]() mutable { ancien.clear(); });
 }
 
 QByteArray TDocumentXML::lireSource() const

@@ -21,6 +21,11 @@ public:
     void setActive(bool actif);
     bool estActif() const { return m_actif; }
 
+    // Comme setActive(false), mais l'arbre abandonné est détruit sur un fil de fond : la
+    // destruction d'un grand document ne retarde pas la lecture du suivant. Aucun nœud de
+    // l'ancien arbre ne doit rester tenu ailleurs.
+    void abandonnerEnFond();
+
     void setNomFichier(const QString &nom) { m_nomFichier = nom; }
     QString nomFichier() const { return m_nomFichier; }
 

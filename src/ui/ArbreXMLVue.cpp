@@ -12,10 +12,22 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 
-void construireArbreXML(QTreeWidget *vue, QTreeWidgetItem *parent, const QDomNode &noeud)
+namespace {
+
+// Les icônes que l'arbre peut montrer, indexées comme ListeImages, prises sur le fil de la
+// fenêtre (une icône ne se crée que là) ; les autres entrées restent nulles.
+std::vector<QIcon> iconesDeLArbre()
 {
-    if (!vue && !parent)
-        return;
+    std::vector<QIcon> icones(ListeImages::nombre);
+    for (const int image : ArbreXML::imagesPossibles())
+        icones[image] = ListeImages::icone(image);
+    return icones;
+}
+
+// Un nœud de vue détaché pour chaque nœud sous `noeud` ; rend ceux du premier niveau. Ne touche
+// à aucun widget : peut tourner sur un autre fil que celui de la fenêtre.
+QList<QTreeWidgetItem *> elementsDeLArbre(const QDomNode &noeud, const std::vector<QIcon> &icones)
+{
     QList<QTreeWidgetItem *> premierNiveau;
     // Le chemin des nœuds de vue ouverts, du premier niveau au nœud courant.
     QList<QTreeWidgetItem *> chemin;
@@ -23,8 +35,8 @@ void construireArbreXML(QTreeWidget *vue, QTreeWidgetItem *parent, const QDomNod
         noeud,
         [&](const QDomNode &, const QString &libelle, int image) {
             auto *element = new QTreeWidgetItem(QStringList(libelle));
-            if (image != ArbreXML::aucuneImage)
-                element->setIcon(0, ListeImages::icone(image));
+            if (image >= 0 && image < int(icones.size()))
+                element->setIcon(0, icones[image]);
             if (chemin.isEmpty())
                 premierNiveau.append(element);
             else
@@ -32,6 +44,16 @@ void construireArbreXML(QTreeWidget *vue, QTreeWidgetItem *parent, const QDomNod
             chemin.append(element);
         },
         [&] { chemin.removeLast(); });
+    return premierNiveau;
+}
+
+} // namespace
+
+void construireArbreXML(QTreeWidget *vue, QTreeWidgetItem *parent, const QDomNode &noeud)
+{
+    if (!vue && !parent)
+        return;
+    const QList<QTreeWidgetItem *> premierNiveau = elementsDeLArbre(noeud, iconesDeLArbre());
     if (premierNiveau.isEmpty())
         return;
     if (parent)
@@ -123,4 +145,29 @@ void viderArbreXML(QTreeWidget *vue)
     if (!demolition)
         demolition = new DemolitionArbre(vue);
     demolition->ajouter(vue->invisibleRootItem()->takeChildren());
+}
+
+ArbreXMLEnFond::ArbreXMLEnFond(QTreeWidget *vue, const QDomNode &noeud)
+    : m_vue(vue)
+    , m_icones(iconesDeLArbre())
+{
+    m_construction = std::async(std::launch::async, [noeud, this] { return elementsDeLArbre(noeud, m_icones); });
+}
+
+ArbreXMLEnFond::~ArbreXMLEnFond()
+{
+    try {
+        montrer();
+    } catch (...) {
+        // Une construction qui a échoué (mémoire épuisée) laisse la vue telle qu'elle était.
+    }
+}
+
+void ArbreXMLEnFond::montrer()
+{
+    if (!m_construction.valid())
+        return;
+    const QList<QTreeWidgetItem *> premierNiveau = m_construction.get();
+    viderArbreXML(m_vue);
+    m_vue->addTopLevelItems(premierNiveau);
 }

@@ -3,6 +3,10 @@
 // document, libellé étroit, image de ListeImages choisie par le libellé, replié.
 
 #include <QDomNode>
+#include <QIcon>
+#include <QList>
+#include <future>
+#include <vector>
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -12,6 +16,28 @@ class QTreeWidgetItem;
 // détachés puis attachés d'un seul coup ; la construction ne s'appuie pas sur la pile d'appels,
 // si profond que soit le document.
 void construireArbreXML(QTreeWidget *vue, QTreeWidgetItem *parent, const QDomNode &noeud);
+
+// L'arbre d'un document construit sur un fil de fond, pendant que le fil de la fenêtre fait autre
+// chose du même document : les deux ne font qu'y lire. Les nœuds sont construits détachés, avec
+// les icônes relevées d'avance ; ils remplacent le contenu de la vue à l'appel de montrer(), ou à
+// la sortie de la portée si une exception l'a quittée avant (la vue montre alors, comme après
+// construireArbreXML, l'arbre du document). Le document ne doit pas changer entre-temps.
+class ArbreXMLEnFond
+{
+public:
+    ArbreXMLEnFond(QTreeWidget *vue, const QDomNode &noeud);
+    ~ArbreXMLEnFond();
+    ArbreXMLEnFond(const ArbreXMLEnFond &) = delete;
+    ArbreXMLEnFond &operator=(const ArbreXMLEnFond &) = delete;
+
+    // Attend la fin de la construction et montre l'arbre dans la vue (viderArbreXML d'abord).
+    void montrer();
+
+private:
+    QTreeWidget *m_vue;
+    std::vector<QIcon> m_icones;
+    std::future<QList<QTreeWidgetItem *>> m_construction;
+};
 
 // L'apparence de la vue : fond blanc, police de la fenêtre en gras (8 points), retrait de 19,
 // sans en-tête.

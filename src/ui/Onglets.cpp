@@ -10,6 +10,7 @@
 #include "commun/Emplacement.h"
 #include "model/TObjetString.h"
 #include "paint/TBoitePeinte.h"
+#include "ui/ArbreXMLVue.h"
 #include "ui/DonneesLignes.h"
 #include "ui/PageHTML.h"
 #include "ui/TSeparateur.h"
@@ -204,17 +205,20 @@ void TmainForm::ongletsPagesChange()
     if (!dmRSS->chargerDocumentXML(fiche->getChemin()))
         return;
 
+    // L'arbre du document se construit à côté pendant que la page s'écrit et que les listes se
+    // remplissent (tous ne font que lire le document) ; il remplace celui de la vue à la fin.
+    ArbreXMLEnFond arbre(xmlTreeView, dmRSS->XMLDoc.elementDocument());
     const PFlux flux = fiche->getFlux();
     if (!flux) {
-        afficherDocument();
+        naviguerVersFichier(dmRSS->genererPageDocument());
         afficherTitreFlux(fiche->getTexte().value_or(QString()));
     } else {
-        afficherArbreXML();
         dmRSS->genererPageDocument();
         naviguerVersFichier(dmRSS->genererPageInfosSauvegardees(*flux));
         afficherTitreFlux(flux->getTitre());
     }
     actualiserListesInfos();
+    arbre.montrer();
 }
 
 void TmainForm::ouvrirRSSExecute()

@@ -4,6 +4,7 @@
 #include "ui/DialoguesQt.h"
 
 #include <QLibraryInfo>
+#include <QQuickWindow>
 #include <QTranslator>
 #include <exception>
 
@@ -13,11 +14,24 @@ TApplication::TApplication(int &argc, char **argv)
 {
     // Seulement le nom : un nom d'affichage s'ajouterait à la légende de chaque fenêtre.
     setApplicationName(titre());
+    choisirRenduDeLaVueWeb();
     installerTraductions(*this);
     m_dialogues = m_dialoguesQt.get();
 }
 
 TApplication::~TApplication() = default;
+
+void TApplication::choisirRenduDeLaVueWeb()
+{
+    // La vue web se dessine en logiciel, comme le reste de la fenêtre. Dessinée par OpenGL, elle
+    // ferait recomposer toute la fenêtre par OpenGL à chaque image, pour la page comme pour chaque
+    // liste ou barre qui change ; sans carte graphique (OpenGL rendu par le processeur), chaque
+    // ouverture de flux s'en trouvait nettement ralentie. Une page de flux, faite de tableaux, de
+    // texte et d'images, n'a rien à gagner d'OpenGL. Qui veut un autre rendu le choisit par
+    // QT_QUICK_BACKEND.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
 
 QString TApplication::titre()
 {

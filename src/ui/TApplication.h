@@ -1,7 +1,7 @@
 #pragma once
 // L'objet application : titre « Brindlewave-LecteurRSS », traductions françaises de Qt (boutons
 // « Oui », « Non », « Annuler »...), et la boîte d'erreur standard pour toute exception qui
-// remonte jusqu'à la boucle des messages.
+// remonte jusqu'à la boucle des messages. La vue web y est dessinée en logiciel.
 
 #include <QApplication>
 #include <memory>
@@ -30,6 +30,8 @@ public:
     bool notify(QObject *destinataire, QEvent *evenement) override;
 
 private:
+    static void choisirRenduDeLaVueWeb();
+
     IDialogues *m_dialogues = nullptr;
     std::unique_ptr<IDialogues> m_dialoguesQt;
     bool m_dansBoiteErreur = false;

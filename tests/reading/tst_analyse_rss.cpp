@@ -345,6 +345,30 @@ private slots:
         QVERIFY(!m_module->XMLDoc.estActif());
     }
 
+    void lecturesRapprocheesDonnentChaqueFoisLeDocumentLu()
+    {
+        // Chaque lecture abandonne le document précédent, détruit à côté pendant la lecture
+        // suivante : des lectures rapprochées, réussies ou non, donnent chacune son document.
+        QByteArray infos;
+        for (int i = 0; i < 3000; ++i)
+            infos += "<item><title>i" + QByteArray::number(i) + "</title><link>l</link></item>";
+        const QString grand = m_dossier->ecrire(u"grand.xml"_qs, rss2("<title>Grand</title>" + infos));
+        const QString petit = m_dossier->ecrire(u"petit.xml"_qs, rss2("<title>Petit</title><item/>"));
+        const QString illisible = m_dossier->ecrire(u"illisible.xml"_qs, "<rss><channel>");
+        for (int tour = 0; tour < 20; ++tour) {
+            QVERIFY(m_module->chargerDocumentXML(grand));
+            QCOMPARE(m_module->analyserFlux(m_module->XMLDoc)->infos.size(), 3000);
+            QVERIFY(m_module->chargerDocumentXML(petit));
+            const PFlux flux = m_module->analyserFlux(m_module->XMLDoc);
+            QCOMPARE(flux->getTitre(), u"Petit"_qs);
+            QCOMPARE(flux->infos.size(), 1);
+            QVERIFY(m_module->chargerDocumentXML(grand));
+            QVERIFY(!m_module->chargerDocumentXML(illisible));
+            QVERIFY(!m_module->XMLDoc.estActif());
+        }
+        QCOMPARE(m_dialogues.boites.size(), 20);
+    }
+
     void racineSansEnfantLeveUneErreurDIndex()
     {
         const QString chemin = m_dossier->ecrire(u"seul.xml"_qs, "<rss version=\"2.0\"/>");

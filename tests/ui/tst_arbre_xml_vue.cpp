@@ -192,6 +192,35 @@ private slots:
                  ListeImages::image(81).toImage());
     }
 
+    void construitEnFondCommeSurPlace_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<bool>("montrerExplicitement");
+        QTest::newRow("RSS 2.0, montrer()") << fluxRss2 << true;
+        QTest::newRow("RSS 1.0, sortie de portée") << fluxRss1 << false;
+    }
+
+    void construitEnFondCommeSurPlace()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(bool, montrerExplicitement);
+        // La vue tient déjà un autre arbre, qui est remplacé.
+        construireArbreXML(m_vue.get(), nullptr, charger(fluxRss1 == document ? fluxRss2 : fluxRss1));
+        const QDomElement racine = charger(document);
+        QStringList lueEnMemeTemps;
+        {
+            ArbreXMLEnFond arbre(m_vue.get(), racine);
+            // Le fil de la fenêtre lit le même document pendant la construction.
+            lueEnMemeTemps = formeAttendue(racine);
+            if (montrerExplicitement) {
+                arbre.montrer();
+                verifierFormeDeLaVue(racine);
+            }
+        }
+        verifierFormeDeLaVue(racine);
+        QCOMPARE(lueEnMemeTemps, formeAttendue(racine));
+    }
+
     void reconstructionRemplaceTout()
     {
         construireArbreXML(m_vue.get(), nullptr, charger(fluxRss2));
