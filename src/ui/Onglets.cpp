@@ -239,12 +239,15 @@ void TmainForm::montrerFichierOuvert(const QString &chemin)
 {
     const BarreOuverture barre(*this);
     barreA(17);
-    afficherDocument();
+    // Le document montré comme par afficherDocument, l'arbre construit à côté de tout le reste.
+    ArbreXMLEnFond arbre(xmlTreeView, dmRSS->XMLDoc.elementDocument());
+    naviguerVersFichier(dmRSS->genererPageDocument());
     const QString titre = dmRSS->analyserFlux(dmRSS->XMLDoc)->getTitre();
     // Le fichier est déjà lu : une seule peinture forcée, celle du début, montre la barre.
     barreSansAttente(47);
     barreSansAttente(73);
     ajouterOnglet(QStringLiteral("Fichier : ") + nomSansDossier(chemin), std::make_unique<TObjetString>(chemin, titre));
+    arbre.montrer();
     barreSansAttente(100);
     afficherTitreFlux(titre);
 }

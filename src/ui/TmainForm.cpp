@@ -35,6 +35,15 @@ void colorerFond(QWidget *w, QPalette::ColorRole role, const QColor &couleur)
         w->setAutoFillBackground(true);
 }
 
+// Une liste qui peut tenir des milliers d'informations mesure ses lignes par lots, entre deux
+// passages de la boucle des messages : remplie, elle ne bloque pas la fenêtre (ni la page qui se
+// charge à côté) le temps de les mesurer toutes d'un coup.
+void disposerParLots(QListWidget *liste)
+{
+    liste->setLayoutMode(QListView::Batched);
+    liste->setBatchSize(200);
+}
+
 } // namespace
 
 TmainForm::TmainForm(QWidget *parent)
@@ -144,6 +153,7 @@ QWidget *TmainForm::creerPanneauFlux()
     NOMMER(listeInfosFlux);
     listeInfosFlux->setFont(policeListes);
     listeInfosFlux->setSelectionMode(QAbstractItemView::SingleSelection);
+    disposerParLots(listeInfosFlux);
     colorerFond(listeInfosFlux, QPalette::Base, couleurListeInfosFlux);
     disposerListes->addWidget(listeInfosFlux, 1);
     splitPanelFlux = new TSeparateur(Qt::Vertical, 3, listes);
@@ -154,6 +164,7 @@ QWidget *TmainForm::creerPanneauFlux()
     NOMMER(listeInfosFluxCharge);
     listeInfosFluxCharge->setFont(policeListes);
     listeInfosFluxCharge->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    disposerParLots(listeInfosFluxCharge);
     listeInfosFluxCharge->setFixedHeight(45);
     colorerFond(listeInfosFluxCharge, QPalette::Base, couleurListeInfosFluxCharge);
     listeInfosFluxCharge->hide();
