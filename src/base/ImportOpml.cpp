@@ -27,10 +27,6 @@ QDomElement corpsOpml(const TDocumentXML &document)
     return corps;
 }
 
-// Le nom d'une rubrique tel que la base le garde : les noms rangés dans un flux sont étroits, la
-// rubrique prend donc le même nom qu'eux pour les rassembler.
-QString nomDeRubrique(const QString &nom) { return depuisEtroit(versEtroit(nom)); }
-
 } // namespace
 
 QList<AbonnementOpml> lireListeOpml(const QString &chemin)
@@ -102,7 +98,10 @@ BilanImportOpml importerAbonnements(const QList<AbonnementOpml> &abonnements, QL
         if (abonnement.rubrique.isEmpty())
             continue;
 
-        const QString nom = nomDeRubrique(abonnement.rubrique);
+        // Les noms rangés dans un flux sont étroits : la rubrique prend le même nom qu'eux pour
+        // les rassembler.
+        const TexteEtroit nomEtroit = versEtroit(abonnement.rubrique);
+        const QString nom = depuisEtroit(nomEtroit);
         if (!rubriquesConnues.contains(nom)) {
             rubriquesBase.append(std::make_shared<TRubrique>(nom));
             rubriquesConnues.insert(nom);
@@ -112,7 +111,6 @@ BilanImportOpml importerAbonnements(const QList<AbonnementOpml> &abonnements, QL
         if (rangement == rangements.end())
             rangement = rangements.insert(flux, QSet<TexteEtroit>(flux->rubriquesAssociees.cbegin(),
                                                                   flux->rubriquesAssociees.cend()));
-        const TexteEtroit nomEtroit = versEtroit(nom);
         if (!rangement->contains(nomEtroit)) {
             rangement->insert(nomEtroit);
             flux->rubriquesAssociees.append(nomEtroit);

@@ -178,16 +178,9 @@ std::optional<QByteArray> octetsDirectsDuDocument(const QDomDocument &document, 
     return sortie;
 }
 
-QByteArray octetsDuDocument(const QDomDocument &document)
+QByteArray octetsDuDocument(const QDomDocument &document, const QDomNode &dejaEcrit, const EcritureElements *ecriture)
 {
-    if (std::optional<QByteArray> directs = octetsDirectsDuDocument(document))
-        return std::move(*directs);
-    return document.toByteArray(largeurRetrait);
-}
-
-QByteArray octetsDuDocument(const QDomDocument &document, const QDomNode &dejaEcrit, const EcritureElements &ecriture)
-{
-    if (std::optional<QByteArray> directs = octetsDirectsDuDocument(document, dejaEcrit, &ecriture))
+    if (std::optional<QByteArray> directs = octetsDirectsDuDocument(document, dejaEcrit, ecriture))
         return std::move(*directs);
     return document.toByteArray(largeurRetrait);
 }

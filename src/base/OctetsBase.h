@@ -40,9 +40,9 @@ private:
     QByteArray m_octets;
 };
 
-QByteArray octetsDuDocument(const QDomDocument &document);
-// La même chose, l'élément `dejaEcrit` l'ayant été au fil de sa construction.
-QByteArray octetsDuDocument(const QDomDocument &document, const QDomNode &dejaEcrit, const EcritureElements &ecriture);
+// Avec `ecriture`, l'élément `dejaEcrit` l'a été au fil de sa construction.
+QByteArray octetsDuDocument(const QDomDocument &document, const QDomNode &dejaEcrit = {},
+                            const EcritureElements *ecriture = nullptr);
 
 // Le chemin direct seul : rien quand le document lui est étranger.
 std::optional<QByteArray> octetsDirectsDuDocument(const QDomDocument &document, const QDomNode &dejaEcrit = {},

@@ -67,14 +67,11 @@ bool chercher(const Car *foin, qsizetype n, const Car *aiguille, qsizetype m, qs
     return false;
 }
 
-QChar caractere(QChar c) { return c; }
-QChar caractere(char c) { return QChar(char16_t(uchar(c))); }
-
-// Les positions des deux caractères probablement les plus rares du texte.
-template<typename Texte>
-std::pair<qsizetype, qsizetype> filtres(const Texte &texte)
+// Les positions des deux caractères probablement les plus rares du texte. Elles valent aussi pour
+// sa forme large, qui a un caractère par octet.
+std::pair<qsizetype, qsizetype> filtres(const TexteEtroit &texte)
 {
-    auto rareteA = [&texte](qsizetype i) { return rarete(caractere(texte.at(i))); };
+    auto rareteA = [&texte](qsizetype i) { return rarete(QChar(char16_t(uchar(texte.at(i))))); };
     qsizetype pivot = 0;
     for (qsizetype i = 1; i < texte.size(); ++i) {
         if (rareteA(i) > rareteA(pivot))
@@ -96,12 +93,9 @@ TexteRecherche::TexteRecherche(const QString &texte)
     // « ? » tient lieu de tout caractère que Windows-1252 ne sait pas écrire : seul un texte
     // sans « ? » se cherche directement dans le champ large.
     m_direct = !m_etroit.contains('?');
-    if (m_direct) {
+    if (m_direct)
         m_large = depuisEtroit(m_etroit);
-        std::tie(m_pivot, m_second) = filtres(m_large);
-    } else {
-        std::tie(m_pivot, m_second) = filtres(m_etroit);
-    }
+    std::tie(m_pivot, m_second) = filtres(m_etroit);
 }
 
 bool TexteRecherche::trouveDans(const QString &champ) const

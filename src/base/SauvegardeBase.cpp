@@ -40,8 +40,7 @@ public:
 
     QDomElement &element() { return m_element; }
 
-    // Un enfant qui porte une valeur : il reçoit le texte comme le lui donnerait
-    // NoeudXML::definirTexte (rien pour une valeur vide), sans remonter jusqu'au document.
+    // Un enfant qui porte une valeur : un nœud texte, aucun pour une valeur vide.
     void ajouterTexte(const QString &nom, const QString &valeur)
     {
         QDomElement enfant = m_document.createElement(nom);
@@ -135,7 +134,7 @@ QString TdmRSS::sauvegarderBase(const QString &cheminModele, const QString &chem
 
     // Le fichier est remplacé d'un seul coup : en cas d'échec, l'ancien reste tel quel. Ses
     // octets sont ceux de toByteArray(2), « racine » déjà écrite.
-    ecrireFichierEntier(cheminSortie, octetsDuDocument(document, noeudRacine, ecriture));
+    ecrireFichierEntier(cheminSortie, octetsDuDocument(document, noeudRacine, &ecriture));
     return cheminSortie;
 }
 

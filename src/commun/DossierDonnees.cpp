@@ -37,12 +37,12 @@ void copierSiAbsent(const QString &source, const QString &destination)
 
 void garnir(const QString &partage, const QString &utilisateur)
 {
-    creerDossier(utilisateur + u"ressourcesHTML");
-    creerDossier(utilisateur + u"rss");
+    creerDossier(utilisateur + Emplacement::nomDossierRessources());
+    creerDossier(utilisateur + Emplacement::nomDossierRss());
     copierSiAbsent(partage + Emplacement::nomModeleBase(), utilisateur + Emplacement::nomModeleBase());
-    const QDir fluxPartages(partage + u"rss");
+    const QDir fluxPartages(partage + Emplacement::nomDossierRss());
     for (const QString &nom : fluxPartages.entryList(QDir::Files))
-        copierSiAbsent(fluxPartages.filePath(nom), utilisateur + u"rss/" + nom);
+        copierSiAbsent(fluxPartages.filePath(nom), utilisateur + Emplacement::nomDossierRss() + nom);
 }
 
 } // namespace

@@ -20,6 +20,8 @@ QString avecSeparateur(const QString &dossier)
 }
 
 QString nomModeleBase() { return QStringLiteral("baseFluxModèle.xml"); }
+QString nomDossierRessources() { return QStringLiteral("ressourcesHTML/"); }
+QString nomDossierRss() { return QStringLiteral("rss/"); }
 
 QString dossierExecutable()
 {
@@ -38,7 +40,7 @@ bool dossierExecutableImpose() { return !dossierImpose().isEmpty(); }
 QString cheminBase() { return dossierExecutable() + u"baseFlux.xml"; }
 QString cheminModeleBase() { return dossierExecutable() + nomModeleBase(); }
 QString cheminPage() { return dossierExecutable() + u"rss-temps.html"; }
-QString dossierRessources() { return dossierExecutable() + u"ressourcesHTML/"; }
-QString dossierRss() { return dossierExecutable() + u"rss/"; }
+QString dossierRessources() { return dossierExecutable() + nomDossierRessources(); }
+QString dossierRss() { return dossierExecutable() + nomDossierRss(); }
 
 } // namespace Emplacement

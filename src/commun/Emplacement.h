@@ -17,8 +17,11 @@ bool dossierExecutableImpose();
 
 // Le dossier donné, terminé par un séparateur.
 QString avecSeparateur(const QString &dossier);
-// Le nom du modèle de base, que le programme installé trouve dans ses données partagées.
+// Les noms, dans un dossier de données, du modèle de base (que le programme installé trouve dans
+// ses données partagées) et des dossiers des ressources et des flux (terminés par un séparateur).
 QString nomModeleBase();
+QString nomDossierRessources();
+QString nomDossierRss();
 
 QString cheminBase();          // baseFlux.xml
 QString cheminModeleBase();    // baseFluxModèle.xml

@@ -7,9 +7,6 @@
 
 namespace {
 
-// Le texte d'un enfant : ses textes et sections CDATA bout à bout, vide s'il contient un élément.
-QString texteDe(const QDomNode &enfant) { return NoeudXML::texteChamp(enfant); }
-
 bool estNomme(const QString &nom, QLatin1String attendu) { return nom == attendu; }
 
 } // namespace
@@ -21,19 +18,19 @@ void analyserCanal(const QDomNode &element, TFlux &flux)
     for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
         const QString nom = enfant.nodeName();
         if (estNomme(nom, QLatin1String("title")))
-            titre = texteDe(enfant);
+            titre = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("link")))
-            lien = texteDe(enfant);
+            lien = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("description")))
-            description = texteDe(enfant);
+            description = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("copyright")) || estNomme(nom, QLatin1String("dc:rights")))
-            copyright = texteDe(enfant);
+            copyright = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("pubDate")) || estNomme(nom, QLatin1String("dc:date")))
-            datePub = texteDe(enfant);
+            datePub = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("language")))
-            langue = texteDe(enfant);
+            langue = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("webMaster")))
-            auteur = texteDe(enfant);
+            auteur = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("image")))
             analyserImage(enfant, flux);
     }
@@ -53,13 +50,13 @@ void analyserInfo(const QDomNode &element, TFlux &flux)
     for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
         const QString nom = enfant.nodeName();
         if (estNomme(nom, QLatin1String("title")))
-            titre = texteDe(enfant);
+            titre = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("link")))
-            lien = texteDe(enfant);
+            lien = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("pubDate")) || estNomme(nom, QLatin1String("dc:date")))
-            datePub = texteDe(enfant);
+            datePub = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("description")))
-            description = texteDe(enfant);
+            description = NoeudXML::texteChamp(enfant);
     }
     info->setDonnees(titre, lien, description, datePub);
     flux.infos.append(std::move(info));
@@ -71,13 +68,13 @@ void analyserImage(const QDomNode &element, TFlux &flux)
     for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
         const QString nom = enfant.nodeName();
         if (estNomme(nom, QLatin1String("title")))
-            titre = texteDe(enfant);
+            titre = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("link")))
-            lien = texteDe(enfant);
+            lien = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("url")))
-            url = texteDe(enfant);
+            url = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("description")))
-            description = texteDe(enfant);
+            description = NoeudXML::texteChamp(enfant);
     }
     if (url.isEmpty())
         return;

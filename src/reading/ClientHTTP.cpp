@@ -1,29 +1,10 @@
 #include "reading/ClientHTTP.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 IAttenteTelechargement *attenteInstallee = nullptr;
-
-// commencer() à la construction, finir() à la destruction, même quand une erreur remonte.
-class Encadrement
-{
-public:
-    Encadrement() : m_attente(attenteInstallee)
-    {
-        if (m_attente)
-            m_attente->commencer();
-    }
-    ~Encadrement()
-    {
-        if (m_attente)
-            m_attente->finir();
-    }
-    Encadrement(const Encadrement &) = delete;
-    Encadrement &operator=(const Encadrement &) = delete;
-
-private:
-    IAttenteTelechargement *m_attente;
-};
 
 } // namespace
 
@@ -39,7 +20,14 @@ void TClientHTTP::patienter()
 
 QByteArray TClientHTTP::telecharger(const QString &adresse)
 {
-    const Encadrement encadrement;
+    // commencer() avant, finir() après, même quand une erreur remonte.
+    IAttenteTelechargement *const attente = attenteInstallee;
+    if (attente)
+        attente->commencer();
+    const auto fin = qScopeGuard([attente] {
+        if (attente)
+            attente->finir();
+    });
     try {
         connecter();
         QByteArray corps = obtenir(adresse);

@@ -4,6 +4,7 @@
 #include "reading/BibliothequeCurl.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <cctype>
 #include <memory>
 
@@ -81,20 +82,6 @@ struct LibererMulti
     void operator()(CURLM *multi) const { bibliothequeCurl().multi_cleanup(multi); }
 };
 
-// Retire la poignée de la pile multiple en sortant, même quand une erreur remonte.
-class Inscription
-{
-public:
-    Inscription(CURLM *multi, CURL *curl) : m_multi(multi), m_curl(curl) {}
-    ~Inscription() { bibliothequeCurl().multi_remove_handle(m_multi, m_curl); }
-    Inscription(const Inscription &) = delete;
-    Inscription &operator=(const Inscription &) = delete;
-
-private:
-    CURLM *m_multi;
-    CURL *m_curl;
-};
-
 // Fait le transfert de la poignée préparée, comme curl_easy_perform, mais par tranches de 40 ms
 // au plus : entre deux tranches, l'interface repeint (patienter). Rend le code du transfert.
 template<typename Patienter>
@@ -103,7 +90,8 @@ CURLcode transferer(CURL *curl, Patienter patienter)
     const std::unique_ptr<CURLM, LibererMulti> multi(bibliothequeCurl().multi_init());
     if (!multi || bibliothequeCurl().multi_add_handle(multi.get(), curl) != CURLM_OK)
         return CURLE_OUT_OF_MEMORY;
-    const Inscription inscription(multi.get(), curl);
+    // La poignée quitte la pile multiple en sortant, même quand une erreur remonte.
+    const auto retrait = qScopeGuard([&multi, curl] { bibliothequeCurl().multi_remove_handle(multi.get(), curl); });
     constexpr std::chrono::milliseconds tranche{40};
     auto derniere = Horloge::now();
     int actifs = 1;

@@ -1,6 +1,5 @@
 #include "reading/DocumentXML.h"
 
-#include "commun/EcritureFichier.h"
 #include "commun/Erreurs.h"
 #include "reading/EntitesHTML.h"
 #include "reading/GardeDocument.h"
@@ -82,11 +81,6 @@ QDomElement TDocumentXML::elementDocument() const
     return m_dom.documentElement();
 }
 
-void TDocumentXML::sauvegarderVersFichier(const QString &chemin) const
-{
-    ecrireFichierEntier(chemin, m_dom.toByteArray(2));
-}
-
 namespace NoeudXML {
 
 QDomNode enfant(const QDomNode &noeud, int index)
@@ -104,15 +98,6 @@ QDomNode enfant(const QDomNode &noeud, int index)
 QString nom(const QDomNode &noeud) { return noeud.nodeName(); }
 
 int type(const QDomNode &noeud) { return noeud.nodeType(); }
-
-bool estElementTexte(const QDomNode &noeud)
-{
-    if (!noeud.isElement())
-        return false;
-    const QDomNode premier = noeud.firstChild();
-    // isText() est vrai aussi pour une section CDATA : on compare le type exact.
-    return !premier.isNull() && premier.nextSibling().isNull() && premier.nodeType() == QDomNode::TextNode;
-}
 
 QString texteChamp(const QDomNode &noeud)
 {
@@ -143,20 +128,5 @@ QString texteChamp(const QDomNode &noeud)
 }
 
 QVariant valeur(const QDomNode &noeud) { return noeud.nodeValue(); }
-
-QDomElement ajouterEnfant(QDomNode &parent, const QString &nomBalise)
-{
-    QDomElement element = parent.ownerDocument().createElement(nomBalise);
-    parent.appendChild(element);
-    return element;
-}
-
-void definirTexte(QDomElement &element, const QString &texte)
-{
-    while (!element.firstChild().isNull())
-        element.removeChild(element.firstChild());
-    if (!texte.isEmpty())
-        element.appendChild(element.ownerDocument().createTextNode(texte));
-}
 
 } // namespace NoeudXML

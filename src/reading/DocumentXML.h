@@ -37,9 +37,6 @@ public:
     // Analyse des octets déjà en mémoire, comme setActive(true) le fait d'un fichier.
     void chargerOctets(const QByteArray &octets);
 
-    // Écrit tout l'arbre, en remplaçant le fichier d'un seul coup (ErreurEcriture en cas d'échec).
-    void sauvegarderVersFichier(const QString &chemin) const;
-
     const QDomDocument &dom() const { return m_dom; }
     QDomDocument &dom() { return m_dom; }
 
@@ -63,15 +60,11 @@ constexpr int SectionCDATA = QDomNode::CDATASectionNode; // 4
 QDomNode enfant(const QDomNode &noeud, int index);
 QString nom(const QDomNode &noeud);
 int type(const QDomNode &noeud);
-// Vrai quand l'élément a exactement un enfant et que c'est un nœud texte (pas une section CDATA).
-bool estElementTexte(const QDomNode &noeud);
 // Le texte d'un champ : ses nœuds texte et ses sections CDATA mis bout à bout dans l'ordre du
 // document, commentaires et instructions de traitement sautés ; vide quand l'élément contient
 // un élément (ou quand le nœud n'est pas un élément). Une référence d'entité restée sans
 // déclaration garde sa forme écrite « &nom; ».
 QString texteChamp(const QDomNode &noeud);
 QVariant valeur(const QDomNode &noeud);
-QDomElement ajouterEnfant(QDomNode &parent, const QString &nomBalise);
-void definirTexte(QDomElement &element, const QString &texte);
 
 } // namespace NoeudXML

@@ -98,7 +98,7 @@ char16_t caractere(QStringView nom)
     const QByteArray latin1 = nom.toLatin1();
     const auto trouve = std::lower_bound(std::begin(entites), std::end(entites), latin1.constData(),
                                          [](const Entite &e, const char *n) { return std::strcmp(e.nom, n) < 0; });
-    if (trouve == std::end(entites) || latin1 != trouve->nom || nom.size() != latin1.size())
+    if (trouve == std::end(entites) || latin1 != trouve->nom)
         return 0;
     return trouve->caractere;
 }

@@ -338,17 +338,11 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ErreurDocumentInactif, m_module->analyserFlux(m_module->XMLDoc));
     }
 
-    void unEchecVideLeDocumentPrecedent()
-    {
-        QVERIFY(lire(rss2("<title>T</title>")));
-        QVERIFY(!m_module->chargerDocumentXML(m_dossier->ecrire(u"x.xml"_qs, "<<<")));
-        QVERIFY(!m_module->XMLDoc.estActif());
-    }
-
     void lecturesRapprocheesDonnentChaqueFoisLeDocumentLu()
     {
         // Chaque lecture abandonne le document précédent, détruit à côté pendant la lecture
-        // suivante : des lectures rapprochées, réussies ou non, donnent chacune son document.
+        // suivante : des lectures rapprochées, réussies ou non, donnent chacune son document ;
+        // un échec laisse le document inactif, rien du précédent.
         QByteArray infos;
         for (int i = 0; i < 3000; ++i)
             infos += "<item><title>i" + QByteArray::number(i) + "</title><link>l</link></item>";

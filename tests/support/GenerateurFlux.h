@@ -6,15 +6,27 @@
 
 namespace GenerateurFlux {
 
+// Les deux paragraphes de la description d'un article, en balises.
+inline QByteArray paragraphes(const QByteArray &n)
+{
+    return "<p>Premier paragraphe de l'article " + n +
+        ", avec des <b>caract\xc3\xa8res accentu\xc3\xa9s</b> et un <a href=\"http://127.0.0.1/\">lien</a>.</p>"
+        "<p>Second paragraphe : \xe2\x82\xac, \xc5\x93, \xc2\xab guillemets \xc2\xbb.</p>";
+}
+
+// Les mêmes, échappés pour un texte XML (« < » et « > » en entités).
+inline QByteArray paragraphesEchappes(const QByteArray &n)
+{
+    return paragraphes(n).replace("<", "&lt;").replace(">", "&gt;");
+}
+
 inline QByteArray itemRss(int i, bool rss1)
 {
     const QByteArray n = QByteArray::number(i);
     return "<item" + (rss1 ? QByteArray(" rdf:about=\"http://127.0.0.1/a/") + n + QByteArray("\"") : QByteArray()) + ">\n"
         "  <title>Article n\xc2\xb0" + n + " : l'\xc3\xa9t\xc3\xa9 \xc3\xa0 No\xc3\xabl</title>\n"
         "  <link>http://127.0.0.1/articles/" + n + "?source=rss&amp;id=" + n + "</link>\n"
-        "  <description>&lt;p&gt;Premier paragraphe de l'article " + n +
-        ", avec des &lt;b&gt;caract\xc3\xa8res accentu\xc3\xa9s&lt;/b&gt; et un &lt;a href=\"http://127.0.0.1/\"&gt;lien&lt;/a&gt;.&lt;/p&gt;"
-        "&lt;p&gt;Second paragraphe : \xe2\x82\xac, \xc5\x93, \xc2\xab guillemets \xc2\xbb.&lt;/p&gt;</description>\n"
+        "  <description>" + paragraphesEchappes(n) + "</description>\n"
         + QByteArray(rss1 ? "  <dc:date>2026-12-07T08:00:00+01:00</dc:date>\n" : "  <pubDate>Mon, 07 Dec 2026 08:00:00 +0100</pubDate>\n")
         + "</item>\n";
 }
@@ -66,12 +78,9 @@ inline QByteArray entreeAtom(int i, bool xhtml)
         "  <link href=\"articles/" + n + "?source=atom&amp;id=" + n + "\"/>\n"
         "  <id>urn:x-mesure:" + n + "</id>\n"
         "  <updated>2026-12-07T08:00:00+01:00</updated>\n"
-        + (xhtml ? QByteArray("  <content type=\"xhtml\"><div xmlns=\"http://www.w3.org/1999/xhtml\"><p>Premier paragraphe de l'article " + n +
-                       ", avec des <b>caract\xc3\xa8res accentu\xc3\xa9s</b> et un <a href=\"http://127.0.0.1/\">lien</a>.</p>"
-                       "<p>Second paragraphe : \xe2\x82\xac, \xc5\x93, \xc2\xab guillemets \xc2\xbb.</p></div></content>\n")
-                 : QByteArray("  <summary type=\"html\">&lt;p&gt;Premier paragraphe de l'article " + n +
-                       ", avec des &lt;b&gt;caract\xc3\xa8res accentu\xc3\xa9s&lt;/b&gt; et un &lt;a href=\"http://127.0.0.1/\"&gt;lien&lt;/a&gt;.&lt;/p&gt;"
-                       "&lt;p&gt;Second paragraphe : \xe2\x82\xac, \xc5\x93, \xc2\xab guillemets \xc2\xbb.&lt;/p&gt;</summary>\n"))
+        + (xhtml ? QByteArray("  <content type=\"xhtml\"><div xmlns=\"http://www.w3.org/1999/xhtml\">" + paragraphes(n)
+                              + "</div></content>\n")
+                 : QByteArray("  <summary type=\"html\">" + paragraphesEchappes(n) + "</summary>\n"))
         + "</entry>\n";
 }
 

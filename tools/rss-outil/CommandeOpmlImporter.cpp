@@ -51,8 +51,8 @@ int opmlImporter(const QStringList &arguments)
 const EnregistrementCommande enregistrement(
     QStringLiteral("opml-importer"),
     {QStringLiteral("opml-importer LISTE BASE"),
-     QStringLiteral("Ajoute au fichier de base BASE (créé depuis le modèle posé à côté de rss-outil s'il\n"
-                    "      n'existe pas) les flux et les dossiers de la liste OPML LISTE, sans rien télécharger.\n"
+     QStringLiteral("Ajoute au fichier de base BASE (créé depuis le modèle du dossier de données de\n"
+                    "      rss-outil s'il n'existe pas) les flux et les dossiers de la liste OPML LISTE, sans rien télécharger.\n"
                     "      Sortie 1 : liste ou base illisible (BASE intacte) ; 2 : écriture impossible."),
      opmlImporter});
 
