@@ -12,12 +12,9 @@ constexpr int largeurRetrait = 2;
 // Le codage que la déclaration annonce est-il celui que toByteArray écrit de toute façon ?
 bool declarationUtf8(const QDomProcessingInstruction &declaration)
 {
-    static const QRegularExpression codage(QStringLiteral("encoding\\s*=\\s*((\"([^\"]*)\")|('([^']*)'))"));
-    const QRegularExpressionMatch trouve = codage.match(declaration.data());
-    QString nom = trouve.captured(3);
-    if (nom.isEmpty())
-        nom = trouve.captured(5);
-    return nom.isEmpty() || nom.compare(u"UTF-8", Qt::CaseInsensitive) == 0;
+    const QString donnees = declaration.data();
+    const auto [debut, longueur] = codageAnnonce(donnees);
+    return longueur == 0 || QStringView(donnees).mid(debut, longueur).compare(u"UTF-8", Qt::CaseInsensitive) == 0;
 }
 
 class Ecriture
@@ -36,7 +33,29 @@ public:
     // référence de caractère.
     void echappe(const QString &texte) { ecrireTexte(texte, true); }
 
+    // Une ligne de balise au retrait de la profondeur donnée : « <nom> », « </nom> », « <nom/> »,
+    // ou « <nom>texte</nom> ».
+    void ouvrante(int profondeur, const QString &nom) { balise(profondeur, "<", nom, ">\n"); }
+    void fermante(int profondeur, const QString &nom) { balise(profondeur, "</", nom, ">\n"); }
+    void vide(int profondeur, const QString &nom) { balise(profondeur, "<", nom, "/>\n"); }
+    void avecTexte(int profondeur, const QString &nom, const QString &texte)
+    {
+        balise(profondeur, "<", nom, ">");
+        echappe(texte);
+        ajouter(QLatin1StringView("</"));
+        brut(nom);
+        ajouter(QLatin1StringView(">\n"));
+    }
+
 private:
+    void balise(int profondeur, const char *avant, const QString &nom, const char *apres)
+    {
+        retrait(profondeur);
+        ajouter(QLatin1StringView(avant));
+        brut(nom);
+        ajouter(QLatin1StringView(apres));
+    }
+
     void ecrireTexte(const QString &texte, bool echapper)
     {
         const char16_t *p = reinterpret_cast<const char16_t *>(texte.constData());
@@ -105,25 +124,19 @@ bool ecrireElement(Ecriture &ecriture, const QDomNode &racine, const QDomNode &d
         if (noeud.nodeType() != QDomNode::ElementNode || !noeud.namespaceURI().isNull() || noeud.hasAttributes())
             return false;
         QString nom = noeud.nodeName();
-        ecriture.retrait(int(pile.size()));
-        ecriture.ajouter('<');
-        ecriture.brut(nom);
+        const int profondeur = int(pile.size());
         QDomNode premier = noeud.firstChild();
         if (premier.isNull()) {
-            ecriture.ajouter(QLatin1StringView("/>\n"));
+            ecriture.vide(profondeur, nom);
             return true;
         }
         if (premier.nodeType() == QDomNode::TextNode) {
             if (premier != noeud.lastChild())
                 return false;
-            ecriture.ajouter('>');
-            ecriture.echappe(premier.nodeValue());
-            ecriture.ajouter(QLatin1StringView("</"));
-            ecriture.brut(nom);
-            ecriture.ajouter(QLatin1StringView(">\n"));
+            ecriture.avecTexte(profondeur, nom, premier.nodeValue());
             return true;
         }
-        ecriture.ajouter(QLatin1StringView(">\n"));
+        ecriture.ouvrante(profondeur, nom);
         pile.append({std::move(nom), std::move(premier)});
         return true;
     };
@@ -135,10 +148,7 @@ bool ecrireElement(Ecriture &ecriture, const QDomNode &racine, const QDomNode &d
         if (haut.suivant.isNull()) {
             const QString nom = std::move(haut.nom);
             pile.removeLast();
-            ecriture.retrait(int(pile.size()));
-            ecriture.ajouter(QLatin1StringView("</"));
-            ecriture.brut(nom);
-            ecriture.ajouter(QLatin1StringView(">\n"));
+            ecriture.fermante(int(pile.size()), nom);
             continue;
         }
         enfant = haut.suivant;
@@ -150,6 +160,16 @@ bool ecrireElement(Ecriture &ecriture, const QDomNode &racine, const QDomNode &d
 }
 
 } // namespace
+
+std::pair<qsizetype, qsizetype> codageAnnonce(const QString &declaration)
+{
+    static const QRegularExpression codage(QStringLiteral("encoding\\s*=\\s*(\"[^\"]*\"|'[^']*')"));
+    const QRegularExpressionMatch trouve = codage.match(declaration);
+    if (!trouve.hasMatch())
+        return {-1, 0};
+    // Le nom, sans ses guillemets.
+    return {trouve.capturedStart(1) + 1, trouve.capturedLength(1) - 2};
+}
 
 std::optional<QByteArray> octetsDirectsDuDocument(const QDomDocument &document, const QDomNode &dejaEcrit,
                                                   const EcritureElements *ecriture)
@@ -191,11 +211,7 @@ void EcritureElements::avantEnfant()
         return;
     Ouvert &parent = m_ouverts.last();
     parent.enfants = true;
-    Ecriture flot(m_octets);
-    flot.retrait(m_profondeur + int(m_ouverts.size()) - 1);
-    flot.ajouter('<');
-    flot.brut(parent.nom);
-    flot.ajouter(QLatin1StringView(">\n"));
+    Ecriture(m_octets).ouvrante(m_profondeur + int(m_ouverts.size()) - 1, parent.nom);
 }
 
 void EcritureElements::ouvrir(const QString &nom)
@@ -208,32 +224,20 @@ void EcritureElements::feuille(const QString &nom, const QString &texte)
 {
     avantEnfant();
     Ecriture flot(m_octets);
-    flot.retrait(m_profondeur + int(m_ouverts.size()));
-    flot.ajouter('<');
-    flot.brut(nom);
-    if (texte.isEmpty()) {
-        flot.ajouter(QLatin1StringView("/>\n"));
-        return;
-    }
-    flot.ajouter('>');
-    flot.echappe(texte);
-    flot.ajouter(QLatin1StringView("</"));
-    flot.brut(nom);
-    flot.ajouter(QLatin1StringView(">\n"));
+    const int profondeur = m_profondeur + int(m_ouverts.size());
+    if (texte.isEmpty())
+        flot.vide(profondeur, nom);
+    else
+        flot.avecTexte(profondeur, nom, texte);
 }
 
 void EcritureElements::fermer()
 {
     const Ouvert ouvert = m_ouverts.takeLast();
     Ecriture flot(m_octets);
-    flot.retrait(m_profondeur + int(m_ouverts.size()));
-    if (!ouvert.enfants) {
-        flot.ajouter('<');
-        flot.brut(ouvert.nom);
-        flot.ajouter(QLatin1StringView("/>\n"));
-        return;
-    }
-    flot.ajouter(QLatin1StringView("</"));
-    flot.brut(ouvert.nom);
-    flot.ajouter(QLatin1StringView(">\n"));
+    const int profondeur = m_profondeur + int(m_ouverts.size());
+    if (ouvert.enfants)
+        flot.fermante(profondeur, ouvert.nom);
+    else
+        flot.vide(profondeur, ouvert.nom);
 }

@@ -10,6 +10,7 @@
 #include <QDomDocument>
 #include <QList>
 #include <optional>
+#include <utility>
 
 // Les octets d'un élément et de sa descendance, écrits au fil de leur construction, tels que
 // toByteArray(2) les écrira à la profondeur donnée : on n'a pas à repasser sur les nœuds.
@@ -43,6 +44,10 @@ private:
 // Avec `ecriture`, l'élément `dejaEcrit` l'a été au fil de sa construction.
 QByteArray octetsDuDocument(const QDomDocument &document, const QDomNode &dejaEcrit = {},
                             const EcritureElements *ecriture = nullptr);
+
+// Le nom du codage qu'annonce le texte d'une déclaration XML (« version="1.0" encoding="…" »),
+// guillemets exclus : sa position et sa longueur ; {-1, 0} quand aucun codage n'est annoncé.
+std::pair<qsizetype, qsizetype> codageAnnonce(const QString &declaration);
 
 // Le chemin direct seul : rien quand le document lui est étranger.
 std::optional<QByteArray> octetsDirectsDuDocument(const QDomDocument &document, const QDomNode &dejaEcrit = {},

@@ -9,52 +9,8 @@
 #include "commun/Erreurs.h"
 
 #include <QDomProcessingInstruction>
-#include <QRegularExpression>
 
 namespace {
-
-// Les octets du fichier s'écrivent au fil de la construction de l'arbre (EcritureElements) :
-// l'écriture de la sauvegarde en cours, sur le seul fil de l'interface.
-EcritureElements *ecritureEnCours = nullptr;
-
-struct EcritureDeLaSauvegarde
-{
-    explicit EcritureDeLaSauvegarde(EcritureElements &ecriture) { ecritureEnCours = &ecriture; }
-    ~EcritureDeLaSauvegarde() { ecritureEnCours = nullptr; }
-};
-
-// Un élément ajouté à la fin des enfants de son parent, et écrit ; il est fermé (dans les
-// octets) quand l'objet disparaît, après ses enfants.
-class ElementConstruit
-{
-public:
-    ElementConstruit(QDomDocument &document, QDomElement &parent, const QString &nom)
-        : m_document(document), m_element(document.createElement(nom))
-    {
-        parent.appendChild(m_element);
-        ecritureEnCours->ouvrir(nom);
-    }
-    ~ElementConstruit() { ecritureEnCours->fermer(); }
-    ElementConstruit(const ElementConstruit &) = delete;
-    ElementConstruit &operator=(const ElementConstruit &) = delete;
-
-    QDomElement &element() { return m_element; }
-
-    // Un enfant qui porte une valeur : un nœud texte, aucun pour une valeur vide.
-    void ajouterTexte(const QString &nom, const QString &valeur)
-    {
-        QDomElement enfant = m_document.createElement(nom);
-        m_element.appendChild(enfant);
-        const QString texte = CodageBase::encoder(valeur);
-        if (!texte.isEmpty())
-            enfant.appendChild(m_document.createTextNode(texte));
-        ecritureEnCours->feuille(nom, texte);
-    }
-
-private:
-    QDomDocument &m_document;
-    QDomElement m_element;
-};
 
 // Le document est toujours écrit en UTF-8 : une déclaration du modèle qui annonce un autre
 // codage est corrigée, sans quoi le fichier ne se relirait pas.
@@ -66,20 +22,56 @@ void declarerUtf8(QDomDocument &document)
     QDomProcessingInstruction declaration = premier.toProcessingInstruction();
     if (declaration.target() != u"xml")
         return;
-    static const QRegularExpression codage(QStringLiteral("encoding\\s*=\\s*(\"[^\"]*\"|'[^']*')"));
-    const QRegularExpressionMatch trouve = codage.match(declaration.data());
-    if (!trouve.hasMatch())
-        return;
-    const QString valeur = trouve.captured(1).mid(1).chopped(1);
-    if (valeur.compare(u"UTF-8", Qt::CaseInsensitive) == 0)
+    QString donnees = declaration.data();
+    const auto [debut, longueur] = codageAnnonce(donnees);
+    if (debut < 0 || QStringView(donnees).mid(debut, longueur).compare(u"UTF-8", Qt::CaseInsensitive) == 0)
         return;
     // Seul le nom du codage change ; ses guillemets restent.
-    QString donnees = declaration.data();
-    donnees.replace(trouve.capturedStart(1) + 1, trouve.capturedLength(1) - 2, QStringLiteral("UTF-8"));
+    donnees.replace(debut, longueur, QStringLiteral("UTF-8"));
     declaration.setData(donnees);
 }
 
 } // namespace
+
+// Un élément ajouté à la fin des enfants de son parent dans l'arbre, et écrit dans les octets du
+// fichier au fil de la construction (EcritureElements) ; il y est fermé quand l'objet disparaît,
+// après ses enfants.
+class ElementConstruit
+{
+public:
+    ElementConstruit(QDomDocument &document, EcritureElements &ecriture, QDomElement &parent, const QString &nom)
+        : m_document(document), m_ecriture(ecriture), m_element(document.createElement(nom))
+    {
+        parent.appendChild(m_element);
+        m_ecriture.ouvrir(nom);
+    }
+    // Un enfant d'un élément construit, dans le même document et les mêmes octets.
+    ElementConstruit(ElementConstruit &parent, const QString &nom)
+        : ElementConstruit(parent.m_document, parent.m_ecriture, parent.m_element, nom)
+    {
+    }
+    ~ElementConstruit() { m_ecriture.fermer(); }
+    ElementConstruit(const ElementConstruit &) = delete;
+    ElementConstruit &operator=(const ElementConstruit &) = delete;
+
+    const QDomElement &element() const { return m_element; }
+
+    // Un enfant qui porte une valeur : un nœud texte, aucun pour une valeur vide.
+    void ajouterTexte(const QString &nom, const QString &valeur)
+    {
+        QDomElement enfant = m_document.createElement(nom);
+        m_element.appendChild(enfant);
+        const QString texte = CodageBase::encoder(valeur);
+        if (!texte.isEmpty())
+            enfant.appendChild(m_document.createTextNode(texte));
+        m_ecriture.feuille(nom, texte);
+    }
+
+private:
+    QDomDocument &m_document;
+    EcritureElements &m_ecriture;
+    QDomElement m_element;
+};
 
 QString TdmRSS::sauvegarderBase()
 {
@@ -100,15 +92,14 @@ QString TdmRSS::sauvegarderBase(const QString &cheminModele, const QString &chem
     QDomDocument &document = XMLDocWriter.dom();
     // « racine » est le dernier enfant de l'élément du document : profondeur 1.
     EcritureElements ecriture(1);
-    const EcritureDeLaSauvegarde enCours(ecriture);
     QDomNode noeudRacine;
     {
-        ElementConstruit racine(document, racineDocument, QStringLiteral("racine"));
+        ElementConstruit racine(document, ecriture, racineDocument, QStringLiteral("racine"));
         noeudRacine = racine.element();
         {
-            ElementConstruit listeFlux(document, racine.element(), QStringLiteral("listeFlux"));
+            ElementConstruit listeFlux(racine, QStringLiteral("listeFlux"));
             for (const PFlux &flux : std::as_const(fluxBase)) {
-                ElementConstruit elementFlux(document, listeFlux.element(), QStringLiteral("flux"));
+                ElementConstruit elementFlux(listeFlux, QStringLiteral("flux"));
                 elementFlux.ajouterTexte(QStringLiteral("titre"), flux->getTitre());
                 elementFlux.ajouterTexte(QStringLiteral("description"), flux->getDescription());
                 elementFlux.ajouterTexte(QStringLiteral("lien"), flux->getLien());
@@ -117,15 +108,15 @@ QString TdmRSS::sauvegarderBase(const QString &cheminModele, const QString &chem
                 elementFlux.ajouterTexte(QStringLiteral("auteur"), flux->getAuteur());
                 elementFlux.ajouterTexte(QStringLiteral("copyright"), flux->getCopyright());
                 elementFlux.ajouterTexte(QStringLiteral("urlrss"), flux->getUrlRss());
-                ecrireImage(flux->getImage(), elementFlux.element());
-                ecrireInfos(flux->infos, elementFlux.element());
-                ecrireRubriquesAssociees(flux->rubriquesAssociees, elementFlux.element());
+                ecrireImage(flux->getImage(), elementFlux);
+                ecrireInfos(flux->infos, elementFlux);
+                ecrireRubriquesAssociees(flux->rubriquesAssociees, elementFlux);
             }
         }
 
-        ElementConstruit listeRubriques(document, racine.element(), QStringLiteral("listeRubriques"));
+        ElementConstruit listeRubriques(racine, QStringLiteral("listeRubriques"));
         for (const PRubrique &rubrique : std::as_const(rubriquesBase)) {
-            ElementConstruit element(document, listeRubriques.element(), QStringLiteral("rubrique"));
+            ElementConstruit element(listeRubriques, QStringLiteral("rubrique"));
             element.ajouterTexte(QStringLiteral("nom"), rubrique->getNom());
             element.ajouterTexte(QStringLiteral("couleur"), depuisEtroit(rubrique->getCouleur()));
             element.ajouterTexte(QStringLiteral("icone"), rubrique->getIcone());
@@ -138,9 +129,9 @@ QString TdmRSS::sauvegarderBase(const QString &cheminModele, const QString &chem
     return cheminSortie;
 }
 
-void TdmRSS::ecrireImage(const TImageFlux &image, QDomElement &elementFlux)
+void TdmRSS::ecrireImage(const TImageFlux &image, ElementConstruit &elementFlux)
 {
-    ElementConstruit element(XMLDocWriter.dom(), elementFlux, QStringLiteral("image"));
+    ElementConstruit element(elementFlux, QStringLiteral("image"));
     element.ajouterTexte(QStringLiteral("titre"), image.getTitre());
     element.ajouterTexte(QStringLiteral("lien"), image.getLien());
     element.ajouterTexte(QStringLiteral("url"), image.getUrl());
@@ -149,27 +140,27 @@ void TdmRSS::ecrireImage(const TImageFlux &image, QDomElement &elementFlux)
     element.ajouterTexte(QStringLiteral("largeur"), image.getLargeur());
 }
 
-void TdmRSS::ecrireInfos(const QList<PInfo> &infos, QDomElement &elementFlux)
+void TdmRSS::ecrireInfos(const QList<PInfo> &infos, ElementConstruit &elementFlux)
 {
-    ElementConstruit element(XMLDocWriter.dom(), elementFlux, QStringLiteral("infos"));
+    ElementConstruit element(elementFlux, QStringLiteral("infos"));
     for (const PInfo &info : infos)
-        ecrireInfo(*info, element.element());
+        ecrireInfo(*info, element);
 }
 
-void TdmRSS::ecrireInfo(const TInfo &info, QDomElement &elementInfos)
+void TdmRSS::ecrireInfo(const TInfo &info, ElementConstruit &elementInfos)
 {
-    ElementConstruit element(XMLDocWriter.dom(), elementInfos, QStringLiteral("info"));
+    ElementConstruit element(elementInfos, QStringLiteral("info"));
     element.ajouterTexte(QStringLiteral("titre"), info.getTitre());
     element.ajouterTexte(QStringLiteral("lien"), info.getLien());
     element.ajouterTexte(QStringLiteral("description"), info.getDescription());
     element.ajouterTexte(QStringLiteral("datePub"), info.getDatePub());
 }
 
-void TdmRSS::ecrireRubriquesAssociees(const QList<TexteEtroit> &rubriques, QDomElement &elementFlux)
+void TdmRSS::ecrireRubriquesAssociees(const QList<TexteEtroit> &rubriques, ElementConstruit &elementFlux)
 {
-    ElementConstruit element(XMLDocWriter.dom(), elementFlux, QStringLiteral("rubriquesAssociees"));
+    ElementConstruit element(elementFlux, QStringLiteral("rubriquesAssociees"));
     for (const TexteEtroit &nom : rubriques) {
-        ElementConstruit rubrique(XMLDocWriter.dom(), element.element(), QStringLiteral("rubrique"));
+        ElementConstruit rubrique(element, QStringLiteral("rubrique"));
         rubrique.ajouterTexte(QStringLiteral("nom"), depuisEtroit(nom));
     }
 }

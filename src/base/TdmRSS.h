@@ -16,6 +16,8 @@
 #include <QString>
 #include <memory>
 
+class ElementConstruit;
+
 class TdmRSS
 {
 public:
@@ -95,11 +97,12 @@ private:
     void lireInfos(const QDomNode &infos, TFlux &flux);
     void lireRubriquesAssociees(const QDomNode &rubriques, TFlux &flux);
     void lireListeRubriques(const QDomNode &listeRubriques);
-    // Étapes de sauvegarderBase.
-    void ecrireImage(const TImageFlux &image, QDomElement &elementFlux);
-    void ecrireInfos(const QList<PInfo> &infos, QDomElement &elementFlux);
-    void ecrireInfo(const TInfo &info, QDomElement &elementInfos);
-    void ecrireRubriquesAssociees(const QList<TexteEtroit> &rubriques, QDomElement &elementFlux);
+    // Étapes de sauvegarderBase : chacune ajoute ses éléments sous l'élément donné, dans l'arbre
+    // et dans les octets du fichier (SauvegardeBase.cpp).
+    void ecrireImage(const TImageFlux &image, ElementConstruit &elementFlux);
+    void ecrireInfos(const QList<PInfo> &infos, ElementConstruit &elementFlux);
+    void ecrireInfo(const TInfo &info, ElementConstruit &elementInfos);
+    void ecrireRubriquesAssociees(const QList<TexteEtroit> &rubriques, ElementConstruit &elementFlux);
 
     IDialogues &m_dialogues;
     std::unique_ptr<TClientHTTP> connexionHTTP;
