@@ -2,6 +2,7 @@
 // Outils de mesure communs aux mesures de la fenêtre et à leurs planchers. Rien que Qt : les
 // planchers, qui l'incluent, ne lient aucune autre bibliothèque.
 //  - la mémoire d'un processus et de tous ses descendants (les processus du moteur web compris) ;
+//  - des attentes endormies entre deux évènements, comme la boucle d'un programme ;
 //  - l'attente d'une page chargée puis peinte dans une QWebEngineView ;
 //  - la médiane d'une série.
 
@@ -9,7 +10,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QEventLoop>
 #include <QMultiHash>
+#include <QTimer>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 #include <algorithm>
@@ -64,6 +67,32 @@ inline Memoire memoireArbre(qint64 racine)
     return total;
 }
 
+// Les attentes tournent dans une QEventLoop, endormie entre deux évènements comme celle d'un
+// programme. Une attente active (processEvents en boucle, qui rend la main dès qu'il n'y a plus
+// rien à traiter) occuperait l'un des cœurs dont le moteur web a besoin pour charger la page.
+
+// Attend que `fini()` soit vrai, vérifié à chaque émission de `signal` par `emetteur`, ou le délai.
+template<typename Emetteur, typename Signal, typename Condition>
+bool attendreSignal(const Emetteur *emetteur, Signal signal, Condition fini, int delaiMs = 60000)
+{
+    QEventLoop boucle;
+    QObject::connect(emetteur, signal, &boucle, [&] {
+        if (fini())
+            boucle.quit();
+    });
+    QTimer::singleShot(delaiMs, &boucle, &QEventLoop::quit);
+    boucle.exec();
+    return fini();
+}
+
+// Laisse passer `ms` millisecondes en traitant les évènements qui arrivent.
+inline void pause(int ms)
+{
+    QEventLoop boucle;
+    QTimer::singleShot(ms, &boucle, &QEventLoop::quit);
+    boucle.exec();
+}
+
 // Attend qu'une vue ait fini de charger la page demandée puis l'ait peinte. À la fin du
 // chargement, la page demande deux images d'animation de suite (requestAnimationFrame) : la
 // seconde n'est servie qu'une fois la première image de la page chargée produite ; elle change
@@ -107,8 +136,8 @@ public:
         m_armee = true;
         m_chrono.start();
         declencher();
-        while (m_peinteMs < 0 && m_chrono.elapsed() < delaiMs)
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        if (m_peinteMs < 0)
+            attendreSignal(m_vue, &QWebEngineView::titleChanged, [this] { return m_peinteMs >= 0; }, delaiMs);
         m_armee = false;
         return {m_chargeeMs, m_peinteMs};
     }

@@ -4,19 +4,46 @@
 //    du lecteur, titrée « Fenêtre nue » ; elle reste ouverte jusqu'à ce qu'on l'arrête ;
 //  - --vue LARGEUR HAUTEUR : une QWebEngineView nue de cette taille. Chaque ligne lue sur l'entrée
 //    standard est un fichier à charger ; la réponse, une ligne « peinte <ms> <ms> » : du moment où
-//    la ligne est lue à la page peinte, et à la fin du chargement. La ligne « vide » charge
-//    about:blank et répond « prete ».
+//    la ligne est lue à la page peinte, et à la fin du chargement. Une ligne « schema FICHIER »
+//    charge le fichier servi d'un bloc, en Windows-1252, par un schéma d'URL propre à la vue
+//    (QWebEngineUrlSchemeHandler), comme le lecteur sert sa page : ce qui sépare la part du
+//    schéma de celle du programme. La ligne « vide » charge about:blank et répond « prete ».
 
 #include "MesureFenetre.h"
 
+#include <QBuffer>
 #include <QMainWindow>
 #include <QSocketNotifier>
 #include <QUrl>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
 #include <cstdio>
 #include <iostream>
 #include <string>
 
 namespace {
+
+const QByteArray schemaPlancher = QByteArrayLiteral("plancher");
+
+// Sert le fichier nommé par le chemin de l'adresse, lu d'un bloc.
+class ServeurFichier : public QWebEngineUrlSchemeHandler
+{
+public:
+    void requestStarted(QWebEngineUrlRequestJob *demande) override
+    {
+        QFile fichier(demande->requestUrl().path());
+        if (!fichier.open(QIODevice::ReadOnly)) {
+            demande->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        auto contenu = new QBuffer(demande);
+        contenu->setData(fichier.readAll());
+        contenu->open(QIODevice::ReadOnly);
+        demande->reply(QByteArrayLiteral("text/html;charset=windows-1252"), contenu);
+    }
+};
 
 int fenetreNue(QApplication &application)
 {
@@ -30,6 +57,8 @@ int fenetreNue(QApplication &application)
 
 int vueNue(QApplication &application, int largeur, int hauteur)
 {
+    ServeurFichier serveur;
+    QWebEngineProfile::defaultProfile()->installUrlSchemeHandler(schemaPlancher, &serveur);
     QWebEngineView vue;
     vue.resize(largeur, hauteur);
     vue.show();
@@ -45,12 +74,19 @@ int vueNue(QApplication &application, int largeur, int hauteur)
             bool fini = false;
             auto lien = QObject::connect(&vue, &QWebEngineView::loadFinished, [&fini] { fini = true; });
             vue.load(QUrl(QStringLiteral("about:blank")));
-            while (!fini)
-                QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            MesureFenetre::attendreSignal(&vue, &QWebEngineView::loadFinished, [&fini] { return fini; });
             QObject::disconnect(lien);
             std::printf("prete\n");
         } else {
-            const auto r = attente.mesurer([&] { vue.load(QUrl::fromLocalFile(QString::fromStdString(ligne))); });
+            const QString demande = QString::fromStdString(ligne);
+            const QString prefixeSchema = QStringLiteral("schema ");
+            QUrl adresse = QUrl::fromLocalFile(demande);
+            if (demande.startsWith(prefixeSchema)) {
+                adresse = QUrl();
+                adresse.setScheme(QString::fromLatin1(schemaPlancher));
+                adresse.setPath(demande.mid(prefixeSchema.size()));
+            }
+            const auto r = attente.mesurer([&] { vue.load(adresse); });
             std::printf("peinte %.2f %.2f\n", r.peinteMs, r.chargeeMs);
         }
         std::fflush(stdout);
@@ -65,8 +101,15 @@ int vueNue(QApplication &application, int largeur, int hauteur)
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication application(argc, argv);
-    if (argc == 4 && qstrcmp(argv[1], "--vue") == 0)
+    if (argc == 4 && qstrcmp(argv[1], "--vue") == 0) {
+        // Un schéma local comme celui du lecteur : connu du moteur avant l'application.
+        QWebEngineUrlScheme schema(schemaPlancher);
+        schema.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+        schema.setFlags(QWebEngineUrlScheme::LocalScheme);
+        QWebEngineUrlScheme::registerScheme(schema);
+        QApplication application(argc, argv);
         return vueNue(application, atoi(argv[2]), atoi(argv[3]));
+    }
+    QApplication application(argc, argv);
     return fenetreNue(application);
 }
