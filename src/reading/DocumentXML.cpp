@@ -4,8 +4,12 @@
 #include "reading/EntitesHTML.h"
 #include "reading/GardeDocument.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QThread>
 #include <QThreadPool>
+
+#include <utility>
 
 namespace {
 
@@ -13,6 +17,13 @@ bool estAdresseWeb(const QString &nom)
 {
     return nom.startsWith(u"http://", Qt::CaseInsensitive)
         || nom.startsWith(u"https://", Qt::CaseInsensitive);
+}
+
+// Le dernier accès à l'arbre part sur un fil de fond, qui le détruit.
+void detruireEnFond(QDomDocument document)
+{
+    if (!document.isNull())
+        QThreadPool::globalInstance()->start([document]() mutable { document.clear(); });
 }
 
 } // namespace
@@ -34,9 +45,22 @@ void TDocumentXML::abandonnerEnFond()
     m_actif = false;
     if (m_dom.isNull())
         return;
-    QDomDocument ancien = m_dom;
+    detruireEnFond(std::exchange(*m_abandonne, m_dom));
     m_dom.clear();
-    QThreadPool::globalInstance()->start([ancien]() mutable { ancien.clear(); });
+
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() != application->thread()) {
+        // Aucun tour de boucle à attendre sur ce fil : l'arbre part tout de suite.
+        detruireEnFond(std::exchange(*m_abandonne, QDomDocument()));
+        return;
+    }
+    QMetaObject::invokeMethod(
+        application,
+        [attente = std::weak_ptr<QDomDocument>(m_abandonne)] {
+            if (const auto abandonne = attente.lock())
+                detruireEnFond(std::exchange(*abandonne, QDomDocument()));
+        },
+        Qt::QueuedConnection);
 }
 
 QByteArray TDocumentXML::lireSource() const

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <memory>
 
 class TDocumentXML
 {
@@ -15,15 +16,20 @@ public:
     using Telechargeur = std::function<QByteArray(const QString &adresse)>;
 
     TDocumentXML() = default;
+    TDocumentXML(const TDocumentXML &) = delete;
+    TDocumentXML &operator=(const TDocumentXML &) = delete;
 
     // Actif : le fichier nommé est lu et analysé (ErreurChargementXML en cas d'échec, le document
     // reste alors inactif). Inactif : le contenu est abandonné.
     void setActive(bool actif);
     bool estActif() const { return m_actif; }
 
-    // Comme setActive(false), mais l'arbre abandonné est détruit sur un fil de fond : la
-    // destruction d'un grand document ne retarde pas la lecture du suivant. Aucun nœud de
-    // l'ancien arbre ne doit rester tenu ailleurs.
+    // Comme setActive(false), mais l'arbre abandonné est détruit sur un fil de fond, et pas
+    // avant le prochain tour de la boucle des évènements (la fin de la commande en cours) :
+    // sa destruction ne retarde pas la lecture du suivant et ne lui dispute pas l'allocateur
+    // pendant qu'il s'analyse. Un seul arbre attend ainsi ; sans boucle des évènements, il part
+    // à l'abandon suivant ou avec le document. Aucun nœud de l'ancien arbre ne doit rester
+    // tenu ailleurs.
     void abandonnerEnFond();
 
     void setNomFichier(const QString &nom) { m_nomFichier = nom; }
@@ -44,6 +50,9 @@ private:
     QByteArray lireSource() const;
 
     QDomDocument m_dom;
+    // L'arbre abandonné qui attend sa destruction ; partagé avec l'appel différé qui l'envoie
+    // au fil de fond, lequel ne le touche plus si le document a disparu entre-temps.
+    std::shared_ptr<QDomDocument> m_abandonne = std::make_shared<QDomDocument>();
     QString m_nomFichier;
     Telechargeur m_telechargeur;
     bool m_actif = false;

@@ -16,6 +16,8 @@
 #include <QStringConverter>
 #include <QTest>
 
+#include <utility>
+
 namespace {
 
 const QString messageAttendu = u"Une erreur est survenue lors de l'analyse du fichier. \n"
@@ -338,29 +340,51 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ErreurDocumentInactif, m_module->analyserFlux(m_module->XMLDoc));
     }
 
+    void lecturesRapprocheesDonnentChaqueFoisLeDocumentLu_data()
+    {
+        QTest::addColumn<bool>("tourDeBoucle");
+        QTest::newRow("lectures d'affilée") << false;
+        QTest::newRow("un tour de boucle après chaque lecture") << true;
+    }
+
     void lecturesRapprocheesDonnentChaqueFoisLeDocumentLu()
     {
-        // Chaque lecture abandonne le document précédent, détruit à côté pendant la lecture
-        // suivante : des lectures rapprochées, réussies ou non, donnent chacune son document ;
-        // un échec laisse le document inactif, rien du précédent.
+        // Chaque lecture abandonne le document précédent, détruit à côté au tour de boucle
+        // suivant (ou à la lecture suivante s'il n'en vient pas) : des lectures rapprochées,
+        // réussies ou non, donnent chacune son document ; un échec laisse le document inactif,
+        // rien du précédent. Le module peut disparaître avant que l'abandonné soit parti.
+        QFETCH(bool, tourDeBoucle);
         QByteArray infos;
         for (int i = 0; i < 3000; ++i)
             infos += "<item><title>i" + QByteArray::number(i) + "</title><link>l</link></item>";
         const QString grand = m_dossier->ecrire(u"grand.xml"_qs, rss2("<title>Grand</title>" + infos));
         const QString petit = m_dossier->ecrire(u"petit.xml"_qs, rss2("<title>Petit</title><item/>"));
         const QString illisible = m_dossier->ecrire(u"illisible.xml"_qs, "<rss><channel>");
+        const auto charger = [&](const QString &chemin) {
+            const bool charge = m_module->chargerDocumentXML(chemin);
+            if (tourDeBoucle)
+                QCoreApplication::processEvents();
+            return charge;
+        };
         for (int tour = 0; tour < 20; ++tour) {
-            QVERIFY(m_module->chargerDocumentXML(grand));
+            QVERIFY(charger(grand));
             QCOMPARE(m_module->analyserFlux(m_module->XMLDoc)->infos.size(), 3000);
-            QVERIFY(m_module->chargerDocumentXML(petit));
+            QVERIFY(charger(petit));
             const PFlux flux = m_module->analyserFlux(m_module->XMLDoc);
             QCOMPARE(flux->getTitre(), u"Petit"_qs);
             QCOMPARE(flux->infos.size(), 1);
-            QVERIFY(m_module->chargerDocumentXML(grand));
-            QVERIFY(!m_module->chargerDocumentXML(illisible));
+            QVERIFY(charger(grand));
+            QVERIFY(!charger(illisible));
             QVERIFY(!m_module->XMLDoc.estActif());
         }
         QCOMPARE(m_dialogues.boites.size(), 20);
+
+        QVERIFY(m_module->chargerDocumentXML(petit));
+        QVERIFY(m_module->chargerDocumentXML(grand));
+        delete std::exchange(m_module, new TdmRSS(m_dialogues));
+        QCoreApplication::processEvents();
+        QVERIFY(m_module->chargerDocumentXML(petit));
+        QCOMPARE(m_module->analyserFlux(m_module->XMLDoc)->getTitre(), u"Petit"_qs);
     }
 
     void racineSansEnfantLeveUneErreurDIndex()
