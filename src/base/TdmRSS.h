@@ -47,6 +47,8 @@ public:
 
     // --- Page ---
     QString genererPageDocument();
+    // La même page pour le flux déjà lu de XMLDoc (celui que la fenêtre montre aussi ailleurs).
+    QString genererPageDocument(const TFlux &fluxLu);
     QString genererPageFlux(const TFlux &flux);
     QString genererPageInfosSauvegardees(const TFlux &flux);
     QString ecrirePageFlux(const TFlux &flux, const QString &couleur);

@@ -45,10 +45,14 @@ QByteArray contenuDe(const QList<TexteEtroit> &lignes)
 
 QString TdmRSS::genererPageDocument()
 {
-    lignesPage.clear();
     // Ce flux ne sert qu'à cette page : il est libéré dès qu'elle est écrite.
-    const PFlux flux = analyserFlux(XMLDoc);
-    return genererPageFlux(*flux);
+    return genererPageDocument(*analyserFlux(XMLDoc));
+}
+
+QString TdmRSS::genererPageDocument(const TFlux &fluxLu)
+{
+    lignesPage.clear();
+    return genererPageFlux(fluxLu);
 }
 
 QString TdmRSS::genererPageFlux(const TFlux &flux)

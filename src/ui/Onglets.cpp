@@ -144,7 +144,7 @@ TObjetString *TmainForm::ficheCourante() const
     return ficheOnglet(ongletsPages->currentIndex());
 }
 
-void TmainForm::ajouterOnglet(const QString &legende, std::unique_ptr<TObjetString> fiche)
+void TmainForm::ajouterOnglet(const QString &legende, std::unique_ptr<TObjetString> fiche, PFlux fluxLu)
 {
     if (!fiche || fiche->getChemin().isEmpty())
         return;
@@ -158,10 +158,10 @@ void TmainForm::ajouterOnglet(const QString &legende, std::unique_ptr<TObjetStri
         ongletsPages->setCurrentIndex(index);
     }
     btFermerOnglet->show();
-    actualiserListesInfos();
+    actualiserListesInfos(std::move(fluxLu));
 }
 
-void TmainForm::actualiserListesInfos()
+void TmainForm::actualiserListesInfos(PFlux fluxLu)
 {
     listeInfosFlux->clear();
     listeInfosFluxCharge->clear();
@@ -175,9 +175,10 @@ void TmainForm::actualiserListesInfos()
         return;
     }
 
-    // Le flux lu ici n'est gardé par rien d'autre que ses lignes : chaque ligne partage son
+    // Le flux lu n'est gardé par rien d'autre que ses lignes : chaque ligne partage son
     // information, et le flux lui-même est libéré en sortant.
-    const PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
+    if (!fluxLu)
+        fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
     for (const PInfo &info : std::as_const(fluxLu->infos)) {
         auto ligne = new QListWidgetItem(info->getTitre());
         DonneesLignes::attacherInfo(ligne, info);
@@ -207,17 +208,19 @@ void TmainForm::ongletsPagesChange()
 
     // L'arbre du document se construit à côté pendant que la page s'écrit et que les listes se
     // remplissent (tous ne font que lire le document) ; il remplace celui de la vue à la fin.
+    // La page et les listes montrent le même flux, lu une fois.
     ArbreXMLEnFond arbre(xmlTreeView, dmRSS->XMLDoc.elementDocument());
+    const PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
     const PFlux flux = fiche->getFlux();
     if (!flux) {
-        naviguerVersFichier(dmRSS->genererPageDocument());
+        naviguerVersFichier(dmRSS->genererPageDocument(*fluxLu));
         afficherTitreFlux(fiche->getTexte().value_or(QString()));
     } else {
-        dmRSS->genererPageDocument();
+        dmRSS->genererPageDocument(*fluxLu);
         naviguerVersFichier(dmRSS->genererPageInfosSauvegardees(*flux));
         afficherTitreFlux(flux->getTitre());
     }
-    actualiserListesInfos();
+    actualiserListesInfos(fluxLu);
     arbre.montrer();
 }
 
@@ -240,13 +243,16 @@ void TmainForm::montrerFichierOuvert(const QString &chemin)
     const BarreOuverture barre(*this);
     barreA(17);
     // Le document montré comme par afficherDocument, l'arbre construit à côté de tout le reste.
+    // La page, le titre et les listes montrent le même flux, lu une fois.
     ArbreXMLEnFond arbre(xmlTreeView, dmRSS->XMLDoc.elementDocument());
-    naviguerVersFichier(dmRSS->genererPageDocument());
-    const QString titre = dmRSS->analyserFlux(dmRSS->XMLDoc)->getTitre();
+    const PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
+    naviguerVersFichier(dmRSS->genererPageDocument(*fluxLu));
+    const QString titre = fluxLu->getTitre();
     // Le fichier est déjà lu : une seule peinture forcée, celle du début, montre la barre.
     barreSansAttente(47);
     barreSansAttente(73);
-    ajouterOnglet(QStringLiteral("Fichier : ") + nomSansDossier(chemin), std::make_unique<TObjetString>(chemin, titre));
+    ajouterOnglet(QStringLiteral("Fichier : ") + nomSansDossier(chemin), std::make_unique<TObjetString>(chemin, titre),
+                  fluxLu);
     arbre.montrer();
     barreSansAttente(100);
     afficherTitreFlux(titre);
