@@ -109,10 +109,12 @@ void TmainForm::afficherTitreFlux(const QString &titre)
     pbTitreFlux->update();
 }
 
-void TmainForm::afficherDocument()
+PFlux TmainForm::afficherDocument()
 {
     afficherArbreXML();
-    naviguerVersFichier(dmRSS->genererPageDocument());
+    PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
+    naviguerVersFichier(dmRSS->genererPageDocument(*fluxLu));
+    return fluxLu;
 }
 
 void TmainForm::pageHTMLPrecedentExecute()
@@ -269,8 +271,8 @@ void TmainForm::connexionRSS_HTTPExecute()
     if (copieLocale.isEmpty())
         return;
     barreA(45);
-    // La page ne montre que le flux tel qu'il vient d'être lu.
-    afficherDocument();
+    // La page ne montre que le flux tel qu'il vient d'être lu ; les listes montrent le même.
+    const PFlux fluxLu = afficherDocument();
     barreSansAttente(55);
     const PFlux flux = dmRSS->chercherFluxParUrl(adresse);
     barreA(75);
@@ -282,10 +284,10 @@ void TmainForm::connexionRSS_HTTPExecute()
     } else {
         // Une adresse qu'aucun flux de la base n'a : l'onglet vit comme celui d'un fichier, avec
         // le titre du document lu.
-        titre = dmRSS->analyserFlux(dmRSS->XMLDoc)->getTitre();
+        titre = fluxLu->getTitre();
         fiche = std::make_unique<TObjetString>(copieLocale, titre);
     }
-    ajouterOnglet(QStringLiteral("Fil : ") + nomSansDossier(copieLocale), std::move(fiche));
+    ajouterOnglet(QStringLiteral("Fil : ") + nomSansDossier(copieLocale), std::move(fiche), fluxLu);
     barreSansAttente(100);
     afficherTitreFlux(titre);
 }
@@ -309,7 +311,8 @@ void TmainForm::ouvrirFluxDeBase(const PFlux &flux)
     barreA(32);
     afficherArbreXML();
     barreA(43);
-    dmRSS->genererPageDocument();
+    const PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
+    dmRSS->genererPageDocument(*fluxLu);
     barreA(55);
     const QString page = dmRSS->genererPageInfosSauvegardees(*flux);
     barreSansAttente(63);
@@ -317,7 +320,7 @@ void TmainForm::ouvrirFluxDeBase(const PFlux &flux)
     barreSansAttente(80);
     naviguerVersFichier(page);
     barreA(100);
-    ajouterOnglet(flux->getTitre(), std::move(fiche));
+    ajouterOnglet(flux->getTitre(), std::move(fiche), fluxLu);
     afficherTitreFlux(flux->getTitre());
 }
 

@@ -81,8 +81,9 @@ public:
     void recevoirFichiers(const QStringList &fichiers);
 
     // --- Onglets et page (Onglets.cpp) ---
-    // Arbre XML, page du document de XMLDoc, et navigation de pageHTML vers elle.
-    void afficherDocument();
+    // Arbre XML, page du document de XMLDoc, et navigation de pageHTML vers elle ; rend le flux
+    // lu pour la page.
+    std::shared_ptr<TFlux> afficherDocument();
     // Ajoute un onglet qui prend la fiche, le rend courant et remplit les listes.
     // Une fiche nulle ou sans chemin n'ajoute rien.
     // fluxLu : le flux déjà lu de XMLDoc, s'il l'est ; sinon les listes le lisent.
