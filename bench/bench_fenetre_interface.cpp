@@ -15,6 +15,9 @@
 //     100 premières.
 // « Peinte » : la page chargée, puis sa première image produite (deux requestAnimationFrame de
 // suite), même règle des deux côtés (MesureFenetre.h).
+// Pour 2 et 3, la vue nue charge aussi la page servie par un schéma d'URL comme le lecteur sert la
+// sienne : son temps, rapporté à celui de la vue nue en file:// et à celui du lecteur, sépare ce
+// que coûte le schéma de ce que coûte le programme.
 // À lancer sous xvfb-run, depuis le dossier de construction ou ailleurs :
 //   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a -s "-screen 0 1280x1024x24"
 //       build/bench/bench_fenetre_interface [tours] [bascules] [parties, ex. « 123 »]
