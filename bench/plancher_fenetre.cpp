@@ -10,13 +10,12 @@
 //    schéma de celle du programme. La ligne « vide » charge about:blank et répond « prete ».
 
 #include "MesureFenetre.h"
+#include "ui/ReponsePage.h"
 
-#include <QBuffer>
 #include <QMainWindow>
 #include <QSocketNotifier>
 #include <QUrl>
 #include <QWebEngineProfile>
-#include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 #include <cstdio>
@@ -27,21 +26,13 @@ namespace {
 
 const QByteArray schemaPlancher = QByteArrayLiteral("plancher");
 
-// Sert le fichier nommé par le chemin de l'adresse, lu d'un bloc.
+// Sert le fichier nommé par le chemin de l'adresse, comme le lecteur sert sa page.
 class ServeurFichier : public QWebEngineUrlSchemeHandler
 {
 public:
     void requestStarted(QWebEngineUrlRequestJob *demande) override
     {
-        QFile fichier(demande->requestUrl().path());
-        if (!fichier.open(QIODevice::ReadOnly)) {
-            demande->fail(QWebEngineUrlRequestJob::UrlNotFound);
-            return;
-        }
-        auto contenu = new QBuffer(demande);
-        contenu->setData(fichier.readAll());
-        contenu->open(QIODevice::ReadOnly);
-        demande->reply(QByteArrayLiteral("text/html;charset=windows-1252"), contenu);
+        repondreParFichier(demande, demande->requestUrl().path());
     }
 };
 
@@ -71,11 +62,8 @@ int vueNue(QApplication &application, int largeur, int hauteur)
             return;
         }
         if (ligne == "vide") {
-            bool fini = false;
-            auto lien = QObject::connect(&vue, &QWebEngineView::loadFinished, [&fini] { fini = true; });
             vue.load(QUrl(QStringLiteral("about:blank")));
-            MesureFenetre::attendreSignal(&vue, &QWebEngineView::loadFinished, [&fini] { return fini; });
-            QObject::disconnect(lien);
+            MesureFenetre::attendreChargement(&vue);
             std::printf("prete\n");
         } else {
             const QString demande = QString::fromStdString(ligne);

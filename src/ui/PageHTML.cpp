@@ -1,9 +1,8 @@
 #include "ui/PageHTML.h"
 
 #include "commun/Emplacement.h"
+#include "ui/ReponsePage.h"
 
-#include <QBuffer>
-#include <QFile>
 #include <QMenu>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineNewWindowRequest>
@@ -44,17 +43,7 @@ public:
             demande->fail(QWebEngineUrlRequestJob::RequestDenied);
             return;
         }
-        // Lue d'un bloc : le moteur n'attend pas le disque pendant qu'il la lit, et la reçoit
-        // telle qu'elle est à cet instant, même si une nouvelle page est écrite entre-temps.
-        QFile fichier(Emplacement::cheminPage());
-        if (!fichier.open(QIODevice::ReadOnly)) {
-            demande->fail(QWebEngineUrlRequestJob::UrlNotFound);
-            return;
-        }
-        auto contenu = new QBuffer(demande);
-        contenu->setData(fichier.readAll());
-        contenu->open(QIODevice::ReadOnly);
-        demande->reply(QByteArrayLiteral("text/html;charset=windows-1252"), contenu);
+        repondreParFichier(demande, Emplacement::cheminPage());
     }
 };
 
