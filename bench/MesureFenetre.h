@@ -71,18 +71,28 @@ inline Memoire memoireArbre(qint64 racine)
 // programme. Une attente active (processEvents en boucle, qui rend la main dès qu'il n'y a plus
 // rien à traiter) occuperait l'un des cœurs dont le moteur web a besoin pour charger la page.
 
-// Attend que `fini()` soit vrai, vérifié à chaque émission de `signal` par `emetteur`, ou le délai.
+// Attend que `fini()` soit vrai, vérifié à chaque émission de `signal` par `emetteur`, ou le
+// délai ; vrai si la condition a été atteinte.
 template<typename Emetteur, typename Signal, typename Condition>
 bool attendreSignal(const Emetteur *emetteur, Signal signal, Condition fini, int delaiMs = 60000)
 {
     QEventLoop boucle;
+    bool atteinte = false;
     QObject::connect(emetteur, signal, &boucle, [&] {
-        if (fini())
+        if (fini()) {
+            atteinte = true;
             boucle.quit();
+        }
     });
     QTimer::singleShot(delaiMs, &boucle, &QEventLoop::quit);
     boucle.exec();
-    return fini();
+    return atteinte;
+}
+
+// Attend la fin du chargement en cours d'une vue, ou le délai ; vrai s'il a fini.
+inline bool attendreChargement(QWebEngineView *vue, int delaiMs = 60000)
+{
+    return attendreSignal(vue, &QWebEngineView::loadFinished, [] { return true; }, delaiMs);
 }
 
 // Laisse passer `ms` millisecondes en traitant les évènements qui arrivent.

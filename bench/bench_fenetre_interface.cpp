@@ -42,6 +42,7 @@
 
 namespace {
 
+using MesureFenetre::attendreChargement;
 using MesureFenetre::mediane;
 using MesureFenetre::pause;
 
@@ -250,15 +251,6 @@ public:
     std::optional<QString> choisirFichier(const QString &, const QString &, const QString &) override { return fichier; }
     void bip(int, int) override {}
 };
-
-bool attendreChargement(QWebEngineView *vue)
-{
-    bool fini = false;
-    auto lien = QObject::connect(vue, &QWebEngineView::loadFinished, [&fini] { fini = true; });
-    MesureFenetre::attendreSignal(vue, &QWebEngineView::loadFinished, [&fini] { return fini; });
-    QObject::disconnect(lien);
-    return fini;
-}
 
 QString ecrireFlux(const QString &nom, int informations)
 {
