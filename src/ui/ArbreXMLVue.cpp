@@ -156,15 +156,18 @@ namespace {
 // même réserve de l'allocateur, où la place des arbres détruits resservira. Un fil neuf pour
 // chaque arbre en ouvrait de nouvelles, que chacune gardait : la mémoire du programme montait de
 // plus de 100 Mio sur les premières centaines de bascules d'onglets.
+struct FilUnique : QThreadPool
+{
+    FilUnique()
+    {
+        setMaxThreadCount(1);
+        setExpiryTimeout(-1);
+    }
+};
+
 QThreadPool &filDesArbres()
 {
-    static QThreadPool fil;
-    static const bool prepare = [] {
-        fil.setMaxThreadCount(1);
-        fil.setExpiryTimeout(-1);
-        return true;
-    }();
-    Q_UNUSED(prepare);
+    static FilUnique fil;
     return fil;
 }
 

@@ -86,9 +86,9 @@ public:
     std::shared_ptr<TFlux> afficherDocument();
     // Ajoute un onglet qui prend la fiche, le rend courant et remplit les listes.
     // Une fiche nulle ou sans chemin n'ajoute rien.
+    // fluxLu : le flux lu de XMLDoc, celui que la page montre.
+    void ajouterOnglet(const QString &legende, std::unique_ptr<TObjetString> fiche, std::shared_ptr<TFlux> fluxLu);
     // fluxLu : le flux déjà lu de XMLDoc, s'il l'est ; sinon les listes le lisent.
-    void ajouterOnglet(const QString &legende, std::unique_ptr<TObjetString> fiche,
-                       std::shared_ptr<TFlux> fluxLu = nullptr);
     void actualiserListesInfos(std::shared_ptr<TFlux> fluxLu = nullptr);
     // Montre de nouveau l'onglet courant : relit son fichier, réécrit sa page, remplit les listes.
     void ongletsPagesChange();
