@@ -11,4 +11,10 @@
 // ordre, un nom une seule fois), puis un par nom que des flux citent sans rubrique de ce nom ;
 // dans chaque dossier, chaque flux rangé sous ce nom, une fois, dans l'ordre de la base. Les flux
 // rangés nulle part (ou seulement sous des noms vides) vont au premier niveau, après les dossiers.
-QByteArray ecrireListeOpml(const QList<PFlux> &fluxBase, const QList<PRubrique> &rubriquesBase);
+// Une rubrique « Tech / News » s'écrit en dossiers imbriqués, « News » dans « Tech » ; dans un
+// dossier, ses sous-dossiers viennent avant ses flux.
+// Seuls des caractères que XML 1.0 permet sont écrits : un caractère de contrôle ou une moitié
+// isolée de paire de substitution devient U+FFFD ; valeursRemplacees reçoit le nombre de valeurs
+// (titre, adresse, lien, nom de rubrique) ainsi changées.
+QByteArray ecrireListeOpml(const QList<PFlux> &fluxBase, const QList<PRubrique> &rubriquesBase,
+                           int *valeursRemplacees = nullptr);

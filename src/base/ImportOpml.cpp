@@ -5,11 +5,35 @@
 
 #include <QHash>
 #include <QSet>
+#include <QUrl>
 #include <vector>
 
 namespace {
 
 QString premierNonVide(const QString &texte, const QString &autre) { return texte.isEmpty() ? autre : texte; }
+
+// La valeur de l'attribut dont le nom ne diffère de « nom » que par la casse (xmlurl pour xmlUrl),
+// le nom exact d'abord. Chaque casse est demandée directement (au plus 2^7 pour htmlUrl) : un
+// outline aux milliers d'attributs ne coûte pas plus qu'un autre.
+QString attribut(const QDomElement &element, const QString &nom)
+{
+    if (element.hasAttribute(nom))
+        return element.attribute(nom);
+    QString variante = nom;
+    for (quint32 casse = 0; casse < (1u << nom.size()); ++casse) {
+        for (qsizetype i = 0; i < nom.size(); ++i)
+            variante[i] = casse & (1u << i) ? nom.at(i).toUpper() : nom.at(i).toLower();
+        if (element.hasAttribute(variante))
+            return element.attribute(variante);
+    }
+    return QString();
+}
+
+bool adresseDeFlux(const QString &adresse)
+{
+    const QUrl url(adresse);
+    return url.isValid() && (url.scheme() == u"http" || url.scheme() == u"https") && !url.host().isEmpty();
+}
 
 QDomElement outlineSuivant(QDomElement element) { return element.nextSiblingElement(QStringLiteral("outline")); }
 
@@ -29,7 +53,7 @@ QDomElement corpsOpml(const TDocumentXML &document)
 
 } // namespace
 
-QList<AbonnementOpml> lireListeOpml(const QString &chemin)
+ListeOpml lireListeOpml(const QString &chemin)
 {
     TDocumentXML document;
     document.setNomFichier(chemin);
@@ -42,7 +66,7 @@ QList<AbonnementOpml> lireListeOpml(const QString &chemin)
         QDomElement suivant;
         QString rubrique;
     };
-    QList<AbonnementOpml> abonnements;
+    ListeOpml liste;
     std::vector<Niveau> pile{{premierOutline(corpsOpml(document)), QString()}};
     while (!pile.empty()) {
         if (pile.back().suivant.isNull()) {
@@ -52,24 +76,31 @@ QList<AbonnementOpml> lireListeOpml(const QString &chemin)
         const QDomElement outline = pile.back().suivant;
         pile.back().suivant = outlineSuivant(outline);
         QString rubrique = pile.back().rubrique;
-        const QString adresse = outline.attribute(QStringLiteral("xmlUrl"));
-        if (!adresse.isEmpty()) {
-            abonnements.append({adresse,
-                                premierNonVide(outline.attribute(QStringLiteral("title")), outline.attribute(QStringLiteral("text"))),
-                                outline.attribute(QStringLiteral("htmlUrl")), rubrique});
+        const QString adresse = attribut(outline, QStringLiteral("xmlUrl")).trimmed();
+        if (adresseDeFlux(adresse)) {
+            liste.abonnements.append({adresse,
+                                      premierNonVide(attribut(outline, QStringLiteral("title")),
+                                                     attribut(outline, QStringLiteral("text"))),
+                                      attribut(outline, QStringLiteral("htmlUrl")), rubrique});
+        } else if (!adresse.isEmpty()) {
+            ++liste.ignores;
         } else {
-            // Un dossier : ses outlines sont rangés sous son nom.
-            rubrique = premierNonVide(outline.attribute(QStringLiteral("text")), outline.attribute(QStringLiteral("title")));
+            // Un dossier : ses outlines sont rangés sous son chemin ; un dossier sans nom n'y
+            // ajoute rien.
+            const QString nom = premierNonVide(attribut(outline, QStringLiteral("text")),
+                                               attribut(outline, QStringLiteral("title")));
+            if (!nom.isEmpty())
+                rubrique = rubrique.isEmpty() ? nom : rubrique + separateurDossiersOpml + nom;
         }
         pile.push_back({premierOutline(outline), rubrique});
     }
-    return abonnements;
+    return liste;
 }
 
-BilanImportOpml importerAbonnements(const QList<AbonnementOpml> &abonnements, QList<PFlux> &fluxBase,
-                                    QList<PRubrique> &rubriquesBase)
+BilanImportOpml importerAbonnements(const ListeOpml &liste, QList<PFlux> &fluxBase, QList<PRubrique> &rubriquesBase)
 {
     BilanImportOpml bilan;
+    bilan.ignores = liste.ignores;
     // Le premier flux de chaque adresse, comme chercherFluxParUrl le trouverait.
     QHash<QString, TFlux *> fluxParAdresse;
     for (const PFlux &flux : std::as_const(fluxBase)) {
@@ -82,7 +113,7 @@ BilanImportOpml importerAbonnements(const QList<AbonnementOpml> &abonnements, QL
     // Les rubriques de chaque flux touché, relevées à la première rencontre.
     QHash<TFlux *, QSet<TexteEtroit>> rangements;
 
-    for (const AbonnementOpml &abonnement : abonnements) {
+    for (const AbonnementOpml &abonnement : liste.abonnements) {
         TFlux *flux = fluxParAdresse.value(abonnement.adresse);
         if (flux) {
             ++bilan.dejaPresents;

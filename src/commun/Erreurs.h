@@ -49,3 +49,10 @@ class ErreurHTTP : public ErreurLecteur
 public:
     using ErreurLecteur::ErreurLecteur;
 };
+
+// libcurl introuvable : aucun téléchargement n'est possible, quelle que soit la connexion.
+class ErreurCurlAbsente : public ErreurHTTP
+{
+public:
+    using ErreurHTTP::ErreurHTTP;
+};

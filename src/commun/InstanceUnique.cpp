@@ -1,14 +1,21 @@
 #include "commun/InstanceUnique.h"
 
+#include "commun/Erreurs.h"
+
 #include <QCryptographicHash>
-#include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QStandardPaths>
+#include <QStorageInfo>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
+#include <QtEndian>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,6 +23,45 @@ constexpr int delaiConnexionMs = 1000;
 // Le temps laissé à la première instance entre la prise du verrou et l'écoute.
 constexpr int essaisDeJonction = 20;
 constexpr int pauseEntreEssaisMs = 100;
+// Une connexion qui n'a pas remis sa demande entière dans ce délai est fermée.
+constexpr int delaiDemandeMs = 2000;
+// Les connexions servies à la fois : une de plus ferme la plus ancienne, qui traîne.
+constexpr qsizetype connexionsServies = 4;
+constexpr quint32 tailleMaximaleCorps = 1024 * 1024;
+constexpr qint64 tailleEntete = sizeof(quint32);
+
+QByteArray encoderDemande(const QStringList &fichiers)
+{
+    const QByteArray corps = fichiers.join(QChar(0)).toUtf8();
+    if (corps.size() > qsizetype(tailleMaximaleCorps))
+        throw ErreurLecteur(QStringLiteral("Trop de fichiers à remettre à la fenêtre déjà ouverte : "
+                                           "plus de 1 Mo de chemins."));
+    QByteArray demande(tailleEntete, '\0');
+    qToBigEndian(quint32(corps.size()), demande.data());
+    return demande + corps;
+}
+
+QStringList decoderCorps(const QByteArray &corps)
+{
+    return corps.isEmpty() ? QStringList() : QString::fromUtf8(corps).split(QChar(0));
+}
+
+// Vrai quand le processus à l'autre bout de la socket est de cet utilisateur.
+bool pairDeCetUtilisateur(qintptr descripteur)
+{
+    ucred pair{};
+    socklen_t taille = sizeof pair;
+    return getsockopt(int(descripteur), SOL_SOCKET, SO_PEERCRED, &pair, &taille) == 0 && pair.uid == geteuid();
+}
+
+QString raisonVerrouImpossible(QLockFile::LockError erreur, const QString &dossier)
+{
+    if (erreur == QLockFile::PermissionError)
+        return QStringLiteral("écriture refusée dans le dossier");
+    if (QStorageInfo(dossier).bytesAvailable() == 0)
+        return QStringLiteral("plus de place sur le disque");
+    return QStringLiteral("erreur d'écriture");
+}
 
 } // namespace
 
@@ -29,9 +75,15 @@ InstanceUnique::~InstanceUnique() = default;
 
 QString InstanceUnique::nomServeur(const QString &dossierDonnees)
 {
+    // XDG_RUNTIME_DIR, sinon un dossier de l'utilisateur en 0700 que Qt crée et vérifie : personne
+    // d'autre ne peut y poser une socket sous ce nom. Cherché une fois (Qt avertit à chaque fois
+    // que XDG_RUNTIME_DIR manque).
+    static const QString dossier = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dossier.isEmpty())
+        return QString();
     const QByteArray empreinte =
         QCryptographicHash::hash(QDir(dossierDonnees).absolutePath().toUtf8(), QCryptographicHash::Sha256);
-    return QStringLiteral("brindlewave-lecteur-rss-") + QString::fromLatin1(empreinte.toHex().left(24));
+    return dossier + QStringLiteral("/brindlewave-lecteur-rss-") + QString::fromLatin1(empreinte.toHex().left(24));
 }
 
 QString InstanceUnique::cheminVerrou(const QString &dossierDonnees)
@@ -54,6 +106,7 @@ QStringList InstanceUnique::fichiersDesArguments(const QStringList &arguments)
 
 InstanceUnique::Role InstanceUnique::demarrer(const QStringList &fichiers)
 {
+    const QByteArray demande = encoderDemande(fichiers);
     m_verrou = std::make_unique<QLockFile>(cheminVerrou(m_dossier));
     // Jamais périmé par son âge : seulement quand son processus n'existe plus.
     m_verrou->setStaleLockTime(0);
@@ -62,34 +115,50 @@ InstanceUnique::Role InstanceUnique::demarrer(const QStringList &fichiers)
             ecouter();
             return Role::Premiere;
         }
-        // Un verrou impossible à poser (dossier sans droit d'écriture) ne doit pas empêcher de lire.
+        // Sans verrou, rien ne garantirait qu'une seule fenêtre écrit la base.
         if (m_verrou->error() != QLockFile::LockFailedError)
-            return Role::Premiere;
-        if (transmettre(fichiers))
+            throw ErreurEcriture(QStringLiteral("Le verrou « %1 » ne peut pas être posé (%2) : le lecteur RSS ne "
+                                                "démarre pas, pour ne pas ouvrir deux fenêtres sur la même base.")
+                                     .arg(cheminVerrou(m_dossier), raisonVerrouImpossible(m_verrou->error(), m_dossier)));
+        switch (transmettre(demande)) {
+        case Remise::Faite:
             return Role::Seconde;
+        case Remise::Etrangere:
+            throw ErreurLecteur(QStringLiteral("La socket « %1 » est tenue par un autre utilisateur : aucun fichier "
+                                               "ne lui est remis.")
+                                    .arg(nomServeur(m_dossier)));
+        case Remise::Echouee:
+            break;
+        }
         QThread::msleep(pauseEntreEssaisMs);
     }
     return Role::Injoignable;
 }
 
-bool InstanceUnique::transmettre(const QStringList &fichiers) const
+InstanceUnique::Remise InstanceUnique::transmettre(const QByteArray &demande) const
 {
+    const QString nom = nomServeur(m_dossier);
+    if (nom.isEmpty())
+        return Remise::Echouee;
     QLocalSocket socket;
-    socket.connectToServer(nomServeur(m_dossier));
+    socket.connectToServer(nom);
     if (!socket.waitForConnected(delaiConnexionMs))
-        return false;
-    QByteArray message;
-    QDataStream flux(&message, QIODevice::WriteOnly);
-    flux << fichiers;
-    socket.write(message);
+        return Remise::Echouee;
+    if (!pairDeCetUtilisateur(socket.socketDescriptor())) {
+        socket.abort();
+        return Remise::Etrangere;
+    }
+    socket.write(demande);
     // La première instance peut être occupée (un téléchargement bloque sa fenêtre) : la demande
     // attend dans la socket, elle la lira en reprenant la main.
-    if (!socket.waitForBytesWritten(delaiConnexionMs) && socket.bytesToWrite() > 0)
-        return false;
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(delaiConnexionMs))
+            return Remise::Echouee;
+    }
     socket.disconnectFromServer();
     if (socket.state() != QLocalSocket::UnconnectedState)
         socket.waitForDisconnected(delaiConnexionMs);
-    return true;
+    return Remise::Faite;
 }
 
 void InstanceUnique::ecouter()
@@ -99,30 +168,60 @@ void InstanceUnique::ecouter()
     m_serveur->setSocketOptions(QLocalServer::UserAccessOption);
     // La socket d'un processus tué reste sur le disque et empêcherait d'écouter : le verrou est
     // à nous, elle ne sert donc plus à personne.
-    QLocalServer::removeServer(nom);
-    if (!m_serveur->listen(nom))
+    if (!nom.isEmpty())
+        QLocalServer::removeServer(nom);
+    if (nom.isEmpty() || !m_serveur->listen(nom)) {
+        qWarning("%s", qUtf8Printable(QStringLiteral("Les lancements suivants ne pourront pas remettre leurs fichiers "
+                                                     "à cette fenêtre : pas d'écoute sur « %1 » (%2).")
+                                          .arg(nom, m_serveur->errorString())));
         return;
-    connect(m_serveur, &QLocalServer::newConnection, this, &InstanceUnique::lireDemande);
+    }
+    connect(m_serveur, &QLocalServer::newConnection, this, &InstanceUnique::accueillir);
 }
 
-void InstanceUnique::lireDemande()
+void InstanceUnique::accueillir()
 {
     while (QLocalSocket *socket = m_serveur->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        auto lire = [this, socket] {
-            QDataStream flux(socket);
-            flux.startTransaction();
-            QStringList fichiers;
-            flux >> fichiers;
-            if (!flux.commitTransaction())
-                return;
-            socket->disconnectFromServer();
-            // Rendue depuis la boucle des messages : ouvrir un fichier peut montrer une boîte
-            // modale, pendant laquelle cette socket sera détruite.
-            QMetaObject::invokeMethod(
-                this, [this, fichiers] { emit demandeRecue(fichiers); }, Qt::QueuedConnection);
-        };
-        connect(socket, &QLocalSocket::readyRead, this, lire);
-        lire();
+        if (m_connexions.size() >= connexionsServies)
+            fermer(m_connexions.first());
+        m_connexions.append(socket);
+        QTimer::singleShot(delaiDemandeMs, socket, [this, socket] { fermer(socket); });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { lire(socket); });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+            lire(socket);
+            fermer(socket);
+        });
+        lire(socket);
     }
+}
+
+void InstanceUnique::lire(QLocalSocket *socket)
+{
+    // Rien n'est décodé avant que la demande soit entière : une seule lecture, quel que soit le
+    // nombre de morceaux.
+    if (!m_connexions.contains(socket) || socket->bytesAvailable() < tailleEntete)
+        return;
+    char entete[tailleEntete];
+    socket->peek(entete, tailleEntete);
+    const quint32 taille = qFromBigEndian<quint32>(entete);
+    if (taille > tailleMaximaleCorps) {
+        fermer(socket);
+        return;
+    }
+    if (socket->bytesAvailable() < tailleEntete + taille)
+        return;
+    socket->skip(tailleEntete);
+    const QStringList fichiers = decoderCorps(socket->read(taille));
+    fermer(socket);
+    // Rendue depuis la boucle des messages : ouvrir un fichier peut montrer une boîte modale.
+    QMetaObject::invokeMethod(
+        this, [this, fichiers] { emit demandeRecue(fichiers); }, Qt::QueuedConnection);
+}
+
+void InstanceUnique::fermer(QLocalSocket *socket)
+{
+    m_connexions.removeOne(socket);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
 }

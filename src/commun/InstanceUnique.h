@@ -4,14 +4,22 @@
 //
 // La première instance prend un verrou dans le dossier de données (QLockFile : le verrou d'un
 // processus tué est repris, puisque son processus n'existe plus) et écoute sur une socket locale
-// dont le nom vient du chemin du dossier. Une instance suivante trouve le verrou pris, transmet
-// ses fichiers à la première par la socket et s'arrête.
+// dont le nom vient du chemin du dossier, dans le dossier d'exécution de l'utilisateur (à lui seul).
+// Une instance suivante trouve le verrou pris, transmet ses fichiers à la première par la socket
+// et s'arrête. Un verrou qui ne peut pas être posé (disque plein, droits) arrête le lancement :
+// deux fenêtres sur une base effaceraient l'une les changements de l'autre.
+//
+// Une demande : la taille du corps (4 octets, gros-boutiste), puis les chemins en UTF-8 séparés
+// par un octet nul. La première instance la lit d'un seul tenant quand elle est entière, ferme
+// une connexion qui ne l'a pas envoyée entière en 2 s, n'en sert que quelques-unes à la fois et
+// refuse une demande de plus de 1 Mo.
 
 #include <QObject>
 #include <QStringList>
 #include <memory>
 
 class QLocalServer;
+class QLocalSocket;
 class QLockFile;
 
 class InstanceUnique : public QObject
@@ -28,13 +36,17 @@ public:
     ~InstanceUnique() override;
 
     // Décide du rôle de ce processus ; en Seconde, les fichiers (chemins absolus) ont été remis.
+    // ErreurEcriture quand le verrou ne peut pas être posé pour une autre raison que « déjà pris » ;
+    // ErreurLecteur quand la socket est tenue par un autre utilisateur (rien ne lui est remis) ou
+    // que les chemins passent la taille d'une demande.
     Role demarrer(const QStringList &fichiers);
 
     // Les fichiers de la ligne de commande (sans le programme ni les options « -... »), en chemins
     // absolus depuis le dossier courant ; une adresse file:// donne son chemin.
     static QStringList fichiersDesArguments(const QStringList &arguments);
 
-    // Le nom de la socket locale d'un dossier de données, et le chemin de son verrou.
+    // Le chemin de la socket locale d'un dossier de données (vide sans dossier d'exécution sûr), et
+    // le chemin de son verrou.
     static QString nomServeur(const QString &dossierDonnees);
     static QString cheminVerrou(const QString &dossierDonnees);
 
@@ -43,11 +55,15 @@ signals:
     void demandeRecue(const QStringList &fichiers);
 
 private:
-    bool transmettre(const QStringList &fichiers) const;
+    enum class Remise { Faite, Echouee, Etrangere };
+    Remise transmettre(const QByteArray &demande) const;
     void ecouter();
-    void lireDemande();
+    void accueillir();
+    void lire(QLocalSocket *socket);
+    void fermer(QLocalSocket *socket);
 
     QString m_dossier;
     std::unique_ptr<QLockFile> m_verrou;
     QLocalServer *m_serveur = nullptr;
+    QList<QLocalSocket *> m_connexions; // servies en ce moment, la plus ancienne d'abord
 };

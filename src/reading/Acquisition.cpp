@@ -79,6 +79,10 @@ QString TdmRSS::telechargerFlux(const QString &adresse)
     QByteArray corps;
     try {
         corps = connexionHTTP->telecharger(adresse);
+    } catch (const ErreurCurlAbsente &erreur) {
+        // Ce n'est pas la connexion qui manque : le message dit quoi installer.
+        corps.clear();
+        m_dialogues.afficher(TypeBoite::Erreur, erreur.message(), BoutonsBoite::Ok, titreEchecConnexion());
     } catch (const ErreurLecteur &) {
         corps.clear();
         m_dialogues.afficher(TypeBoite::Erreur, messageEchecConnexion(), BoutonsBoite::Ok, titreEchecConnexion());

@@ -19,7 +19,9 @@ BibliothequeCurl charger()
     // Jamais déchargée : elle sert jusqu'à la fin du programme.
     void *bibliotheque = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
     if (!bibliotheque)
-        throw ErreurHTTP(QStringLiteral("Impossible de charger libcurl : %1").arg(QString::fromLocal8Bit(dlerror())));
+        throw ErreurCurlAbsente(QStringLiteral("Aucun téléchargement n'est possible : la bibliothèque libcurl est "
+                                               "introuvable (%1).\nInstallez le paquet libcurl4, puis recommencez.")
+                                    .arg(QString::fromLocal8Bit(dlerror())));
     BibliothequeCurl f{};
     resoudre(bibliotheque, "curl_easy_init", f.easy_init);
     resoudre(bibliotheque, "curl_easy_cleanup", f.easy_cleanup);

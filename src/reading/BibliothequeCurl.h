@@ -31,5 +31,5 @@ struct BibliothequeCurl
 };
 
 // Les fonctions de libcurl ; au premier appel, la bibliothèque est chargée et initialisée
-// (curl_global_init). ErreurHTTP quand elle manque ou qu'une fonction y manque.
+// (curl_global_init). ErreurCurlAbsente quand elle manque, ErreurHTTP quand une fonction y manque.
 const BibliothequeCurl &bibliothequeCurl();

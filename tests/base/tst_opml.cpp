@@ -15,13 +15,14 @@ namespace {
 
 QByteArray opml(const QByteArray &corps) { return "<?xml version=\"1.0\"?><opml version=\"2.0\"><head/><body>" + corps + "</body></opml>"; }
 
-// « adresse|titre|lien|rubrique » par abonnement, séparés par « ; ».
-QString decrire(const QList<AbonnementOpml> &abonnements)
+// « adresse|titre|lien|rubrique » par abonnement, séparés par « ; », puis « #N » pour N outlines
+// écartés.
+QString decrire(const ListeOpml &liste)
 {
     QStringList lignes;
-    for (const AbonnementOpml &a : abonnements)
+    for (const AbonnementOpml &a : liste.abonnements)
         lignes << QStringList{a.adresse, a.titre, a.lien, a.rubrique}.join(u'|');
-    return lignes.join(u';');
+    return lignes.join(u';') + (liste.ignores ? u'#' + QString::number(liste.ignores) : QString());
 }
 
 PFlux flux(const QString &adresse, const QString &titre, const QList<TexteEtroit> &rubriques = {},
@@ -34,29 +35,26 @@ PFlux flux(const QString &adresse, const QString &titre, const QList<TexteEtroit
     return f;
 }
 
-// Le corps d'une liste écrite : « Dossier[titre,titre] » par dossier, puis les titres du premier
-// niveau ; « +h » marque un flux qui porte un htmlUrl.
+// Un niveau d'une liste écrite : « Dossier[...] » par dossier, le titre de chaque flux ; « +h »
+// marque un flux qui porte un htmlUrl.
+QString decrireNiveau(const QDomElement &parent)
+{
+    QStringList parties;
+    for (QDomElement o = parent.firstChildElement(); !o.isNull(); o = o.nextSiblingElement()) {
+        if (o.hasAttribute(u"xmlUrl"_qs))
+            parties << o.attribute(u"title"_qs) + (o.hasAttribute(u"htmlUrl"_qs) ? u"+h"_qs : QString());
+        else
+            parties << o.attribute(u"text"_qs) + u'[' + decrireNiveau(o) + u']';
+    }
+    return parties.join(u',');
+}
+
 QString decrireListe(const QByteArray &octets)
 {
     QDomDocument document;
     if (!document.setContent(octets))
         return u"<mal formé>"_qs;
-    QStringList parties;
-    const QDomElement corps = document.documentElement().firstChildElement(u"body"_qs);
-    for (QDomElement o = corps.firstChildElement(); !o.isNull(); o = o.nextSiblingElement()) {
-        const auto decrireFlux = [](const QDomElement &f) -> QString {
-            return f.attribute(u"title"_qs) + (f.hasAttribute(u"htmlUrl"_qs) ? u"+h"_qs : QString());
-        };
-        if (o.hasAttribute(u"xmlUrl"_qs)) {
-            parties << decrireFlux(o);
-            continue;
-        }
-        QStringList enfants;
-        for (QDomElement f = o.firstChildElement(); !f.isNull(); f = f.nextSiblingElement())
-            enfants << decrireFlux(f);
-        parties << o.attribute(u"text"_qs) + u'[' + enfants.join(u',') + u']';
-    }
-    return parties.join(u' ');
+    return decrireNiveau(document.documentElement().firstChildElement(u"body"_qs));
 }
 
 } // namespace
@@ -68,7 +66,7 @@ class TestOpml : public QObject
     QTemporaryDir m_dossier;
     int m_numero = 0;
 
-    QList<AbonnementOpml> lire(const QByteArray &document)
+    ListeOpml lire(const QByteArray &document)
     {
         return lireListeOpml(
             OutilsTests::ecrireFichier(m_dossier.filePath(QStringLiteral("liste%1.opml").arg(++m_numero)), document));
@@ -79,26 +77,34 @@ private slots:
     {
         QTest::addColumn<QByteArray>("document");
         QTest::addColumn<QString>("attendu");
-        QTest::newRow("à plat") << opml("<outline text=\"T\" xmlUrl=\"u1\"/><outline text=\"U\" xmlUrl=\"u2\"/>")
-                                << u"u1|T||;u2|U||"_qs;
+        QTest::newRow("à plat") << opml("<outline text=\"T\" xmlUrl=\"http://u1\"/><outline text=\"U\" xmlUrl=\"https://u2/f\"/>")
+                                << u"http://u1|T||;https://u2/f|U||"_qs;
         QTest::newRow("title avant text, htmlUrl")
-            << opml("<outline text=\"Te\" title=\"Ti\" xmlUrl=\"u\" htmlUrl=\"h\"/>") << u"u|Ti|h|"_qs;
-        QTest::newRow("le dossier le plus proche")
-            << opml("<outline text=\"A\"><outline text=\"B\"><outline text=\"x\" xmlUrl=\"u1\"/></outline>"
-                    "<outline text=\"y\" xmlUrl=\"u2\"/></outline><outline text=\"z\" xmlUrl=\"u3\"/>")
-            << u"u1|x||B;u2|y||A;u3|z||"_qs;
-        QTest::newRow("dossier nommé par title") << opml("<outline title=\"D\"><outline xmlUrl=\"u\"/></outline>")
-                                                 << u"u|||D"_qs;
+            << opml("<outline text=\"Te\" title=\"Ti\" xmlUrl=\"http://u\" htmlUrl=\"h\"/>") << u"http://u|Ti|h|"_qs;
+        QTest::newRow("chemin des dossiers, pas le plus proche seul")
+            << opml("<outline text=\"Tech\"><outline text=\"News\"><outline text=\"x\" xmlUrl=\"http://u1\"/></outline>"
+                    "<outline text=\"y\" xmlUrl=\"http://u2\"/></outline><outline text=\"World\"><outline text=\"News\">"
+                    "<outline text=\"z\" xmlUrl=\"http://u3\"/></outline></outline>")
+            << u"http://u1|x||Tech / News;http://u2|y||Tech;http://u3|z||World / News"_qs;
+        QTest::newRow("dossier nommé par title") << opml("<outline title=\"D\"><outline xmlUrl=\"http://u\"/></outline>")
+                                                 << u"http://u|||D"_qs;
         QTest::newRow("flux dans un flux")
-            << opml("<outline text=\"A\"><outline text=\"p\" xmlUrl=\"u1\"><outline text=\"e\" xmlUrl=\"u2\"/>"
+            << opml("<outline text=\"A\"><outline text=\"p\" xmlUrl=\"http://u1\"><outline text=\"e\" xmlUrl=\"http://u2\"/>"
                     "</outline></outline>")
-            << u"u1|p||A;u2|e||A"_qs;
-        QTest::newRow("dossier sans nom") << opml("<outline text=\"A\"><outline><outline xmlUrl=\"u\"/></outline></outline>")
-                                          << u"u|||"_qs;
-        QTest::newRow("OPML 1.0, hors outline ignoré")
-            << QByteArray("<opml version=\"1.0\"><head><title>t</title></head><body><autre><outline xmlUrl=\"cache\"/>"
-                          "</autre><outline text=\"t\" xmlUrl=\"u\" xmlurl=\"v\"/><outline xmlurl=\"w\"/></body></opml>")
-            << u"u|t||"_qs;
+            << u"http://u1|p||A;http://u2|e||A"_qs;
+        QTest::newRow("dossier sans nom transparent")
+            << opml("<outline text=\"A\"><outline><outline xmlUrl=\"http://u\"/></outline></outline>") << u"http://u|||A"_qs;
+        QTest::newRow("OPML 1.0, hors outline ignoré, noms d'attributs sans casse")
+            << QByteArray("<opml version=\"1.0\"><head><title>t</title></head><body><autre><outline xmlUrl=\"http://cache\"/>"
+                          "</autre><outline text=\"t\" xmlUrl=\"http://u\" xmlurl=\"http://v\"/><outline TITLE=\"w\" "
+                          "xmlurl=\"http://w\" HtmlUrl=\"h\"/></body></opml>")
+            << u"http://u|t||;http://w|w|h|"_qs;
+        // Un dossier de recherche, et des adresses qui ne mènent pas à un flux : écartés et comptés.
+        QTest::newRow("adresses qui ne sont pas des flux")
+            << opml("<outline title=\"Non lus\" text=\"Non lus\" type=\"vfolder\" xmlUrl=\"vfolder\"/>"
+                    "<outline text=\"T\"><outline xmlUrl=\"/rel.xml\"/><outline xmlUrl=\"file:///etc/passwd\"/>"
+                    "<outline xmlUrl=\"https://\"/><outline xmlUrl=\" HTTPS://H/f \"/><outline xmlUrl=\"  \"/></outline>")
+            << u"HTTPS://H/f|||T#4"_qs;
     }
 
     void lecture()
@@ -127,12 +133,12 @@ private slots:
     {
         QList<PFlux> fluxBase{flux(u"a"_qs, u"A"_qs, {"X"}), flux(u"b"_qs, u"B"_qs)};
         QList<PRubrique> rubriques{std::make_shared<TRubrique>(u"X"_qs), std::make_shared<TRubrique>(u"Y"_qs)};
-        const QList<AbonnementOpml> liste{{u"a"_qs, u"Autre titre"_qs, u"h"_qs, u"Y"_qs},
+        const ListeOpml liste{{{u"a"_qs, u"Autre titre"_qs, u"h"_qs, u"Y"_qs},
                                           {u"c"_qs, u"C"_qs, u"hc"_qs, u"Z"_qs},
                                           {u"c"_qs, u"C2"_qs, QString(), u"Z"_qs},
                                           {u"c"_qs, QString(), QString(), u"X"_qs},
                                           {u"b"_qs, QString(), QString(), QString()},
-                                          {u"d"_qs, u"D"_qs, QString(), u"Économie 日本"_qs}};
+                                          {u"d"_qs, u"D"_qs, QString(), u"Économie 日本"_qs}}};
         const BilanImportOpml bilan = importerAbonnements(liste, fluxBase, rubriques);
         QCOMPARE(bilan.fluxAjoutes, 2);
         QCOMPARE(bilan.dejaPresents, 4);
@@ -156,26 +162,38 @@ private slots:
 
     void ecritureEtAllerRetour()
     {
-        const QList<PFlux> fluxBase{flux(u"u1"_qs, u"f1"_qs, {"X", "X"}, u"http://127.0.0.1/1"_qs),
-                                    flux(u"u2"_qs, u"f2"_qs, {"Orphelin"}),
-                                    flux(u"u3"_qs, u"f3 & <co>"_qs),
-                                    flux(u"u4"_qs, u"f4"_qs, {""}),
-                                    flux(u"u5"_qs, u"f5"_qs, {"Orphelin", "X"})};
+        // Une rubrique en chemin s'écrit en dossiers imbriqués ; un caractère que XML refuse
+        // (contrôle, moitié isolée de paire de substitution) devient U+FFFD, valeur comptée.
+        const QString titreInterdit = u"f4"_qs + QChar(0xD800) + u'\x01';
+        const QList<PFlux> fluxBase{flux(u"http://u1"_qs, u"f1"_qs, {"X", "X"}, u"http://127.0.0.1/1"_qs),
+                                    flux(u"http://u2"_qs, u"f2"_qs, {"Orphelin"}),
+                                    flux(u"http://u3"_qs, u"f3 & <co>"_qs),
+                                    flux(u"http://u4"_qs, titreInterdit, {""}),
+                                    flux(u"http://u5"_qs, u"f5"_qs, {"Orphelin", "X"}),
+                                    flux(u"http://u6"_qs, u"f6"_qs, {"Tech / News\x1f"}),
+                                    flux(u"http://u7"_qs, u"f7"_qs, {"Tech"})};
         const QList<PRubrique> rubriques{std::make_shared<TRubrique>(u"X"_qs), std::make_shared<TRubrique>(u"Vide"_qs),
                                          std::make_shared<TRubrique>(u"X"_qs)};
-        const QByteArray liste = ecrireListeOpml(fluxBase, rubriques);
+        int remplacees = -1;
+        const QByteArray liste = ecrireListeOpml(fluxBase, rubriques, &remplacees);
         QVERIFY(liste.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
-        QCOMPARE(decrireListe(liste), u"X[f1+h,f5] Vide[] Orphelin[f2,f5] f3 & <co> f4"_qs);
+        QCOMPARE(decrireListe(liste), u"X[f1+h,f5],Vide[],Orphelin[f2,f5],Tech[News\uFFFD[f6],f7],f3 & <co>,f4\uFFFD\uFFFD"_qs);
+        QCOMPARE(remplacees, 2);
 
         // Relue dans une base vide : chaque flux, son titre et ses rubriques (un nom une fois).
         QList<PFlux> relus;
         QList<PRubrique> rubriquesRelues;
         importerAbonnements(lire(liste), relus, rubriquesRelues);
-        const QList<PFlux> attendus{flux(u"u1"_qs, u"f1"_qs, {"X"}, u"http://127.0.0.1/1"_qs),
-                                    flux(u"u5"_qs, u"f5"_qs, {"X", "Orphelin"}), flux(u"u2"_qs, u"f2"_qs, {"Orphelin"}),
-                                    flux(u"u3"_qs, u"f3 & <co>"_qs), flux(u"u4"_qs, u"f4"_qs)};
-        const QList<PRubrique> rubriquesAttendues{std::make_shared<TRubrique>(u"X"_qs),
-                                                  std::make_shared<TRubrique>(u"Orphelin"_qs)};
+        const QList<PFlux> attendus{flux(u"http://u1"_qs, u"f1"_qs, {"X"}, u"http://127.0.0.1/1"_qs),
+                                    flux(u"http://u5"_qs, u"f5"_qs, {"X", "Orphelin"}),
+                                    flux(u"http://u2"_qs, u"f2"_qs, {"Orphelin"}),
+                                    flux(u"http://u6"_qs, u"f6"_qs, {"Tech / News?"}),
+                                    flux(u"http://u7"_qs, u"f7"_qs, {"Tech"}),
+                                    flux(u"http://u3"_qs, u"f3 & <co>"_qs),
+                                    flux(u"http://u4"_qs, u"f4\uFFFD\uFFFD"_qs)};
+        const QList<PRubrique> rubriquesAttendues{
+            std::make_shared<TRubrique>(u"X"_qs), std::make_shared<TRubrique>(u"Orphelin"_qs),
+            std::make_shared<TRubrique>(u"Tech / News?"_qs), std::make_shared<TRubrique>(u"Tech"_qs)};
         QCOMPARE(decrireBase(relus, rubriquesRelues), decrireBase(attendus, rubriquesAttendues));
     }
 };

@@ -27,6 +27,7 @@ const QByteArray listeOpml =
     "  </outline>\n"
     "  <outline title=\"Sciences\"><outline text=\"Le quotidien\" xmlUrl=\"http://127.0.0.1/quotidien.xml\"/></outline>\n"
     "  <outline type=\"rss\" text=\"Seul\" xmlUrl=\"http://127.0.0.1/seul.xml\"/>\n"
+    "  <outline title=\"Non lus\" text=\"Non lus\" type=\"vfolder\" xmlUrl=\"vfolder\"/>\n"
     "</body></opml>\n";
 
 } // namespace
@@ -48,7 +49,7 @@ private slots:
 
         const Resultat premier = lancer({u"opml-importer"_qs, liste, base});
         QCOMPARE(premier.code, 0);
-        QCOMPARE(premier.sortie, QByteArray("Flux ajoutés : 3 ; déjà présents : 1 ; rubriques créées : 2\n"));
+        QCOMPARE(premier.sortie, QByteArray("Flux ajoutés : 3 ; déjà présents : 1 ; rubriques créées : 2 ; ignorés : 1\n"));
         // Une base écrite depuis le modèle, que la commande « base » relit.
         const QByteArray ecrite = OutilsTests::lireFichier(base);
         QVERIFY(ecrite.contains("<LecteurRSS_BASE>"));
@@ -59,7 +60,7 @@ private slots:
 
         const Resultat second = lancer({u"opml-importer"_qs, liste, base});
         QCOMPARE(second.code, 0);
-        QCOMPARE(second.sortie, QByteArray("Flux ajoutés : 0 ; déjà présents : 4 ; rubriques créées : 0\n"));
+        QCOMPARE(second.sortie, QByteArray("Flux ajoutés : 0 ; déjà présents : 4 ; rubriques créées : 0 ; ignorés : 1\n"));
         QCOMPARE(OutilsTests::lireFichier(base), ecrite);
 
         const Resultat export_ = lancer({u"opml-exporter"_qs, base});

@@ -20,7 +20,7 @@ int opmlImporter(const QStringList &arguments)
     const QString &liste = arguments.at(0);
     const QString &base = arguments.at(1);
 
-    QList<AbonnementOpml> abonnements;
+    ListeOpml abonnements;
     try {
         abonnements = lireListeOpml(liste);
     } catch (const ErreurLecteur &e) {
@@ -40,10 +40,11 @@ int opmlImporter(const QStringList &arguments)
         ecrireErreur(QStringLiteral("La base ne peut pas être écrite : ") + e.message());
         return 2;
     }
-    ecrireSortie(QStringLiteral("Flux ajoutés : %1 ; déjà présents : %2 ; rubriques créées : %3\n")
+    ecrireSortie(QStringLiteral("Flux ajoutés : %1 ; déjà présents : %2 ; rubriques créées : %3 ; ignorés : %4\n")
                      .arg(bilan.fluxAjoutes)
                      .arg(bilan.dejaPresents)
                      .arg(bilan.rubriquesCreees)
+                     .arg(bilan.ignores)
                      .toUtf8());
     return 0;
 }
@@ -53,6 +54,8 @@ const EnregistrementCommande enregistrement(
     {QStringLiteral("opml-importer LISTE BASE"),
      QStringLiteral("Ajoute au fichier de base BASE (créé depuis le modèle du dossier de données de\n"
                     "      rss-outil s'il n'existe pas) les flux et les dossiers de la liste OPML LISTE, sans rien télécharger.\n"
+                    "      Des dossiers imbriqués donnent la rubrique « Tech / News » ; un outline dont l'adresse n'est pas\n"
+                    "      http ou https est ignoré et compté.\n"
                     "      Sortie 1 : liste ou base illisible (BASE intacte) ; 2 : écriture impossible."),
      opmlImporter});
 
