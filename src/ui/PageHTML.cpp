@@ -3,6 +3,7 @@
 #include "commun/Emplacement.h"
 #include "ui/ReponsePage.h"
 
+#include <QDesktopServices>
 #include <QMenu>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineNewWindowRequest>
@@ -201,6 +202,11 @@ void TPageHTML::brancherMenuContextuel(QWebEngineView *vue)
         ajouter(QStringLiteral("Copier"), QWebEnginePage::Copy, demande && !demande->selectedText().isEmpty());
         ajouter(QStringLiteral("Copier l'adresse du lien"), QWebEnginePage::CopyLinkToClipboard, surUnLien);
         ajouter(QStringLiteral("Ouvrir le lien"), QWebEnginePage::OpenLinkInThisWindow, surUnLien);
+        // Le navigateur du bureau reçoit l'adresse du lien, seulement une adresse web.
+        const QUrl lien = surUnLien ? demande->linkUrl() : QUrl();
+        QAction *navigateur = menu->addAction(QStringLiteral("Ouvrir dans le navigateur"));
+        navigateur->setEnabled(estWeb(lien));
+        QObject::connect(navigateur, &QAction::triggered, vue, [lien] { QDesktopServices::openUrl(lien); });
         menu->popup(vue->mapToGlobal(position));
     });
 }

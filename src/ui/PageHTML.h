@@ -39,7 +39,8 @@ public:
     static bool adresseAutorisee(const QUrl &adresse, bool cadrePrincipal);
 
     // Le menu contextuel de la vue, en français et réduit à ce qui sert ici : Précédente,
-    // Suivante, Actualiser, Copier, Copier l'adresse du lien, Ouvrir le lien.
+    // Suivante, Actualiser, Copier, Copier l'adresse du lien, Ouvrir le lien, Ouvrir dans le
+    // navigateur (un lien http ou https, remis au navigateur du bureau).
     static void brancherMenuContextuel(QWebEngineView *vue);
 
     // Les demandes de navigation refusées, les boîtes que des scripts ont demandées et les choix

@@ -14,6 +14,8 @@ TApplication::TApplication(int &argc, char **argv)
 {
     // Seulement le nom : un nom d'affichage s'ajouterait à la légende de chaque fenêtre.
     setApplicationName(titre());
+    // Sous Wayland, le bureau prend l'icône des fenêtres de l'entrée de bureau nommée ici.
+    setDesktopFileName(QStringLiteral("org.brindlewave.LecteurRSS"));
     choisirRenduDeLaVueWeb();
     installerTraductions(*this);
     m_dialogues = m_dialoguesQt.get();

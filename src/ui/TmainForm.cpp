@@ -9,6 +9,7 @@
 #include "ui/TSeparateur.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTabBar>
@@ -51,6 +52,8 @@ TmainForm::TmainForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("mainForm"));
     setWindowTitle(QStringLiteral("Brindlewave - Lecteur RSS"));
+    // L'icône du programme, rendue à la construction depuis data/bureau (ses boîtes la reprennent).
+    setWindowIcon(QIcon(QStringLiteral(":/icones/org.brindlewave.LecteurRSS.png")));
     setFont(Polices::fenetre());
     // Pas de menu contextuel des barres : la fenêtre n'a pas de menu à elle.
     setContextMenuPolicy(Qt::PreventContextMenu);

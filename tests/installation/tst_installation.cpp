@@ -1,5 +1,6 @@
 // cmake --install dans un préfixe temporaire : les fichiers attendus et rien d'autre, une icône
-// 48×48, une entrée de bureau et des métadonnées AppStream que leurs validateurs acceptent.
+// 48×48, une entrée de bureau et des métadonnées AppStream que leurs validateurs acceptent ; le
+// paquet Debian (cpack) dépend de libcurl, que le programme charge lui-même.
 
 #include "OutilsTests.h"
 
@@ -129,6 +130,22 @@ private slots:
         QVERIFY(contenu.contains("<launchable type=\"desktop-id\">org.brindlewave.LecteurRSS.desktop</launchable>"));
         const Resultat validation = valider(QStringLiteral("appstreamcli"), {u"validate"_qs, u"--no-net"_qs, chemin});
         QVERIFY2(validation.code == 0, validation.sortie.constData());
+    }
+
+    void lePaquetDependDeLibcurl()
+    {
+        // Chargée par dlopen, libcurl échappe à dpkg-shlibdeps : sans elle, aucun téléchargement.
+        QTemporaryDir sortie;
+        const Resultat paquet = lancer(QStringLiteral(COMMANDE_CPACK),
+                                       {u"-G"_qs, u"DEB"_qs, u"--config"_qs, QStringLiteral(DOSSIER_CONSTRUCTION "/CPackConfig.cmake"),
+                                        u"-B"_qs, sortie.path()});
+        QVERIFY2(paquet.code == 0, paquet.sortie.constData());
+        const QStringList debs = QDir(sortie.path()).entryList({u"*.deb"_qs}, QDir::Files);
+        QCOMPARE(debs.size(), 1);
+        const Resultat depends = lancer(u"dpkg-deb"_qs, {u"-f"_qs, sortie.filePath(debs.first()), u"Depends"_qs});
+        QCOMPARE(depends.code, 0);
+        QVERIFY2(depends.sortie.contains("libcurl4 (>= 7.80.0)"), depends.sortie.constData());
+        QVERIFY2(depends.sortie.contains("libqt6core6"), depends.sortie.constData());
     }
 };
 

@@ -115,6 +115,7 @@ private slots:
     {
         QCOMPARE(f->objectName(), QStringLiteral("mainForm"));
         QCOMPARE(f->windowTitle(), QStringLiteral("Brindlewave - Lecteur RSS"));
+        QCOMPARE(f->windowIcon().availableSizes(), QList<QSize>{QSize(48, 48)});
         QCOMPARE(f->size(), QSize(780, 622));
         QCOMPARE(f->font().pointSize(), 8);
         // Les polices les plus proches de « MS Sans Serif » et de Tahoma, posées par le script d'installation.

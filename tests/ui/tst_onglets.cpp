@@ -22,6 +22,8 @@
 #include <QTreeWidget>
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
+#include <QScopeGuard>
 #include <QMenu>
 
 using namespace BancFenetre;
@@ -30,7 +32,12 @@ class TestOnglets : public QObject
 {
     Q_OBJECT
 
+public:
+    // Tient lieu de navigateur du bureau : l'adresse qu'il aurait reçue.
+    Q_INVOKABLE void ouvrirAuNavigateur(const QUrl &adresse) { m_adresseNavigateur = adresse; }
+
 private:
+    QUrl m_adresseNavigateur;
     std::unique_ptr<Fenetre> b;
     std::unique_ptr<ServeurHTTPTest> serveur;
 
@@ -610,7 +617,7 @@ private slots:
         const QString lien = ouvrirFluxAvecUnLien(QStringLiteral("menu"));
         const QStringList tout = {QStringLiteral("Précédente"), QStringLiteral("Suivante"), QStringLiteral("Actualiser"),
                                   QStringLiteral("Copier"), QStringLiteral("Copier l'adresse du lien"),
-                                  QStringLiteral("Ouvrir le lien")};
+                                  QStringLiteral("Ouvrir le lien"), QStringLiteral("Ouvrir dans le navigateur")};
 
         // Sur un lien : tout est en français, et rien d'autre n'est offert.
         QMenu *menu = menuContextuel(coinDuLien());
@@ -619,9 +626,18 @@ private slots:
         QCOMPARE(legendesDuMenu(menu), tout);
         QCOMPARE(legendesDuMenu(menu, true), QStringList({QStringLiteral("Actualiser"),
                                                           QStringLiteral("Copier l'adresse du lien"),
-                                                          QStringLiteral("Ouvrir le lien")}));
+                                                          QStringLiteral("Ouvrir le lien"),
+                                                          QStringLiteral("Ouvrir dans le navigateur")}));
         choisir(menu, QStringLiteral("Copier l'adresse du lien"));
         QTRY_COMPARE(QGuiApplication::clipboard()->text(), lien);
+
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "ouvrirAuNavigateur");
+        const auto sansNavigateur = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); });
+        menu = menuContextuel(coinDuLien());
+        QVERIFY(menu);
+        choisir(menu, QStringLiteral("Ouvrir dans le navigateur"));
+        QTRY_COMPARE(m_adresseNavigateur, QUrl(lien));
+        QCOMPARE(f()->pageHTML->url(), TPageHTML::adressePage());
 
         QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
         menu = menuContextuel(coinDuLien());
