@@ -162,8 +162,7 @@ private slots:
 
     void ecritureEtAllerRetour()
     {
-        // Une rubrique en chemin s'écrit en dossiers imbriqués ; un caractère que XML refuse
-        // (contrôle, moitié isolée de paire de substitution) devient U+FFFD, valeur comptée.
+        // « Tech / News » en dossiers imbriqués ; un caractère que XML refuse devient U+FFFD, compté.
         const QString titreInterdit = u"f4"_qs + QChar(0xD800) + u'\x01';
         const QList<PFlux> fluxBase{flux(u"http://u1"_qs, u"f1"_qs, {"X", "X"}, u"http://127.0.0.1/1"_qs),
                                     flux(u"http://u2"_qs, u"f2"_qs, {"Orphelin"}),

@@ -22,8 +22,6 @@
 #include <QTreeWidget>
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
-#include <QScopeGuard>
 #include <QMenu>
 
 using namespace BancFenetre;
@@ -32,12 +30,7 @@ class TestOnglets : public QObject
 {
     Q_OBJECT
 
-public:
-    // Tient lieu de navigateur du bureau : l'adresse qu'il aurait reçue.
-    Q_INVOKABLE void ouvrirAuNavigateur(const QUrl &adresse) { m_adresseNavigateur = adresse; }
-
 private:
-    QUrl m_adresseNavigateur;
     std::unique_ptr<Fenetre> b;
     std::unique_ptr<ServeurHTTPTest> serveur;
 
@@ -630,14 +623,6 @@ private slots:
                                                           QStringLiteral("Ouvrir dans le navigateur")}));
         choisir(menu, QStringLiteral("Copier l'adresse du lien"));
         QTRY_COMPARE(QGuiApplication::clipboard()->text(), lien);
-
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "ouvrirAuNavigateur");
-        const auto sansNavigateur = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); });
-        menu = menuContextuel(coinDuLien());
-        QVERIFY(menu);
-        choisir(menu, QStringLiteral("Ouvrir dans le navigateur"));
-        QTRY_COMPARE(m_adresseNavigateur, QUrl(lien));
-        QCOMPARE(f()->pageHTML->url(), TPageHTML::adressePage());
 
         QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
         menu = menuContextuel(coinDuLien());
