@@ -192,7 +192,7 @@ private slots:
         };
         QVERIFY(QTest::qWaitFor([&] { return fermees() >= 27; }, 1000));
 
-        const QStringList fichiers{QString(100'000, u'é'), u"/tmp/a.xml"_qs};
+        const QStringList fichiers{QString(50'000, u'é'), u"/tmp/a.xml"_qs};
         InstanceUnique seconde(dossier.path());
         QCOMPARE(seconde.demarrer(fichiers), InstanceUnique::Role::Seconde);
         QVERIFY(demandes.wait(1000));
