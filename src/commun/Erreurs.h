@@ -49,3 +49,11 @@ class ErreurHTTP : public ErreurLecteur
 public:
     using ErreurLecteur::ErreurLecteur;
 };
+
+// Un téléchargement que l'utilisateur a arrêté (Échap, ou fermeture de la fenêtre) : la commande
+// s'arrête sans message, comme devant un document non chargé, et rien n'est écrit.
+class TelechargementAnnule : public ErreurLecteur
+{
+public:
+    using ErreurLecteur::ErreurLecteur;
+};

@@ -79,6 +79,8 @@ QString TdmRSS::telechargerFlux(const QString &adresse)
     QByteArray corps;
     try {
         corps = connexionHTTP->telecharger(adresse);
+    } catch (const TelechargementAnnule &) {
+        return QString();
     } catch (const ErreurLecteur &) {
         corps.clear();
         m_dialogues.afficher(TypeBoite::Erreur, messageEchecConnexion(), BoutonsBoite::Ok, titreEchecConnexion());

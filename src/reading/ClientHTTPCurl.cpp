@@ -15,7 +15,7 @@ using Horloge = std::chrono::steady_clock;
 // Ce qui arrive pendant un GET, partagé avec les fonctions de rappel de libcurl.
 struct Reception
 {
-    enum class Abandon { Aucun, Statut, TropGros, Silence };
+    enum class Abandon { Aucun, Statut, TropGros, Silence, Annule };
 
     CURL *curl = nullptr;
     QByteArray corps;
@@ -24,6 +24,7 @@ struct Reception
     Horloge::time_point dernierOctet = Horloge::now();
     Abandon abandon = Abandon::Aucun;
     long statut = 0;
+    bool arretDemande = false; // par l'utilisateur, pendant l'attente
 };
 
 long statutReponse(CURL *curl)
@@ -66,10 +67,15 @@ size_t recevoirCorps(char *octets, size_t taille, size_t nombre, void *donnees)
     return recu;
 }
 
-// Appelée par libcurl au moins une fois par seconde, même quand rien n'arrive.
+// Appelée par libcurl à chaque tranche du transfert, et au moins une fois par seconde même quand
+// rien n'arrive : c'est là que le transfert s'abandonne.
 int surveiller(void *donnees, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
     auto *reception = static_cast<Reception *>(donnees);
+    if (reception->arretDemande) {
+        reception->abandon = Reception::Abandon::Annule;
+        return 1;
+    }
     if (Horloge::now() - reception->dernierOctet > reception->silence) {
         reception->abandon = Reception::Abandon::Silence;
         return 1;
@@ -243,7 +249,10 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
     lib.easy_setopt(curl, CURLOPT_WRITEDATA, &reception);
 
     reception.dernierOctet = Horloge::now();
-    const CURLcode code = transferer(curl, [] { patienter(); });
+    const CURLcode code = transferer(curl, [&reception] {
+        if (!patienter())
+            reception.arretDemande = true;
+    });
     const long statut = statutReponse(curl);
     const QString detail = erreur[0] ? QString::fromUtf8(erreur) : QString::fromUtf8(lib.easy_strerror(code));
     // La poignée ne garde aucun pointeur vers les objets locaux de cette requête.
@@ -256,6 +265,8 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
         throw erreurStatut(reception.statut, adresse);
     case Reception::Abandon::TropGros:
         throw ErreurHTTP(trop);
+    case Reception::Abandon::Annule:
+        throw TelechargementAnnule(QStringLiteral("Téléchargement de « %1 » annulé.").arg(adresse));
     case Reception::Abandon::Silence:
         throw ErreurHTTP(QStringLiteral("Aucun octet reçu de « %1 » depuis %2 ms.")
                              .arg(adresse, QString::number(m_bornes.silence.count())));

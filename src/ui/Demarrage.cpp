@@ -9,6 +9,7 @@
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 #include "commun/InstanceUnique.h"
+#include "ui/AttenteTelechargement.h"
 #include "ui/DialoguesQt.h"
 #include "ui/TApplication.h"
 #include "ui/TmainForm.h"
@@ -195,6 +196,11 @@ void TmainForm::closeEvent(QCloseEvent *event)
 {
     // Refusée tant que les questions n'ont pas dit oui, et aussi quand elles lèvent une erreur.
     event->ignore();
+    // Pendant un téléchargement, les questions attendent qu'il soit arrêté.
+    if (attenteTelechargement->enCours()) {
+        attenteTelechargement->annulerPuisFermer();
+        return;
+    }
     if (FormCloseQuery())
         event->accept();
 }

@@ -9,10 +9,12 @@
 #include "BancFenetre.h"
 #include "EntreesX11.h"
 
+#include "commun/Emplacement.h"
 #include "paint/TBarrePeinte.h"
 #include "paint/TBoitePeinte.h"
 #include "ui/AttenteTelechargement.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -36,8 +38,20 @@ struct Peinture
     int requetes = 0;      // requêtes reçues par le serveur à cet instant
     bool curseurAttente = false;
     bool pendant = false;  // pendant un téléchargement
-    int largeur = 0;       // largeur de la fenêtre
+    int largeur = 0;       // largeur du contrôle
+    QString texte;         // texte de la barre de progression
 };
+
+// L'horloge commune au fil du test et à celui de l'utilisateur (ms).
+qint64 maintenant()
+{
+    static const QElapsedTimer horloge = [] {
+        QElapsedTimer h;
+        h.start();
+        return h;
+    }();
+    return horloge.elapsed();
+}
 
 class EspionPeintures : public QObject
 {
@@ -48,6 +62,7 @@ public:
         controle->installEventFilter(this);
     }
     QList<Peinture> peintures;
+    qint64 cache = -1; // quand le contrôle a été caché
 
 protected:
     bool eventFilter(QObject *objet, QEvent *evenement) override
@@ -56,7 +71,10 @@ protected:
             const QCursor *curseur = QGuiApplication::overrideCursor();
             peintures.append({m_fenetre.pbarGenerale->value(), m_serveur.nombreRequetes(),
                               curseur && curseur->shape() == Qt::WaitCursor,
-                              m_fenetre.attenteTelechargement->enCours(), m_fenetre.width()});
+                              m_fenetre.attenteTelechargement->enCours(), static_cast<QWidget *>(objet)->width(),
+                              m_fenetre.pbarGenerale->text()});
+        } else if (evenement->type() == QEvent::Hide) {
+            cache = maintenant();
         }
         return QObject::eventFilter(objet, evenement);
     }
@@ -77,9 +95,28 @@ enum class Lieu {
     TrouveDoubleClic,
 };
 
+// Une entrée de l'utilisateur pendant un téléchargement.
+enum class Entree { CtrlO, AltF, CtrlS, F7, CtrlF4, MenuFichier, ChargerLeFil, ConnexionDeNouveau };
+
+// Vrai quand le contrôle s'est peint à cette largeur pendant un téléchargement, et toujours sous
+// le curseur d'attente pendant ce temps.
+bool peinteA(const EspionPeintures &espion, int largeur)
+{
+    bool peinte = false;
+    for (const Peinture &p : espion.peintures) {
+        if (p.pendant && !p.curseurAttente)
+            return false;
+        peinte = peinte || (p.pendant && p.largeur == largeur);
+    }
+    return peinte;
+}
+
+QPoint centreGlobal(const QWidget *controle) { return controle->mapToGlobal(controle->rect().center()); }
+
 } // namespace
 
 Q_DECLARE_METATYPE(Lieu)
+Q_DECLARE_METATYPE(Entree)
 
 class TestAttenteTelechargement : public QObject
 {
@@ -120,6 +157,47 @@ private:
     }
 
     QWidget *boutonDeLaBarre(QAction *action) const { return f()->barreOutils->widgetForAction(action); }
+
+    bool activer()
+    {
+        f()->activateWindow();
+        return QTest::qWaitForWindowActive(f());
+    }
+
+    // L'endroit de l'écran où l'entrée clique.
+    QPoint pointDe(Entree entree) const
+    {
+        if (entree == Entree::MenuFichier)
+            return centreGlobal(f()->ToolBar2->findChild<QWidget *>(QStringLiteral("menuFichier_bouton")));
+        if (entree == Entree::ChargerLeFil)
+            return centreGlobal(boutonDeLaBarre(f()->chargerFlux));
+        return centreGlobal(f()->btConnexionFond);
+    }
+
+    // L'utilisateur clique sur « Connexion RSS » ; une fois la requête reçue par le serveur, il
+    // fait ce que dit actions (de vraies entrées X, depuis un autre fil pendant que celui de la
+    // fenêtre attend). Rend l'instant de ces entrées (maintenant()).
+    template<typename Actions>
+    qint64 pendantLeTelechargement(Actions actions)
+    {
+        const QPoint bouton = centreGlobal(f()->btConnexionFond);
+        const ServeurHTTPTest &s = *serveur;
+        std::atomic<bool> fait{false};
+        std::atomic<qint64> instant{0};
+        std::thread utilisateur([&] {
+            EntreesX11::cliquer(bouton);
+            for (int i = 0; i < 500 && s.nombreRequetes() == 0; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            instant = maintenant();
+            actions();
+            fait = true;
+        });
+        for (int i = 0; i < 1000 && !fait; ++i)
+            QTest::qWait(10);
+        utilisateur.join();
+        return instant;
+    }
 
     void lancerDepuis(Lieu lieu)
     {
@@ -238,14 +316,34 @@ private slots:
         QVERIFY(!f()->attenteTelechargement->enCours());
     }
 
-    void entreesJeteesPendantLeTelechargement()
+    // Ce qu'un utilisateur tente pendant le téléchargement lancé par « Connexion RSS » : rien ne
+    // s'exécute, ni pendant ni après ; la fenêtre (vue de page comprise) suit un redimensionnement.
+    void entreesRefuseesPendantLeTelechargement_data()
     {
+        QTest::addColumn<Entree>("entree");
+        QTest::newRow("Ctrl+O") << Entree::CtrlO;
+        QTest::newRow("Alt+F") << Entree::AltF;
+        QTest::newRow("Ctrl+S") << Entree::CtrlS;
+        QTest::newRow("F7") << Entree::F7;
+        QTest::newRow("Ctrl+F4") << Entree::CtrlF4;
+        QTest::newRow("clic sur le menu Fichier") << Entree::MenuFichier;
+        QTest::newRow("clic sur « Charger le fil »") << Entree::ChargerLeFil;
+        QTest::newRow("deux clics sur « Connexion RSS »") << Entree::ConnexionDeNouveau;
+    }
+
+    void entreesRefuseesPendantLeTelechargement()
+    {
+        QFETCH(Entree, entree);
         if (!EntreesX11::disponibles())
             QSKIP("XTest ou l'affichage X manquent");
         sourceLente(1500);
         preparer(Lieu::ConnexionBoutonPeint);
-        f()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f()));
+        // Un favori choisi : « Charger le fil » lancerait un second téléchargement.
+        QTreeWidgetItem *rubrique = f()->arbreFavoris->topLevelItem(0);
+        rubrique->setExpanded(true);
+        f()->arbreFavoris->setCurrentItem(rubrique->child(0));
+        QVERIFY(activer());
+        const int vue = f()->pcSupplement->currentIndex();
 
         // Une minuterie de la fenêtre, qui ne doit pas battre pendant le téléchargement.
         QTimer minuterie;
@@ -255,49 +353,104 @@ private slots:
             ++(f()->attenteTelechargement->enCours() ? battementsPendant : battementsHors);
         });
         minuterie.start();
-        const EspionPeintures espion(f()->centralWidget(), *f(), *serveur);
+        const EspionPeintures fenetre(f()->centralWidget(), *f(), *serveur);
+        const EspionPeintures page(f()->pageHTML->focusProxy(), *f(), *serveur);
 
-        const QPoint bouton = f()->btConnexionFond->mapToGlobal(f()->btConnexionFond->rect().center());
-        const unsigned long fenetre = f()->winId();
+        const QPoint cible = pointDe(entree);
+        const unsigned long idFenetre = f()->winId();
         const QSize nouvelle = f()->size() + QSize(60, 40);
-        const ServeurHTTPTest &s = *serveur;
-        std::atomic<bool> fait{false};
-        // L'utilisateur clique sur « Connexion RSS » ; pendant le téléchargement, il clique deux
-        // fois encore, tape Ctrl+O et agrandit la fenêtre.
-        std::thread utilisateur([&] {
-            EntreesX11::cliquer(bouton);
-            for (int i = 0; i < 500 && s.nombreRequetes() == 0; ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            EntreesX11::cliquer(bouton);
-            EntreesX11::cliquer(bouton);
-            EntreesX11::touche("o", true);
-            EntreesX11::redimensionner(fenetre, nouvelle.width(), nouvelle.height());
-            fait = true;
+        pendantLeTelechargement([&] {
+            switch (entree) {
+            case Entree::CtrlO: EntreesX11::touche("o", "Control_L"); break;
+            case Entree::AltF: EntreesX11::touche("f", "Alt_L"); break;
+            case Entree::CtrlS: EntreesX11::touche("s", "Control_L"); break;
+            case Entree::F7: EntreesX11::touche("F7"); break;
+            case Entree::CtrlF4: EntreesX11::touche("F4", "Control_L"); break;
+            case Entree::MenuFichier:
+            case Entree::ChargerLeFil:
+                EntreesX11::cliquer(cible);
+                break;
+            case Entree::ConnexionDeNouveau:
+                EntreesX11::cliquer(cible);
+                EntreesX11::cliquer(cible);
+                break;
+            }
+            EntreesX11::redimensionner(idFenetre, nouvelle.width(), nouvelle.height());
         });
         QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
-        QTRY_VERIFY_WITH_TIMEOUT(fait.load(), 10000);
-        utilisateur.join();
         QVERIFY(attendreChargement(f()->pageHTML, fini));
         // Rien n'est rejoué ensuite.
         QTest::qWait(1000);
 
         QCOMPARE(serveur->nombreRequetes(), 1);
         QCOMPARE(f()->ongletsPages->count(), 1);
-        QVERIFY2(f()->attenteTelechargement->entreesJetees() >= 4,
-                 qPrintable(QString::number(f()->attenteTelechargement->entreesJetees())));
+        QVERIFY(b->dialogues.boites.isEmpty());
+        QVERIFY(b->dialogues.choixFichiers.isEmpty());
+        QVERIFY(!QApplication::activePopupWidget());
+        QCOMPARE(f()->pcSupplement->currentIndex(), vue);
+        QVERIFY(!QFile::exists(Emplacement::cheminBase()));
         QCOMPARE(battementsPendant, 0);
         QVERIFY(battementsHors > 0);
-        // La fenêtre s'est repeinte à sa nouvelle taille pendant le téléchargement, sous le
-        // curseur d'attente.
-        bool repeinte = false, curseur = true;
-        for (const Peinture &p : espion.peintures) {
-            repeinte = repeinte || (p.pendant && p.largeur == nouvelle.width());
-            curseur = curseur && (!p.pendant || p.curseurAttente);
-        }
-        QVERIFY2(repeinte, "aucune peinture à la nouvelle taille pendant le téléchargement");
-        QVERIFY(curseur);
+        // La fenêtre et la vue de page se sont repeintes à la nouvelle taille pendant le
+        // téléchargement, sous le curseur d'attente, la barre disant comment l'arrêter.
+        QVERIFY2(peinteA(fenetre, nouvelle.width()), "fenêtre jamais repeinte à la nouvelle taille");
+        QVERIFY2(peinteA(page, nouvelle.width()), "vue de page jamais repeinte à la nouvelle taille");
         QVERIFY(!QGuiApplication::overrideCursor());
+
+        // La fenêtre reprend ensuite les commandes : Ctrl+O ouvre la boîte de choix.
+        EntreesX11::touche("o", "Control_L");
+        QTRY_COMPARE(b->dialogues.choixFichiers.size(), 1);
+    }
+
+    // Échap arrête le téléchargement aussitôt : pas de boîte, pas d'onglet, la copie locale
+    // d'avant intacte.
+    void echapArreteLeTelechargement()
+    {
+        if (!EntreesX11::disponibles())
+            QSKIP("XTest ou l'affichage X manquent");
+        sourceLente(5000);
+        preparer(Lieu::ConnexionBoutonPeint);
+        QVERIFY(activer());
+        const QString copie = Emplacement::dossierRessources()
+            + TdmRSS::nomCopieLocale(serveur->url(QStringLiteral("/lent.xml")));
+        const QByteArray ancienne("<rss><channel><title>Ancienne</title></channel></rss>\r\n");
+        OutilsTests::ecrireFichier(copie, ancienne);
+        const EspionPeintures espion(f()->pbarGenerale, *f(), *serveur);
+
+        const qint64 echap = pendantLeTelechargement([] { EntreesX11::touche("Escape"); });
+        QTRY_VERIFY(espion.cache >= 0);
+        QVERIFY2(espion.cache - echap < 500, qPrintable(QString::number(espion.cache - echap)));
+        QTest::qWait(300);
+
+        QCOMPARE(f()->ongletsPages->count(), 0);
+        QVERIFY(b->dialogues.boites.isEmpty());
+        QCOMPARE(OutilsTests::lireFichier(copie), ancienne);
+        QVERIFY(f()->pbarGenerale->isHidden());
+        QVERIFY(!QGuiApplication::overrideCursor());
+        bool texte = false;
+        for (const Peinture &p : espion.peintures)
+            texte = texte || (p.pendant && p.texte == QStringLiteral("Échap : annuler"));
+        QVERIFY2(texte, "« Échap : annuler » jamais montré");
+    }
+
+    // La case de fermeture arrête le téléchargement, puis la fenêtre pose la question de la fermeture.
+    void caseDeFermetureArreteLeTelechargement()
+    {
+        if (!EntreesX11::disponibles())
+            QSKIP("XTest ou l'affichage X manquent");
+        sourceLente(5000);
+        preparer(Lieu::ConnexionBoutonPeint);
+        QVERIFY(activer());
+        b->dialogues.repondre({Reponse::Non});
+        const unsigned long idFenetre = f()->winId();
+        const qint64 clic = pendantLeTelechargement([idFenetre] { EntreesX11::fermer(idFenetre); });
+        QTRY_COMPARE_WITH_TIMEOUT(b->dialogues.boites.size(), 1, 1000);
+        QVERIFY2(maintenant() - clic < 500, qPrintable(QString::number(maintenant() - clic)));
+        QCOMPARE(b->dialogues.boites.first().texte, QStringLiteral("Etes-vous sûr de vouloir quitter l'application ?"));
+        QCOMPARE(f()->ongletsPages->count(), 0);
+        QVERIFY(f()->isVisible());
+        EntreesX11::touche("o", "Control_L");
+        QTRY_COMPARE(b->dialogues.choixFichiers.size(), 1);
     }
 };
 
