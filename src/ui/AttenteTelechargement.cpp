@@ -132,8 +132,10 @@ void TAttenteTelechargement::relacher()
 
 void TAttenteTelechargement::repeindre()
 {
-    // Ni minuterie ni prise : passent les événements du système de fenêtres (ceux des entrées
-    // sont refusés par la modalité) et ceux que Qt ou le moteur de la vue postent pour mettre en
-    // page et peindre.
-    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers | QEventLoop::X11ExcludeTimers);
+    // Passent les événements du système de fenêtres (ceux des entrées sont refusés par la
+    // modalité), ceux que Qt poste pour mettre en page et peindre, et les minuteries : la vue de
+    // page ne se rend qu'au battement des siennes et de celles de son moteur. Les commandes, elles,
+    // ne s'exécutent pas pendant l'attente (TmainForm::brancherActions, timerDemarrageTimer).
+    // Aucune prise n'est lue : une demande d'une autre instance attend la fin.
+    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
 }

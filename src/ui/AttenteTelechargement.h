@@ -12,8 +12,8 @@
 //
 // Pendant l'attente :
 //  - la fenêtre entière se repeint et suit les redimensionnements, vue de page comprise (le
-//    moteur de la vue tourne) ; aucune minuterie ne bat et aucune prise n'est lue, si bien
-//    qu'aucun gestionnaire du programme ne lance de commande ;
+//    moteur de la vue et les minuteries tournent ; aucune prise n'est lue) ; aucune commande ne
+//    s'exécute, d'où que vienne l'appel (la fenêtre refuse les commandes pendant l'attente) ;
 //  - le curseur d'attente est montré, exactement le temps de l'attente ;
 //  - la barre de progression dit « Échap : annuler » : Échap arrête le téléchargement ;
 //  - la case de fermeture de la fenêtre (que Qt refuse pendant la modalité) arrête le

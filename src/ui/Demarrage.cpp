@@ -97,7 +97,8 @@ void TmainForm::FormCreate()
 
 void TmainForm::timerDemarrageTimer()
 {
-    if (!dmRSS)
+    // Pendant un téléchargement, la base attend le battement suivant.
+    if (!dmRSS || attenteTelechargement->enCours())
         return;
     const QString chemin = Emplacement::cheminBase();
     if (!QFileInfo::exists(chemin))
