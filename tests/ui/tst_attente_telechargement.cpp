@@ -1,8 +1,10 @@
-// Un téléchargement tel qu'un utilisateur le vit. Il bloque la fenêtre, mais :
+// Un téléchargement tel qu'un utilisateur le vit. Il bloque la commande, mais :
 //  - la barre de progression est peinte avant qu'il commence, d'où que la commande parte ;
-//  - pendant qu'il dure, la fenêtre montre le curseur d'attente et se repeint (redimensionnement
-//    compris) ; les clics et les touches donnés sont jetés, ni exécutés pendant ni rejoués après ;
-//    aucune minuterie ne bat.
+//  - pendant qu'il dure, la fenêtre montre le curseur d'attente et se repeint, vue de page
+//    comprise, à la taille que l'utilisateur lui donne ; aucune entrée (touches, raccourcis,
+//    lettres d'accès, clics) ni aucun appel posté ne lance de commande, ni pendant ni après ;
+//  - Échap l'arrête aussitôt, sans boîte, sans onglet, la copie locale d'avant intacte ; la case de
+//    fermeture l'arrête aussi, puis la fenêtre pose sa question.
 // Un vrai serveur HTTP sur 127.0.0.1 tarde à répondre. Les entrées données pendant l'attente sont
 // de vraies entrées X (XTest), envoyées depuis un autre fil pendant que celui de la fenêtre attend.
 
