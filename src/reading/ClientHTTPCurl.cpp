@@ -24,7 +24,6 @@ struct Reception
     Horloge::time_point dernierOctet = Horloge::now();
     Abandon abandon = Abandon::Aucun;
     long statut = 0;
-    bool arretDemande = false; // par l'utilisateur, pendant l'attente
 };
 
 long statutReponse(CURL *curl)
@@ -67,15 +66,10 @@ size_t recevoirCorps(char *octets, size_t taille, size_t nombre, void *donnees)
     return recu;
 }
 
-// Appelée par libcurl à chaque tranche du transfert, et au moins une fois par seconde même quand
-// rien n'arrive : c'est là que le transfert s'abandonne.
+// Appelée par libcurl au moins une fois par seconde, même quand rien n'arrive.
 int surveiller(void *donnees, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
     auto *reception = static_cast<Reception *>(donnees);
-    if (reception->arretDemande) {
-        reception->abandon = Reception::Abandon::Annule;
-        return 1;
-    }
     if (Horloge::now() - reception->dernierOctet > reception->silence) {
         reception->abandon = Reception::Abandon::Silence;
         return 1;
@@ -89,7 +83,9 @@ struct LibererMulti
 };
 
 // Fait le transfert de la poignée préparée, comme curl_easy_perform, mais par tranches de 40 ms
-// au plus : entre deux tranches, l'interface repeint (patienter). Rend le code du transfert.
+// au plus : entre deux tranches, l'interface repeint (patienter). Rend le code du transfert, ou
+// CURLE_ABORTED_BY_CALLBACK dès que patienter rend faux : la poignée quitte alors la pile et la
+// connexion est coupée, à quelque étape qu'elle en soit (résolution, connexion, attente, corps).
 template<typename Patienter>
 CURLcode transferer(CURL *curl, Patienter patienter)
 {
@@ -107,7 +103,8 @@ CURLcode transferer(CURL *curl, Patienter patienter)
         if (actifs == 0)
             break;
         if (Horloge::now() - derniere >= tranche) {
-            patienter();
+            if (!patienter())
+                return CURLE_ABORTED_BY_CALLBACK;
             derniere = Horloge::now();
         }
         if (bibliothequeCurl().multi_poll(multi.get(), nullptr, 0, static_cast<int>(tranche.count()), nullptr) != CURLM_OK)
@@ -250,8 +247,10 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
 
     reception.dernierOctet = Horloge::now();
     const CURLcode code = transferer(curl, [&reception] {
-        if (!patienter())
-            reception.arretDemande = true;
+        if (patienter())
+            return true;
+        reception.abandon = Reception::Abandon::Annule;
+        return false;
     });
     const long statut = statutReponse(curl);
     const QString detail = erreur[0] ? QString::fromUtf8(erreur) : QString::fromUtf8(lib.easy_strerror(code));
