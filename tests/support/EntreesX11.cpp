@@ -61,8 +61,8 @@ struct Fonctions
         charger(xtst, "XTestFakeMotionEvent", mouvement);
         charger(xtst, "XTestFakeButtonEvent", bouton);
         charger(xtst, "XTestFakeKeyEvent", cle);
-        pretes = ouvrir && fermer && synchroniser && keysym && codeTouche && redimensionner && atome && envoyer && extension && mouvement
-                 && bouton && cle;
+        pretes = ouvrir && fermer && synchroniser && keysym && codeTouche && redimensionner && atome && envoyer
+                 && extension && mouvement && bouton && cle;
     }
 
     template<typename F>

@@ -120,7 +120,9 @@ enum class Lieu {
 };
 
 // Une entrée de l'utilisateur pendant un téléchargement.
-enum class Entree { CtrlO, AltF, CtrlS, F7, CtrlF4, MenuFichier, ChargerLeFil, ConnexionDeNouveau, Echap, CaseFermeture };
+enum class Entree {
+    CtrlO, AltF, CtrlS, F7, CtrlF4, MenuFichier, ChargerLeFil, ConnexionDeNouveau, Echap, CaseFermeture
+};
 
 QPoint centreGlobal(const QWidget *controle) { return controle->mapToGlobal(controle->rect().center()); }
 
@@ -391,7 +393,8 @@ private slots:
         if (entree == Entree::CaseFermeture) {
             QTRY_COMPARE_WITH_TIMEOUT(b->dialogues.boites.size(), 1, 500);
             QVERIFY2(maintenant() - instant < 500, qPrintable(QString::number(maintenant() - instant)));
-            QCOMPARE(b->dialogues.boites.first().texte, QStringLiteral("Etes-vous sûr de vouloir quitter l'application ?"));
+            QCOMPARE(b->dialogues.boites.first().texte,
+                     QStringLiteral("Etes-vous sûr de vouloir quitter l'application ?"));
         } else {
             QVERIFY(b->dialogues.boites.isEmpty());
         }
