@@ -73,9 +73,10 @@ void TAttenteTelechargement::commencer()
         m_bloqueur->move(m_barre->mapToGlobal(QPoint(0, 0)));
     }
     m_fenetreActive = m_fenetre->isActiveWindow();
-    // Dès show(), Qt tient la fenêtre pour bloquée ; le bloqueur prend le clavier.
+    // Dès show(), Qt tient la fenêtre pour bloquée ; le bloqueur prend le clavier qu'elle avait.
     m_bloqueur->show();
-    m_bloqueur->activateWindow();
+    if (m_fenetreActive)
+        m_bloqueur->activateWindow();
     // La barre de progression (et le curseur) se peignent avant que le réseau bloque.
     repeindre();
 }
