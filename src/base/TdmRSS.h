@@ -28,7 +28,8 @@ public:
     TdmRSS &operator=(const TdmRSS &) = delete;
 
     // --- Lecture d'un document RSS ---
-    // Charge un chemin ou une adresse dans XMLDoc ; faux (après la boîte d'erreur) en cas d'échec.
+    // Charge un chemin ou une adresse dans XMLDoc ; faux (après la boîte d'erreur) en cas d'échec,
+    // faux sans boîte quand l'utilisateur a arrêté le téléchargement de l'adresse.
     bool chargerDocumentXML(const QString &nom);
     // Un nouveau flux lu du document (ErreurDocumentInactif, ErreurIndexXML remontent à l'appelant).
     PFlux analyserFlux(const TDocumentXML &document) const;
@@ -38,7 +39,8 @@ public:
     bool choisirFichierRSS();
     // Le chemin du dernier fichier choisi dans la boîte d'ouverture.
     QString fichierChoisi() const { return m_dernierFichierChoisi; }
-    // Télécharge l'adresse dans sa copie locale et rend le chemin de la copie.
+    // Télécharge l'adresse dans sa copie locale et rend le chemin de la copie. Un téléchargement
+    // arrêté par l'utilisateur rend un chemin vide, sans boîte, et laisse la copie d'avant telle quelle.
     QString telechargerFlux(const QString &adresse);
     // Le nom de la copie locale d'une adresse (sans dossier).
     static QString nomCopieLocale(const QString &adresse);

@@ -56,3 +56,11 @@ class ErreurCurlAbsente : public ErreurHTTP
 public:
     using ErreurHTTP::ErreurHTTP;
 };
+
+// Un téléchargement que l'utilisateur a arrêté (Échap, ou fermeture de la fenêtre) : la commande
+// s'arrête sans message, comme devant un document non chargé, et rien n'est écrit.
+class TelechargementAnnule : public ErreurLecteur
+{
+public:
+    using ErreurLecteur::ErreurLecteur;
+};

@@ -79,6 +79,8 @@ QString TdmRSS::telechargerFlux(const QString &adresse)
     QByteArray corps;
     try {
         corps = connexionHTTP->telecharger(adresse);
+    } catch (const TelechargementAnnule &) {
+        return QString();
     } catch (const ErreurCurlAbsente &erreur) {
         // Ce n'est pas la connexion qui manque : le message dit quoi installer.
         corps.clear();

@@ -98,6 +98,9 @@ bool TdmRSS::chargerDocumentXML(const QString &nom)
     try {
         XMLDoc.setActive(true);
         return true;
+    } catch (const TelechargementAnnule &) {
+        XMLDoc.setActive(false);
+        return false;
     } catch (...) {
         // Quelle que soit l'erreur : fichier illisible, adresse injoignable, XML mal formé.
         XMLDoc.setActive(false);

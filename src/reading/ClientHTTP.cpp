@@ -12,10 +12,9 @@ void TClientHTTP::installerAttente(IAttenteTelechargement *attente) { attenteIns
 
 IAttenteTelechargement *TClientHTTP::attente() { return attenteInstallee; }
 
-void TClientHTTP::patienter()
+bool TClientHTTP::patienter()
 {
-    if (attenteInstallee)
-        attenteInstallee->patienter();
+    return !attenteInstallee || attenteInstallee->patienter();
 }
 
 QByteArray TClientHTTP::telecharger(const QString &adresse)

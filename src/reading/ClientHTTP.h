@@ -9,7 +9,8 @@
 // connaît pas la fenêtre : c'est elle qui s'installe ici (TClientHTTP::installerAttente).
 //  - commencer : juste avant la connexion (curseur d'attente, barre de progression peinte) ;
 //  - patienter : souvent pendant l'attente (au plus toutes les 40 ms environ) ; ne fait que
-//    repeindre, sans lancer aucune commande ;
+//    repeindre, sans lancer aucune commande ; rend faux quand l'utilisateur demande d'arrêter le
+//    téléchargement, qui est alors abandonné (TelechargementAnnule) ;
 //  - finir : après la dernière réponse, qu'elle soit un succès ou un échec.
 // Aucune des trois ne lève d'exception.
 class IAttenteTelechargement
@@ -17,7 +18,7 @@ class IAttenteTelechargement
 public:
     virtual ~IAttenteTelechargement() = default;
     virtual void commencer() = 0;
-    virtual void patienter() = 0;
+    virtual bool patienter() = 0;
     virtual void finir() = 0;
 };
 
@@ -30,7 +31,8 @@ public:
     virtual void deconnecter() = 0;
 
     // Un téléchargement complet : connexion, GET, puis déconnexion dans tous les cas, pour que
-    // le téléchargement suivant reparte d'un client déconnecté. ErreurHTTP en cas d'échec.
+    // le téléchargement suivant reparte d'un client déconnecté. ErreurHTTP en cas d'échec,
+    // TelechargementAnnule quand l'attente a demandé l'arrêt.
     // L'attente installée l'encadre (commencer, puis finir même en cas d'échec).
     QByteArray telecharger(const QString &adresse);
 
@@ -40,5 +42,6 @@ public:
 
 protected:
     // À appeler souvent pendant qu'un GET attend le réseau : passe la main à l'attente installée.
-    static void patienter();
+    // Faux : l'utilisateur demande l'arrêt, le GET s'abandonne.
+    static bool patienter();
 };

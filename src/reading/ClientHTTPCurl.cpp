@@ -15,7 +15,7 @@ using Horloge = std::chrono::steady_clock;
 // Ce qui arrive pendant un GET, partagé avec les fonctions de rappel de libcurl.
 struct Reception
 {
-    enum class Abandon { Aucun, Statut, TropGros, Silence };
+    enum class Abandon { Aucun, Statut, TropGros, Silence, Annule };
 
     CURL *curl = nullptr;
     QByteArray corps;
@@ -83,7 +83,9 @@ struct LibererMulti
 };
 
 // Fait le transfert de la poignée préparée, comme curl_easy_perform, mais par tranches de 40 ms
-// au plus : entre deux tranches, l'interface repeint (patienter). Rend le code du transfert.
+// au plus : entre deux tranches, l'interface repeint (patienter). Rend le code du transfert, ou
+// CURLE_ABORTED_BY_CALLBACK dès que patienter rend faux : la poignée quitte alors la pile et la
+// connexion est coupée, à quelque étape qu'elle en soit (résolution, connexion, attente, corps).
 template<typename Patienter>
 CURLcode transferer(CURL *curl, Patienter patienter)
 {
@@ -101,7 +103,8 @@ CURLcode transferer(CURL *curl, Patienter patienter)
         if (actifs == 0)
             break;
         if (Horloge::now() - derniere >= tranche) {
-            patienter();
+            if (!patienter())
+                return CURLE_ABORTED_BY_CALLBACK;
             derniere = Horloge::now();
         }
         if (bibliothequeCurl().multi_poll(multi.get(), nullptr, 0, static_cast<int>(tranche.count()), nullptr) != CURLM_OK)
@@ -243,7 +246,12 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
     lib.easy_setopt(curl, CURLOPT_WRITEDATA, &reception);
 
     reception.dernierOctet = Horloge::now();
-    const CURLcode code = transferer(curl, [] { patienter(); });
+    const CURLcode code = transferer(curl, [&reception] {
+        if (patienter())
+            return true;
+        reception.abandon = Reception::Abandon::Annule;
+        return false;
+    });
     const long statut = statutReponse(curl);
     const QString detail = erreur[0] ? QString::fromUtf8(erreur) : QString::fromUtf8(lib.easy_strerror(code));
     // La poignée ne garde aucun pointeur vers les objets locaux de cette requête.
@@ -256,6 +264,8 @@ QByteArray TClientHTTPCurl::obtenir(const QString &adresse)
         throw erreurStatut(reception.statut, adresse);
     case Reception::Abandon::TropGros:
         throw ErreurHTTP(trop);
+    case Reception::Abandon::Annule:
+        throw TelechargementAnnule(QStringLiteral("Téléchargement de « %1 » annulé.").arg(adresse));
     case Reception::Abandon::Silence:
         throw ErreurHTTP(QStringLiteral("Aucun octet reçu de « %1 » depuis %2 ms.")
                              .arg(adresse, QString::number(m_bornes.silence.count())));

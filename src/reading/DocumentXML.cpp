@@ -70,6 +70,8 @@ QByteArray TDocumentXML::lireSource() const
             throw ErreurChargementXML(QStringLiteral("Aucun client HTTP pour lire « %1 ».").arg(m_nomFichier));
         try {
             return m_telechargeur(m_nomFichier);
+        } catch (const TelechargementAnnule &) {
+            throw;
         } catch (const ErreurLecteur &e) {
             throw ErreurChargementXML(e.message());
         }

@@ -19,8 +19,9 @@ public:
     TDocumentXML(const TDocumentXML &) = delete;
     TDocumentXML &operator=(const TDocumentXML &) = delete;
 
-    // Actif : le fichier nommé est lu et analysé (ErreurChargementXML en cas d'échec, le document
-    // reste alors inactif). Inactif : le contenu est abandonné.
+    // Actif : le fichier nommé est lu et analysé (ErreurChargementXML en cas d'échec,
+    // TelechargementAnnule quand l'utilisateur arrête le téléchargement ; le document reste alors
+    // inactif). Inactif : le contenu est abandonné.
     void setActive(bool actif);
     bool estActif() const { return m_actif; }
 

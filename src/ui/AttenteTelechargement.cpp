@@ -1,41 +1,43 @@
 #include "ui/AttenteTelechargement.h"
 
+#include "ui/GuetteurFermeture.h"
+
 #include <QApplication>
-#include <QTimerEvent>
+#include <QKeyEvent>
+#include <QProgressBar>
 
 namespace {
 
-// Les événements qui viennent de l'utilisateur, ou qu'une entrée de l'utilisateur fait naître.
-bool estEntree(const QEvent &evenement)
+// La fenêtre modale qui tient l'application pendant l'attente. Elle a le clavier : Échap y arrive.
+class Bloqueur : public QWidget
 {
-    if (evenement.isInputEvent()) // souris, clavier, raccourcis, molette, toucher, tablette, menu contextuel, survol
-        return true;
-    switch (evenement.type()) {
-    case QEvent::Enter:
-    case QEvent::Leave:
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::DragLeave:
-    case QEvent::Drop:
-    case QEvent::InputMethod:
-    case QEvent::Gesture:
-    case QEvent::GestureOverride:
-    case QEvent::ToolTip:
-    case QEvent::WhatsThis:
-    case QEvent::StatusTip:
-        return true;
-    case QEvent::Close:
-        // La case de fermeture de la fenêtre ; une fermeture demandée par le programme passe.
-        return evenement.spontaneous();
-    default:
-        return false;
+public:
+    Bloqueur(QWidget *fenetre, std::function<void()> echap)
+        : QWidget(fenetre, Qt::Tool | Qt::FramelessWindowHint), m_echap(std::move(echap))
+    {
+        setObjectName(QStringLiteral("bloqueurTelechargement"));
+        setWindowModality(Qt::ApplicationModal);
+        setFocusPolicy(Qt::StrongFocus);
+        setFixedSize(1, 1);
     }
-}
+
+protected:
+    void keyPressEvent(QKeyEvent *evenement) override
+    {
+        if (evenement->key() == Qt::Key_Escape)
+            m_echap();
+    }
+
+private:
+    std::function<void()> m_echap;
+};
+
+QString texteAnnuler() { return QStringLiteral("Échap : annuler"); }
 
 } // namespace
 
-TAttenteTelechargement::TAttenteTelechargement(QObject *parent)
-    : QObject(parent)
+TAttenteTelechargement::TAttenteTelechargement(QWidget *fenetre, QProgressBar *barre)
+    : QObject(fenetre), m_fenetre(fenetre), m_barre(barre)
 {
 }
 
@@ -49,57 +51,92 @@ void TAttenteTelechargement::commencer()
 {
     if (m_profondeur++ > 0)
         return;
-    qApp->installEventFilter(this);
+    m_arret = false;
+    m_fermerEnsuite = false;
+    if (!m_bloqueur)
+        m_bloqueur = new Bloqueur(m_fenetre, [this] { annuler(); });
+    if (!m_guetteur) {
+        m_guetteur = std::make_unique<TGuetteurFermeture>(m_fenetre, [this] {
+            if (enCours())
+                annulerPuisFermer();
+            return enCours();
+        });
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (m_barre) {
+        m_barreCachee = m_barre->isHidden();
+        m_texteVisible = m_barre->isTextVisible();
+        m_format = m_barre->format();
+        m_barre->setFormat(texteAnnuler());
+        m_barre->setTextVisible(true);
+        m_barre->show();
+        m_bloqueur->move(m_barre->mapToGlobal(QPoint(0, 0)));
+    }
+    m_fenetreActive = m_fenetre->isActiveWindow();
+    // Dès show(), Qt tient la fenêtre pour bloquée ; le bloqueur prend le clavier qu'elle avait.
+    m_bloqueur->show();
+    if (m_fenetreActive)
+        m_bloqueur->activateWindow();
     // La barre de progression (et le curseur) se peignent avant que le réseau bloque.
     repeindre();
 }
 
-void TAttenteTelechargement::patienter()
+bool TAttenteTelechargement::patienter()
 {
     if (m_profondeur > 0)
         repeindre();
+    return !m_arret;
 }
 
 void TAttenteTelechargement::finir()
 {
     if (m_profondeur == 0)
         return;
-    // Les entrées arrivées depuis la dernière tranche sont jetées, pas rejouées.
+    // Les entrées arrivées depuis la dernière tranche sont refusées, pas rejouées.
     if (m_profondeur == 1)
         repeindre();
     if (--m_profondeur == 0)
         relacher();
 }
 
+void TAttenteTelechargement::annuler()
+{
+    if (enCours())
+        m_arret = true;
+}
+
+void TAttenteTelechargement::annulerPuisFermer()
+{
+    if (!enCours())
+        return;
+    m_arret = true;
+    m_fermerEnsuite = true;
+}
+
 void TAttenteTelechargement::relacher()
 {
+    if (m_bloqueur)
+        m_bloqueur->hide();
+    if (m_fenetreActive)
+        m_fenetre->activateWindow();
+    if (m_barre) {
+        m_barre->setFormat(m_format);
+        m_barre->setTextVisible(m_texteVisible);
+        m_barre->setHidden(m_barreCachee);
+    }
     QApplication::restoreOverrideCursor();
-    qApp->removeEventFilter(this);
+    // La fermeture attend que la commande ait fini de s'arrêter : elle passe par la boucle des
+    // messages.
+    if (std::exchange(m_fermerEnsuite, false))
+        QMetaObject::invokeMethod(m_fenetre, &QWidget::close, Qt::QueuedConnection);
 }
 
 void TAttenteTelechargement::repeindre()
 {
-    // Ni minuterie ni prise : seuls passent les événements du système de fenêtres (les entrées,
-    // jetées par le filtre) et ceux que Qt poste pour mettre en page et peindre.
-    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers | QEventLoop::X11ExcludeTimers);
-}
-
-bool TAttenteTelechargement::eventFilter(QObject *objet, QEvent *evenement)
-{
-    if (m_profondeur == 0)
-        return false;
-    if (estEntree(*evenement)) {
-        ++m_jetees;
-        return true;
-    }
-    if (evenement->type() == QEvent::Timer) {
-        // Un battement de minuterie qui passerait malgré tout attend la fin. Le moteur de la vue
-        // de page se réveille par un QTimerEvent(0) posté : il est reposté, pour après.
-        const int numero = static_cast<QTimerEvent *>(evenement)->timerId();
-        if (numero == 0)
-            QCoreApplication::postEvent(objet, new QTimerEvent(0));
-        return true;
-    }
-    return false;
+    // Passent les événements du système de fenêtres (ceux des entrées sont refusés par la
+    // modalité), ceux que Qt poste pour mettre en page et peindre, et les minuteries : la vue de
+    // page ne se rend qu'au battement des siennes et de celles de son moteur. Les commandes, elles,
+    // ne s'exécutent pas pendant l'attente (TmainForm::brancherActions, timerDemarrageTimer).
+    // Aucune prise n'est lue : une demande d'une autre instance attend la fin.
+    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
 }

@@ -1,42 +1,73 @@
 #pragma once
-// Ce que la fenêtre fait pendant un téléchargement, qui bloque le fil de l'interface :
-//  - au début, le curseur d'attente et une peinture de ce qui attend de l'être (la barre de
-//    progression que la commande vient de montrer, quel que soit l'endroit d'où elle est partie) ;
-//  - pendant, seulement repeindre : exposition, redimensionnement, mises en page et peintures.
-//    Les entrées de l'utilisateur (souris, clavier, molette, toucher, glisser-déposer, bulles,
-//    demande de fermeture de la fenêtre) sont jetées, pas mises de côté ; aucune minuterie ne
-//    bat, aucune prise n'est lue, et le moteur de la vue de page attend la fin. Aucune commande,
-//    aucun gestionnaire ne s'exécute donc avant la fin du téléchargement ;
-//  - à la fin, les entrées arrivées entre-temps sont jetées à leur tour, puis le curseur revient.
-// Les minuteries et le moteur de la vue reprennent ensuite là où ils en étaient.
+// Ce que la fenêtre fait pendant un téléchargement, qui bloque le fil de l'interface.
+//
+// Aucune entrée n'atteint la fenêtre : pendant l'attente, un bloqueur modal pour toute
+// l'application est montré (une fenêtre sans cadre d'un pixel, posée sur la barre de progression,
+// qui prend le clavier). Tant qu'une fenêtre modale est montrée, Qt ne remet aux autres fenêtres
+// aucun événement d'entrée venu du système de fenêtres : souris, clavier (donc raccourcis et
+// mnémoniques), molette, toucher, tablette, glisser-déposer, survol, fermeture. Le refus se fait
+// à l'arrivée de l'événement, avant qu'il devienne un événement de widget : il vaut pour tout genre
+// d'entrée, y compris ceux que personne n'a pensé à nommer. Ce qui est refusé est perdu, pas
+// rejoué après l'attente.
+//
+// Pendant l'attente :
+//  - la fenêtre entière se repeint et suit les redimensionnements, vue de page comprise (le
+//    moteur de la vue et les minuteries tournent ; aucune prise n'est lue) ; aucune commande ne
+//    s'exécute, d'où que vienne l'appel (la fenêtre refuse les commandes pendant l'attente) ;
+//  - le curseur d'attente est montré, exactement le temps de l'attente ;
+//  - la barre de progression dit « Échap : annuler » : Échap arrête le téléchargement ;
+//  - la case de fermeture de la fenêtre (que Qt refuse pendant la modalité) arrête le
+//    téléchargement, puis la fenêtre se ferme comme à l'ordinaire, questions comprises.
 
 #include "reading/ClientHTTP.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+class QProgressBar;
+class QWidget;
+class TGuetteurFermeture;
 
 class TAttenteTelechargement : public QObject, public IAttenteTelechargement
 {
 public:
-    explicit TAttenteTelechargement(QObject *parent = nullptr);
+    // La fenêtre que l'attente bloque, et sa barre de progression.
+    TAttenteTelechargement(QWidget *fenetre, QProgressBar *barre);
     ~TAttenteTelechargement() override;
 
     void commencer() override;
-    void patienter() override;
+    bool patienter() override;
     void finir() override;
 
     // Vrai entre commencer() et finir().
     bool enCours() const { return m_profondeur > 0; }
-    // Les entrées jetées depuis la création (tests).
-    int entreesJetees() const { return m_jetees; }
 
-protected:
-    bool eventFilter(QObject *objet, QEvent *evenement) override;
+    // Arrête le téléchargement en cours (Échap).
+    void annuler();
+    // Arrête le téléchargement en cours ; une fois la commande finie, la fenêtre se ferme comme
+    // par sa case de fermeture.
+    void annulerPuisFermer();
+
+    // Le bloqueur modal (tests).
+    QWidget *bloqueur() const { return m_bloqueur; }
 
 private:
     void repeindre();
-    // Rend le curseur et retire le filtre des entrées.
+    // Rend la fenêtre, la barre et le curseur tels qu'avant l'attente.
     void relacher();
 
+    QWidget *m_fenetre;
+    QPointer<QProgressBar> m_barre;
+    QPointer<QWidget> m_bloqueur;
+    std::unique_ptr<TGuetteurFermeture> m_guetteur;
     int m_profondeur = 0;
-    int m_jetees = 0;
+    bool m_arret = false;
+    bool m_fermerEnsuite = false;
+    // Ce que l'attente change, rendu à la fin.
+    bool m_fenetreActive = false;
+    bool m_barreCachee = false;
+    bool m_texteVisible = false;
+    QString m_format;
 };

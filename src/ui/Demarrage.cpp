@@ -9,6 +9,7 @@
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 #include "commun/InstanceUnique.h"
+#include "ui/AttenteTelechargement.h"
 #include "ui/DialoguesQt.h"
 #include "ui/TApplication.h"
 #include "ui/TmainForm.h"
@@ -96,7 +97,8 @@ void TmainForm::FormCreate()
 
 void TmainForm::timerDemarrageTimer()
 {
-    if (!dmRSS)
+    // Pendant un téléchargement, la base attend le battement suivant.
+    if (!dmRSS || attenteTelechargement->enCours())
         return;
     const QString chemin = Emplacement::cheminBase();
     if (!QFileInfo::exists(chemin))
@@ -195,6 +197,11 @@ void TmainForm::closeEvent(QCloseEvent *event)
 {
     // Refusée tant que les questions n'ont pas dit oui, et aussi quand elles lèvent une erreur.
     event->ignore();
+    // Pendant un téléchargement, les questions attendent qu'il soit arrêté.
+    if (attenteTelechargement->enCours()) {
+        attenteTelechargement->annulerPuisFermer();
+        return;
+    }
     if (FormCloseQuery())
         event->accept();
 }

@@ -84,6 +84,8 @@ void TmainForm::barreSansAttente(int position)
 QString TmainForm::telechargerEtLire(const QString &adresse, int positionApresTelechargement)
 {
     const QString copieLocale = dmRSS->telechargerFlux(adresse);
+    if (copieLocale.isEmpty()) // arrêté par l'utilisateur
+        return QString();
     barreA(positionApresTelechargement);
     return dmRSS->chargerDocumentXML(copieLocale) ? copieLocale : QString();
 }

@@ -88,8 +88,8 @@ TmainForm::TmainForm(QWidget *parent)
     brancherActions();
 
     // Les téléchargements du module de données bloquent ce fil : pendant ce temps, la fenêtre
-    // ne fait que se repeindre (AttenteTelechargement.h).
-    attenteTelechargement = new TAttenteTelechargement(this);
+    // ne prend aucune entrée et se repeint (AttenteTelechargement.h).
+    attenteTelechargement = new TAttenteTelechargement(this, pbarGenerale);
     TClientHTTP::installerAttente(attenteTelechargement);
     FormCreate();
 }
@@ -255,10 +255,11 @@ void TmainForm::brancherActions()
     connect(affichageArbreFlux, &QAction::triggered, this, &TmainForm::affichageArbreFluxExecute);
     connect(affichageRecherche, &QAction::triggered, this, &TmainForm::affichageRechercheExecute);
 
-    // Les commandes qui s'adressent au module de données ne font rien tant qu'il n'existe pas.
+    // Les commandes qui s'adressent au module de données ne font rien tant qu'il n'existe pas, ni
+    // pendant un téléchargement (aucune entrée n'y mène ; un appel posté qui passerait non plus).
     const auto brancher = [this](QAction *action, void (TmainForm::*commande)()) {
         connect(action, &QAction::triggered, this, [this, commande] {
-            if (dmRSS)
+            if (dmRSS && !attenteTelechargement->enCours())
                 (this->*commande)();
         });
     };

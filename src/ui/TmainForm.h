@@ -231,7 +231,7 @@ public:
     // --- Minuterie de démarrage (500 ms) ---
     QTimer *timerDemarrage = nullptr;
 
-    // --- Pendant un téléchargement : curseur d'attente, entrées jetées, peinture seule ---
+    // --- Pendant un téléchargement : fenêtre bloquée par une modalité, Échap pour arrêter ---
     TAttenteTelechargement *attenteTelechargement = nullptr;
 
 protected:

@@ -11,9 +11,12 @@
 #include "commun/Erreurs.h"
 #include "reading/Acquisition.h"
 #include "reading/AnalyseRSS.h"
+#include "reading/ClientHTTP.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTest>
 
@@ -37,6 +40,14 @@ void verifierBoiteEchecConnexion(const DialoguesScriptes &dialogues)
     QCOMPARE(boite.texte, QStringLiteral("Une erreur à eu lieu durant la connexion !\n"
                                          "Verifiez que votre connexion internet est bien active."));
 }
+
+// Une attente dont l'utilisateur arrête aussitôt le téléchargement (Échap).
+struct AttenteArretee : IAttenteTelechargement
+{
+    void commencer() override {}
+    bool patienter() override { return false; }
+    void finir() override {}
+};
 
 } // namespace
 
@@ -281,6 +292,21 @@ void TestAcquisition::ajouterSourceEnEchec()
     }
     // Une racine sans enfant : l'analyse lève, rien n'est ajouté.
     QVERIFY_THROWS_EXCEPTION(ErreurIndexXML, module.ajouterSourceParURL(serveur.url(QStringLiteral("/racine-vide"))));
+    QVERIFY(module.getFluxBase().isEmpty());
+
+    // Arrêté par l'utilisateur pendant l'attente : aussitôt, sans boîte, rien n'est ajouté.
+    ReponseHTTP lente = ReponseHTTP::ok(fluxRSS);
+    lente.delaiMs = 3000;
+    serveur.definir("/lent", lente);
+    AttenteArretee arret;
+    TClientHTTP::installerAttente(&arret);
+    const auto retrait = qScopeGuard([] { TClientHTTP::installerAttente(nullptr); });
+    dialogues.oublier();
+    QElapsedTimer chrono;
+    chrono.start();
+    QVERIFY(!module.ajouterSourceParURL(serveur.url(QStringLiteral("/lent"))));
+    QVERIFY2(chrono.elapsed() < 1000, qPrintable(QString::number(chrono.elapsed())));
+    QVERIFY(dialogues.boites.isEmpty());
     QVERIFY(module.getFluxBase().isEmpty());
 }
 

@@ -7,6 +7,25 @@ namespace {
 struct Affichage;
 using Bool = int;
 
+// XClientMessageEvent, dans un XEvent (24 long).
+struct MessageClient
+{
+    int type;
+    unsigned long serie;
+    Bool envoye;
+    Affichage *affichage;
+    unsigned long fenetre;
+    unsigned long typeMessage;
+    int format;
+    long donnees[5];
+};
+union EvenementX
+{
+    MessageClient client;
+    long place[24];
+};
+constexpr int ClientMessage = 33;
+
 // Les quelques fonctions de libX11 et de libXtst qui servent ici.
 struct Fonctions
 {
@@ -16,6 +35,8 @@ struct Fonctions
     unsigned long (*keysym)(const char *) = nullptr;
     unsigned char (*codeTouche)(Affichage *, unsigned long) = nullptr;
     int (*redimensionner)(Affichage *, unsigned long, unsigned int, unsigned int) = nullptr;
+    unsigned long (*atome)(Affichage *, const char *, Bool) = nullptr;
+    int (*envoyer)(Affichage *, unsigned long, Bool, long, EvenementX *) = nullptr;
     Bool (*extension)(Affichage *, int *, int *, int *, int *) = nullptr;
     int (*mouvement)(Affichage *, int, int, int, unsigned long) = nullptr;
     int (*bouton)(Affichage *, unsigned int, Bool, unsigned long) = nullptr;
@@ -34,12 +55,14 @@ struct Fonctions
         charger(x11, "XStringToKeysym", keysym);
         charger(x11, "XKeysymToKeycode", codeTouche);
         charger(x11, "XResizeWindow", redimensionner);
+        charger(x11, "XInternAtom", atome);
+        charger(x11, "XSendEvent", envoyer);
         charger(xtst, "XTestQueryExtension", extension);
         charger(xtst, "XTestFakeMotionEvent", mouvement);
         charger(xtst, "XTestFakeButtonEvent", bouton);
         charger(xtst, "XTestFakeKeyEvent", cle);
-        pretes = ouvrir && fermer && synchroniser && keysym && codeTouche && redimensionner && extension && mouvement
-                 && bouton && cle;
+        pretes = ouvrir && fermer && synchroniser && keysym && codeTouche && redimensionner && atome && envoyer
+                 && extension && mouvement && bouton && cle;
     }
 
     template<typename F>
@@ -97,20 +120,20 @@ void cliquer(const QPoint &ecran)
     x.bouton(connexion.affichage(), 1, 0, 0);
 }
 
-void touche(const char *nom, bool ctrl)
+void touche(const char *nom, const char *modificateur)
 {
     const Connexion connexion;
     if (!connexion.affichage())
         return;
     const Fonctions &x = fonctions();
-    const unsigned int controle = x.codeTouche(connexion.affichage(), x.keysym("Control_L"));
+    const unsigned int modif = modificateur ? x.codeTouche(connexion.affichage(), x.keysym(modificateur)) : 0;
     const unsigned int code = x.codeTouche(connexion.affichage(), x.keysym(nom));
-    if (ctrl)
-        x.cle(connexion.affichage(), controle, 1, 0);
+    if (modif)
+        x.cle(connexion.affichage(), modif, 1, 0);
     x.cle(connexion.affichage(), code, 1, 0);
     x.cle(connexion.affichage(), code, 0, 0);
-    if (ctrl)
-        x.cle(connexion.affichage(), controle, 0, 0);
+    if (modif)
+        x.cle(connexion.affichage(), modif, 0, 0);
 }
 
 void redimensionner(unsigned long fenetre, int largeur, int hauteur)
@@ -119,6 +142,22 @@ void redimensionner(unsigned long fenetre, int largeur, int hauteur)
     if (connexion.affichage())
         fonctions().redimensionner(connexion.affichage(), fenetre, static_cast<unsigned>(largeur),
                                    static_cast<unsigned>(hauteur));
+}
+
+void fermer(unsigned long fenetre)
+{
+    const Connexion connexion;
+    if (!connexion.affichage())
+        return;
+    const Fonctions &x = fonctions();
+    EvenementX evenement{};
+    evenement.client.type = ClientMessage;
+    evenement.client.fenetre = fenetre;
+    evenement.client.typeMessage = x.atome(connexion.affichage(), "WM_PROTOCOLS", 0);
+    evenement.client.format = 32;
+    evenement.client.donnees[0] = static_cast<long>(x.atome(connexion.affichage(), "WM_DELETE_WINDOW", 0));
+    evenement.client.donnees[1] = 0; // CurrentTime
+    x.envoyer(connexion.affichage(), fenetre, 0, 0, &evenement);
 }
 
 } // namespace EntreesX11

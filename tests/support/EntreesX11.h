@@ -15,9 +15,13 @@ bool disponibles();
 
 // Un clic gauche au point donné de l'écran (coordonnées globales).
 void cliquer(const QPoint &ecran);
-// Une touche (nom de keysym X, « o » par exemple), avec Ctrl enfoncé si demandé.
-void touche(const char *nom, bool ctrl);
+// Une touche (nom de keysym X, « o » par exemple), avec une touche de modification enfoncée si
+// elle est donnée (« Control_L », « Alt_L »).
+void touche(const char *nom, const char *modificateur = nullptr);
 // Change la taille d'une fenêtre X (identifiant natif), comme un gestionnaire de fenêtres.
 void redimensionner(unsigned long fenetre, int largeur, int hauteur);
+// Un clic sur la case de fermeture d'une fenêtre X, comme le gestionnaire de fenêtres le transmet
+// (WM_DELETE_WINDOW).
+void fermer(unsigned long fenetre);
 
 } // namespace EntreesX11

@@ -1,18 +1,22 @@
-// Un téléchargement tel qu'un utilisateur le vit. Il bloque la fenêtre, mais :
+// Un téléchargement tel qu'un utilisateur le vit. Il bloque la commande, mais :
 //  - la barre de progression est peinte avant qu'il commence, d'où que la commande parte ;
-//  - pendant qu'il dure, la fenêtre montre le curseur d'attente et se repeint (redimensionnement
-//    compris) ; les clics et les touches donnés sont jetés, ni exécutés pendant ni rejoués après ;
-//    aucune minuterie ne bat.
+//  - pendant qu'il dure, la fenêtre montre le curseur d'attente et se repeint, vue de page
+//    comprise, à la taille que l'utilisateur lui donne ; aucune entrée (touches, raccourcis,
+//    lettres d'accès, clics) ni aucun appel posté ne lance de commande, ni pendant ni après ;
+//  - Échap l'arrête aussitôt, sans boîte, sans onglet, la copie locale d'avant intacte ; la case de
+//    fermeture l'arrête aussi, puis la fenêtre pose sa question.
 // Un vrai serveur HTTP sur 127.0.0.1 tarde à répondre. Les entrées données pendant l'attente sont
 // de vraies entrées X (XTest), envoyées depuis un autre fil pendant que celui de la fenêtre attend.
 
 #include "BancFenetre.h"
 #include "EntreesX11.h"
 
+#include "commun/Emplacement.h"
 #include "paint/TBarrePeinte.h"
 #include "paint/TBoitePeinte.h"
 #include "ui/AttenteTelechargement.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -36,8 +40,17 @@ struct Peinture
     int requetes = 0;      // requêtes reçues par le serveur à cet instant
     bool curseurAttente = false;
     bool pendant = false;  // pendant un téléchargement
-    int largeur = 0;       // largeur de la fenêtre
+    QString texte;         // texte de la barre de progression
 };
+
+// L'horloge commune au fil du test et à celui de l'utilisateur (ms).
+qint64 maintenant()
+{
+    static QElapsedTimer horloge;
+    if (!horloge.isValid())
+        horloge.start();
+    return horloge.elapsed();
+}
 
 class EspionPeintures : public QObject
 {
@@ -48,6 +61,7 @@ public:
         controle->installEventFilter(this);
     }
     QList<Peinture> peintures;
+    std::atomic<qint64> cache{-1}; // quand le contrôle a été caché
 
 protected:
     bool eventFilter(QObject *objet, QEvent *evenement) override
@@ -56,7 +70,9 @@ protected:
             const QCursor *curseur = QGuiApplication::overrideCursor();
             peintures.append({m_fenetre.pbarGenerale->value(), m_serveur.nombreRequetes(),
                               curseur && curseur->shape() == Qt::WaitCursor,
-                              m_fenetre.attenteTelechargement->enCours(), m_fenetre.width()});
+                              m_fenetre.attenteTelechargement->enCours(), m_fenetre.pbarGenerale->text()});
+        } else if (evenement->type() == QEvent::Hide) {
+            cache = maintenant();
         }
         return QObject::eventFilter(objet, evenement);
     }
@@ -64,6 +80,32 @@ protected:
 private:
     const TmainForm &m_fenetre;
     const ServeurHTTPTest &m_serveur;
+};
+
+// Les rendus de la vue de page (la scène qui la peint) pendant un téléchargement, à la largeur
+// de la vue à chacun.
+class RendusPage : public QObject
+{
+    Q_OBJECT
+public:
+    explicit RendusPage(const TmainForm &fenetre) : m_fenetre(fenetre)
+    {
+        for (QWindow *scene : QGuiApplication::allWindows()) {
+            if (scene->inherits("QQuickWindow"))
+                connect(scene, SIGNAL(afterRendering()), this, SLOT(rendu()), Qt::DirectConnection);
+        }
+    }
+    QList<int> largeurs;
+
+public slots:
+    void rendu()
+    {
+        if (m_fenetre.attenteTelechargement->enCours())
+            largeurs.append(m_fenetre.pageHTML->width());
+    }
+
+private:
+    const TmainForm &m_fenetre;
 };
 
 enum class Lieu {
@@ -77,9 +119,17 @@ enum class Lieu {
     TrouveDoubleClic,
 };
 
+// Une entrée de l'utilisateur pendant un téléchargement.
+enum class Entree {
+    CtrlO, AltF, CtrlS, F7, CtrlF4, MenuFichier, ChargerLeFil, ConnexionDeNouveau, Echap, CaseFermeture
+};
+
+QPoint centreGlobal(const QWidget *controle) { return controle->mapToGlobal(controle->rect().center()); }
+
 } // namespace
 
 Q_DECLARE_METATYPE(Lieu)
+Q_DECLARE_METATYPE(Entree)
 
 class TestAttenteTelechargement : public QObject
 {
@@ -238,66 +288,141 @@ private slots:
         QVERIFY(!f()->attenteTelechargement->enCours());
     }
 
-    void entreesJeteesPendantLeTelechargement()
+    // Ce qu'un utilisateur fait pendant le téléchargement lancé par « Connexion RSS », après avoir
+    // agrandi la fenêtre : aucune commande ne s'exécute, ni pendant ni après ; Échap et la case de
+    // fermeture l'arrêtent aussitôt.
+    void entreesPendantLeTelechargement_data()
     {
+        QTest::addColumn<Entree>("entree");
+        QTest::newRow("Ctrl+O") << Entree::CtrlO;
+        QTest::newRow("Alt+F") << Entree::AltF;
+        QTest::newRow("Ctrl+S") << Entree::CtrlS;
+        QTest::newRow("F7") << Entree::F7;
+        QTest::newRow("Ctrl+F4") << Entree::CtrlF4;
+        QTest::newRow("clic sur le menu Fichier") << Entree::MenuFichier;
+        QTest::newRow("clic sur « Charger le fil »") << Entree::ChargerLeFil;
+        QTest::newRow("deux clics sur « Connexion RSS »") << Entree::ConnexionDeNouveau;
+        QTest::newRow("Échap") << Entree::Echap;
+        QTest::newRow("case de fermeture") << Entree::CaseFermeture;
+    }
+
+    void entreesPendantLeTelechargement()
+    {
+        QFETCH(Entree, entree);
         if (!EntreesX11::disponibles())
             QSKIP("XTest ou l'affichage X manquent");
-        sourceLente(1500);
+        const bool arret = entree == Entree::Echap || entree == Entree::CaseFermeture;
+        sourceLente(2000);
         preparer(Lieu::ConnexionBoutonPeint);
+        // Un favori choisi : « Charger le fil » lancerait un second téléchargement.
+        QTreeWidgetItem *rubrique = f()->arbreFavoris->topLevelItem(0);
+        rubrique->setExpanded(true);
+        f()->arbreFavoris->setCurrentItem(rubrique->child(0));
+        // La vue de page montre déjà une page, et la source a déjà sa copie locale.
+        QSignalSpy vide(f()->pageHTML, &QWebEngineView::loadFinished);
+        f()->pageHTML->load(QUrl(QStringLiteral("about:blank")));
+        QVERIFY(attendreChargement(f()->pageHTML, vide));
+        const QString copie =
+            Emplacement::dossierRessources() + TdmRSS::nomCopieLocale(serveur->url(QStringLiteral("/lent.xml")));
+        const QByteArray ancienne("<rss><channel><title>Ancienne</title></channel></rss>\r\n");
+        OutilsTests::ecrireFichier(copie, ancienne);
         f()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f()));
+        const int vue = f()->pcSupplement->currentIndex();
+        if (entree == Entree::CaseFermeture)
+            b->dialogues.repondre({Reponse::Non});
 
-        // Une minuterie de la fenêtre, qui ne doit pas battre pendant le téléchargement.
+        // Une minuterie qui lance une commande : elle bat pendant le téléchargement (la vue de page
+        // en a besoin), mais la commande ne s'exécute pas.
         QTimer minuterie;
-        minuterie.setInterval(10);
-        int battementsPendant = 0, battementsHors = 0;
+        int battementsPendant = 0;
         connect(&minuterie, &QTimer::timeout, this, [&] {
-            ++(f()->attenteTelechargement->enCours() ? battementsPendant : battementsHors);
+            if (f()->attenteTelechargement->enCours()) {
+                ++battementsPendant;
+                f()->ouvrirRSS->trigger();
+            }
         });
-        minuterie.start();
-        const EspionPeintures espion(f()->centralWidget(), *f(), *serveur);
+        minuterie.start(10);
+        const EspionPeintures barre(f()->pbarGenerale, *f(), *serveur);
+        const RendusPage page(*f());
 
-        const QPoint bouton = f()->btConnexionFond->mapToGlobal(f()->btConnexionFond->rect().center());
+        // L'utilisateur clique sur « Connexion RSS » ; une fois la requête reçue par le serveur, il
+        // agrandit la fenêtre, puis fait l'entrée. Ce sont de vraies entrées X, envoyées depuis un
+        // autre fil pendant que celui de la fenêtre attend.
+        const QPoint bouton = centreGlobal(f()->btConnexionFond);
+        QPoint cible = bouton;
+        if (entree == Entree::MenuFichier)
+            cible = centreGlobal(f()->ToolBar2->findChild<QWidget *>(QStringLiteral("menuFichier_bouton")));
+        if (entree == Entree::ChargerLeFil)
+            cible = centreGlobal(boutonDeLaBarre(f()->chargerFlux));
         const unsigned long fenetre = f()->winId();
         const QSize nouvelle = f()->size() + QSize(60, 40);
         const ServeurHTTPTest &s = *serveur;
-        std::atomic<bool> fait{false};
-        // L'utilisateur clique sur « Connexion RSS » ; pendant le téléchargement, il clique deux
-        // fois encore, tape Ctrl+O et agrandit la fenêtre.
+        std::atomic<qint64> instant{-1};
         std::thread utilisateur([&] {
             EntreesX11::cliquer(bouton);
             for (int i = 0; i < 500 && s.nombreRequetes() == 0; ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            EntreesX11::cliquer(bouton);
-            EntreesX11::cliquer(bouton);
-            EntreesX11::touche("o", true);
             EntreesX11::redimensionner(fenetre, nouvelle.width(), nouvelle.height());
-            fait = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            instant = maintenant();
+            switch (entree) {
+            case Entree::CtrlO: EntreesX11::touche("o", "Control_L"); break;
+            case Entree::AltF: EntreesX11::touche("f", "Alt_L"); break;
+            case Entree::CtrlS: EntreesX11::touche("s", "Control_L"); break;
+            case Entree::F7: EntreesX11::touche("F7"); break;
+            case Entree::CtrlF4: EntreesX11::touche("F4", "Control_L"); break;
+            case Entree::Echap: EntreesX11::touche("Escape"); break;
+            case Entree::CaseFermeture: EntreesX11::fermer(fenetre); break;
+            case Entree::ConnexionDeNouveau: EntreesX11::cliquer(cible); [[fallthrough]];
+            case Entree::MenuFichier:
+            case Entree::ChargerLeFil: EntreesX11::cliquer(cible); break;
+            }
         });
         QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
-        QTRY_VERIFY_WITH_TIMEOUT(fait.load(), 10000);
+        // Jusqu'à la fin de la commande, qui cache la barre.
+        for (int i = 0; i < 1000 && barre.cache < 0; ++i)
+            QTest::qWait(10);
         utilisateur.join();
-        QVERIFY(attendreChargement(f()->pageHTML, fini));
+        if (arret) {
+            QVERIFY2(barre.cache - instant < 500, qPrintable(QString::number(barre.cache - instant)));
+            QCOMPARE(OutilsTests::lireFichier(copie), ancienne);
+        } else {
+            QVERIFY(attendreChargement(f()->pageHTML, fini));
+        }
+        if (entree == Entree::CaseFermeture) {
+            QTRY_COMPARE_WITH_TIMEOUT(b->dialogues.boites.size(), 1, 500);
+            QVERIFY2(maintenant() - instant < 500, qPrintable(QString::number(maintenant() - instant)));
+            QCOMPARE(b->dialogues.boites.first().texte,
+                     QStringLiteral("Etes-vous sûr de vouloir quitter l'application ?"));
+        } else {
+            QVERIFY(b->dialogues.boites.isEmpty());
+        }
         // Rien n'est rejoué ensuite.
         QTest::qWait(1000);
-
         QCOMPARE(serveur->nombreRequetes(), 1);
-        QCOMPARE(f()->ongletsPages->count(), 1);
-        QVERIFY2(f()->attenteTelechargement->entreesJetees() >= 4,
-                 qPrintable(QString::number(f()->attenteTelechargement->entreesJetees())));
-        QCOMPARE(battementsPendant, 0);
-        QVERIFY(battementsHors > 0);
-        // La fenêtre s'est repeinte à sa nouvelle taille pendant le téléchargement, sous le
-        // curseur d'attente.
-        bool repeinte = false, curseur = true;
-        for (const Peinture &p : espion.peintures) {
-            repeinte = repeinte || (p.pendant && p.largeur == nouvelle.width());
+        QCOMPARE(f()->ongletsPages->count(), arret ? 0 : 1);
+        QVERIFY(b->dialogues.choixFichiers.isEmpty());
+        QVERIFY(!QApplication::activePopupWidget());
+        QCOMPARE(f()->pcSupplement->currentIndex(), vue);
+        QVERIFY(!QFile::exists(Emplacement::cheminBase()));
+        QVERIFY(battementsPendant > 0);
+        QVERIFY(!QGuiApplication::overrideCursor());
+        // La vue de page s'est rendue à sa nouvelle taille pendant le téléchargement : une fois au
+        // redimensionnement, puis quand son moteur a remis la page à cette taille.
+        QCOMPARE(f()->width(), nouvelle.width());
+        QVERIFY2(page.largeurs.count(f()->pageHTML->width()) >= 2, "vue de page jamais rendue à la nouvelle taille");
+        // La barre a dit comment arrêter, sous le curseur d'attente.
+        bool texte = false, curseur = true;
+        for (const Peinture &p : barre.peintures) {
+            texte = texte || (p.pendant && p.texte == QStringLiteral("Échap : annuler"));
             curseur = curseur && (!p.pendant || p.curseurAttente);
         }
-        QVERIFY2(repeinte, "aucune peinture à la nouvelle taille pendant le téléchargement");
-        QVERIFY(curseur);
-        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(texte && curseur);
+
+        // La fenêtre reprend ensuite les commandes : Ctrl+O ouvre la boîte de choix.
+        EntreesX11::touche("o", "Control_L");
+        QTRY_COMPARE(b->dialogues.choixFichiers.size(), 1);
     }
 };
 
