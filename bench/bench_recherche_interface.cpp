@@ -7,9 +7,11 @@
 //  - « ? trouvé », « ? absent », « hors 1252 trouvé », « hors 1252 absent » : les mêmes avec un
 //    texte qui contient « ? » ou un caractère que Windows-1252 n'a pas (comparé sur la forme
 //    étroite des champs, faite à la première recherche qui en a besoin puis gardée).
+// La base est écrite dans son fichier, puis lue par la fenêtre comme au démarrage du programme
+// (minuterie de démarrage) : les informations sont celles que la lecture du fichier construit.
 // Chaque cas : le temps du clic au retour de la commande (liste remplie), et du clic à la liste
 // mise en page et peinte (événements en attente traités). Médiane de plusieurs passages ; le
-// premier passage de chaque cas est aussi donné à part.
+// premier passage de chaque cas est donné à part, et le but vaut pour lui aussi.
 // À lancer sous xvfb-run :
 //   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a build/bench/bench_recherche_interface [passages]
 
@@ -21,6 +23,8 @@
 #include "ui/TmainForm.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
@@ -72,6 +76,18 @@ void remplirBase(TdmRSS &module)
     }
 }
 
+// La base écrite dans le fichier du dossier de l'exécutable, par un module à part.
+void ecrireBase(IDialogues &dialogues)
+{
+    QFile modele(Emplacement::cheminModeleBase());
+    if (modele.open(QIODevice::WriteOnly))
+        modele.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<LecteurRSS_BASE/>\n");
+    modele.close();
+    TdmRSS module(dialogues);
+    remplirBase(module);
+    module.sauvegarderBase();
+}
+
 void cliquer(QWidget *bouton)
 {
     const QPointF centre = QRectF(bouton->rect()).center();
@@ -105,17 +121,23 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TApplication application(argc, argv);
     const int passages = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
-    // Un dossier d'exécutable vide : la minuterie de démarrage n'y trouve aucune base.
     QTemporaryDir dossier;
     Emplacement::definirDossierExecutable(dossier.path());
 
     DialoguesMuets dialogues;
     application.setDialogues(&dialogues);
+    ecrireBase(dialogues);
     TmainForm fenetre;
     TdmRSS module(dialogues);
     fenetre.setDmRSS(&module);
-    remplirBase(module);
     fenetre.show();
+    // La minuterie de démarrage lit la base.
+    QElapsedTimer lecture;
+    lecture.start();
+    while (lecture.elapsed() < 120000 && module.getFluxBase().size() < nombreFlux)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    std::printf("Base lue de son fichier (%.1f Mo) par la minuterie de démarrage : %d flux\n",
+                QFileInfo(Emplacement::cheminBase()).size() / 1e6, int(module.getFluxBase().size()));
     fenetre.affichageRecherche->trigger();
     for (QCheckBox *c : {fenetre.cbRechercheTitre, fenetre.cbRechercheLien, fenetre.cbRechercheDescription})
         c->setChecked(true);
@@ -170,11 +192,11 @@ int main(int argc, char *argv[])
             std::printf("  ERREUR : %d lignes au lieu de %d\n", lignes, c.attendues);
             tenu = false;
         }
-        tenu = tenu && r < 50.0;
+        tenu = tenu && r < 50.0 && premier < 50.0;
     }
     if (dialogues.boites > 0)
         std::printf("  ERREUR : %d boîtes inattendues\n", dialogues.boites);
-    std::printf("%s\n", tenu && dialogues.boites == 0 ? "But tenu : moins de 50 ms du clic à la liste remplie."
+    std::printf("%s\n", tenu && dialogues.boites == 0 ? "But tenu : moins de 50 ms du clic à la liste remplie, premiers passages compris."
                                                        : "But manqué.");
     application.setDialogues(nullptr);
     Emplacement::definirDossierExecutable(QString());
