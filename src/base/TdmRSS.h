@@ -53,6 +53,9 @@ public:
     QString genererPageInfosSauvegardees(const TFlux &flux);
     QString ecrirePageFlux(const TFlux &flux, const QString &couleur);
     const QList<TexteEtroit> &getLignesPage() const { return lignesPage; }
+    // Reprend les lignes qu'a données genererPageDocument pour un document inchangé depuis, et
+    // les écrit comme elle ; rend le chemin de la page.
+    QString reprendrePageDocument(const QList<TexteEtroit> &lignes);
 
     // --- Base : fichier ---
     void chargerBase(const TexteEtroit &chemin);
@@ -105,6 +108,8 @@ private:
     void ecrireInfos(const QList<PInfo> &infos, ElementConstruit &elementFlux);
     void ecrireInfo(const TInfo &info, ElementConstruit &elementInfos);
     void ecrireRubriquesAssociees(const QList<TexteEtroit> &rubriques, ElementConstruit &elementFlux);
+    // Les lignes de la page dans le fichier de page ; rend son chemin.
+    QString ecrireLignesPage() const;
 
     IDialogues &m_dialogues;
     std::unique_ptr<TClientHTTP> connexionHTTP;

@@ -137,7 +137,18 @@ private:
 
 void viderArbreXML(QTreeWidget *vue)
 {
-    if (vue->topLevelItemCount() == 0)
+    if (vue->topLevelItemCount() > 0)
+        demolirArbreXML(vue, detacherArbreXML(vue));
+}
+
+QList<QTreeWidgetItem *> detacherArbreXML(QTreeWidget *vue)
+{
+    return vue->invisibleRootItem()->takeChildren();
+}
+
+void demolirArbreXML(QTreeWidget *vue, const QList<QTreeWidgetItem *> &elements)
+{
+    if (elements.isEmpty())
         return;
     // (Sans Q_OBJECT, la classe ne se reconnaît pas par qobject_cast.)
     DemolitionArbre *demolition = nullptr;
@@ -147,7 +158,7 @@ void viderArbreXML(QTreeWidget *vue)
     }
     if (!demolition)
         demolition = new DemolitionArbre(vue);
-    demolition->ajouter(vue->invisibleRootItem()->takeChildren());
+    demolition->ajouter(elements);
 }
 
 namespace {

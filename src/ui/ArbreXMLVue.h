@@ -50,3 +50,9 @@ void preparerVueArbreXML(QTreeWidget *vue);
 // Un seul arbre attend : ce qui reste du précédent est détruit au vidage suivant. Ce qui reste
 // à détruire l'est avec la vue.
 void viderArbreXML(QTreeWidget *vue);
+
+// Les nœuds de premier niveau de la vue, détachés d'un coup : la vue est vide au retour, et ils
+// appartiennent à l'appelant.
+QList<QTreeWidgetItem *> detacherArbreXML(QTreeWidget *vue);
+// Des nœuds détachés détruits comme par viderArbreXML, par tranches, avec la vue.
+void demolirArbreXML(QTreeWidget *vue, const QList<QTreeWidgetItem *> &elements);
