@@ -4,7 +4,8 @@
 //    du lecteur, titrée « Fenêtre nue » ; elle reste ouverte jusqu'à ce qu'on l'arrête ;
 //  - --vue LARGEUR HAUTEUR : une QWebEngineView nue de cette taille. Chaque ligne lue sur l'entrée
 //    standard est un fichier à charger ; la réponse, une ligne « peinte <ms> <ms> » : du moment où
-//    la ligne est lue à la page peinte, et à la fin du chargement. Une ligne « schema FICHIER »
+//    la ligne est lue à la page peinte (-1 quand la page est trop grande pour setContent), et à
+//    la fin du chargement. Une ligne « schema FICHIER »
 //    charge le fichier servi d'un bloc, en Windows-1252, par un schéma d'URL propre à la vue
 //    (QWebEngineUrlSchemeHandler), comme le lecteur sert sa page : ce qui sépare la part du
 //    schéma de celle du programme. Une ligne « contenu FICHIER » donne les octets du fichier à
@@ -92,11 +93,15 @@ int vueNue(QApplication &application, int largeur, int hauteur)
             const QString demande = QString::fromStdString(ligne);
             const QString prefixeSchema = QStringLiteral("schema ");
             const QString prefixeContenu = QStringLiteral("contenu ");
+            bool tropGrande = false;
             const auto r = attente.mesurer([&] {
                 if (demande.startsWith(prefixeContenu)) {
                     QFile fichier(demande.mid(prefixeContenu.size()));
                     fichier.open(QIODevice::ReadOnly);
-                    vue.setContent(fichier.readAll(), QStringLiteral("text/html;charset=windows-1252"),
+                    const QByteArray octets = fichier.readAll();
+                    // setContent passe par une adresse data: encodée en pour-cent, de 2 Mio au plus.
+                    tropGrande = octets.toPercentEncoding().size() > 2 * 1024 * 1024 - 100;
+                    vue.setContent(octets, QStringLiteral("text/html;charset=windows-1252"),
                                    QUrl(QStringLiteral("plancher:page.html")));
                 } else if (demande.startsWith(prefixeSchema)) {
                     QUrl adresse;
@@ -107,7 +112,7 @@ int vueNue(QApplication &application, int largeur, int hauteur)
                     vue.load(QUrl::fromLocalFile(demande));
                 }
             });
-            std::printf("peinte %.2f %.2f\n", r.peinteMs, r.chargeeMs);
+            std::printf("peinte %.2f %.2f\n", tropGrande ? -1 : r.peinteMs, r.chargeeMs);
         }
         std::fflush(stdout);
     });
