@@ -219,7 +219,7 @@ public:
 
     // Le temps du plancher pour une page : de la demande à la page peinte, la page lue en
     // file://, donnée par setContent ou servie par un schéma comme le lecteur sert la
-    // pages. La vue est vidée après.
+    // sienne. La vue est vidée après.
     double charger(const QString &page, Livraison livraison)
     {
         const char *prefixe[] = {"", "contenu ", "schema "};
