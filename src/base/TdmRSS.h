@@ -64,6 +64,10 @@ public:
     QString sauvegarderBase();
     // Sauvegarde depuis un modèle et vers un fichier donnés (rss-outil base --reecrire).
     QString sauvegarderBase(const QString &cheminModele, const QString &cheminSortie);
+    // Les octets du fichier s'écrivent directement, sans arbre : après une sauvegarde,
+    // XMLDocWriter tient le modèle et l'élément « racine » vide où ils ont pris place. Avec ce
+    // réglage, il tient aussi toute sa descendance, l'arbre dont toByteArray(2) donne ces octets.
+    void construireArbreDeSauvegarde(bool oui) { m_arbreDeSauvegarde = oui; }
 
     // --- Base : opérations ---
     QList<PFlux> &getFluxBase() { return fluxBase; }
@@ -115,6 +119,7 @@ private:
     std::unique_ptr<TClientHTTP> connexionHTTP;
     QString m_dernierFichierChoisi;
     QList<TexteEtroit> lignesPage;
+    bool m_arbreDeSauvegarde = false;
     QList<PFlux> fluxBase;
     QList<PRubrique> rubriquesBase;
 };
