@@ -7,6 +7,15 @@
 #include <QTreeWidget>
 #include <sys/stat.h>
 
+namespace {
+
+// Un document plus grand n'est pas gardé derrière le courant : son arbre DOM et son arbre de vue
+// pèsent des centaines de Mo (un flux de 100 000 informations), bien plus que sa relecture ne
+// coûte de temps à côté de son affichage. Un flux de 5 000 informations fait 4 à 5 Mo.
+constexpr qint64 tailleGardeeMax = 16 * 1024 * 1024;
+
+} // namespace
+
 SignatureFichier SignatureFichier::de(const QString &chemin)
 {
     struct stat etat {};
@@ -72,7 +81,7 @@ void RepriseBascule::avantLecture(const TdmRSS &module)
 
 void RepriseBascule::noterLecture(const QString &chemin, const SignatureFichier &signature, const TdmRSS &module)
 {
-    if (std::exchange(m_courantMontre, false)) {
+    if (std::exchange(m_courantMontre, false) && m_courant.signature.taille <= tailleGardeeMax) {
         // La vue montre encore l'arbre du courant d'avant la lecture : il devient le précédent.
         oublier(m_precedent);
         m_courant.arbreVue = detacherArbreXML(m_vue);

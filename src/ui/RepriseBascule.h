@@ -3,7 +3,7 @@
 // montré juste avant, chacun avec la signature de son fichier relevée avant sa lecture. Un
 // fichier dont la signature n'a pas changé donne le même arbre DOM, donc le même flux, les mêmes
 // lignes de page et le même arbre de vue : ils sont repris tels quels. Deux documents au plus,
-// quel que soit le nombre d'onglets ; l'arbre DOM et l'arbre de vue de celui qui est oublié sont
+// quel que soit le nombre d'onglets, et le précédent seulement d'un fichier de 16 Mio au plus ; l'arbre DOM et l'arbre de vue de celui qui est oublié sont
 // détruits à côté, comme après une lecture.
 
 #include "commun/TexteEtroit.h"
