@@ -130,6 +130,8 @@ public:
     // Remplit listeRecherche des flux de la base dont une information sauvegardée contient le
     // texte de edRecherche, dans les champs cochés.
     void rechercherExecute();
+    // Fait d'avance, par tranches, ce que la première recherche dans la base ferait (Recherche.cpp).
+    void preparerRecherche();
     // Ouvre dans un nouvel onglet le flux de la ligne courante de listeRecherche.
     void rechercheChargerFluxExecute();
 
