@@ -157,7 +157,8 @@ Duree plancherSauvegarde(const QString &base, const QString &sortie)
     plancher.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("plancher_sauvegarde")),
                    {base, sortie});
     plancher.waitForFinished(120000);
-    const double ms = plancher.readAllStandardOutput().trimmed().split(' ').value(1).toDouble();
+    const QList<QByteArray> lignes = plancher.readAllStandardOutput().trimmed().split('\n');
+    const double ms = lignes.value(1).split(' ').value(1).toDouble();
     return {ms, ms};
 }
 

@@ -1,6 +1,6 @@
-// Le plancher de la sauvegarde de la base, dans un processus neuf qui ne lie que Qt (Core, Xml) :
-// le fichier de base lu et analysé en QDomDocument (non chronométré), puis, chronométrés, ses
-// octets par toByteArray(2) et leur écriture par QSaveFile. Répond « ecrite <ms> ».
+// Les planchers de la lecture et de la sauvegarde de la base, dans un processus neuf qui ne lie
+// que Qt (Core, Xml) : le fichier de base lu et analysé en QDomDocument, puis ses octets par
+// toByteArray(2) et leur écriture par QSaveFile. Répond « analysee <ms> » puis « ecrite <ms> ».
 //   plancher_sauvegarde BASE SORTIE
 
 #include <QCoreApplication>
@@ -15,11 +15,13 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     if (argc != 3)
         return 2;
+    QElapsedTimer chrono;
+    chrono.start();
     QFile fichier(QString::fromLocal8Bit(argv[1]));
     QDomDocument document;
     if (!fichier.open(QIODevice::ReadOnly) || !document.setContent(fichier.readAll()))
         return 1;
-    QElapsedTimer chrono;
+    std::printf("analysee %.2f\n", chrono.nsecsElapsed() / 1e6);
     chrono.start();
     QSaveFile sortie(QString::fromLocal8Bit(argv[2]));
     const QByteArray octets = document.toByteArray(2);
