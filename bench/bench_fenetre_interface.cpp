@@ -13,7 +13,12 @@
 //     bascule, d'un bloc) et le temps jusqu'à la page peinte. Buts : 100 ms au plus gelée, 1,20
 //     au plus jusqu'à peinte ;
 //  4. mémoire résidente après de nombreuses bascules (200 au moins), contre celle d'après les
-//     100 premières.
+//     100 premières ;
+//  5. un petit flux ouvert juste après la fermeture d'un onglet de 5 000 informations, face au
+//     même après la fermeture d'un petit : aucune séquelle (1,20 au plus) ;
+//  6. la mémoire du programme (processus et descendants, PSS) avec 50 onglets de flux
+//     ordinaires, face à celle avec un seul (1,5 fois au plus) ;
+//  7. la mémoire du programme avec un flux de 100 000 informations ouvert (1 Gio au plus).
 // Le plancher de 2 et 3 : une vue nue de la taille de pageHTML qui reçoit les mêmes octets de
 // page (rss-temps.html) par le moyen le plus rapide qu'offre Qt, en Windows-1252 : le plus
 // rapide, en médiane, de file:// (codage par défaut de la vue), de setContent (pour une page
@@ -233,6 +238,7 @@ public:
         m_processus.write("vide\n");
         lireLigne();
     }
+    qint64 pid() const { return m_processus.processId(); }
 
 private:
     QByteArray lireLigne()
@@ -252,6 +258,7 @@ class DialoguesMesure : public IDialogues
 {
 public:
     QString fichier;
+    int delaiMs = 400; // le temps que l'utilisateur voie la boîte
     std::function<void()> auGeste;
     int boites = 0;
     int boitesForcees = 0;
@@ -267,7 +274,7 @@ public:
         QFileDialog boite(QApplication::activeWindow(), titre, dossier);
         boite.setFileMode(QFileDialog::ExistingFile);
         boite.selectFile(fichier);
-        QTimer::singleShot(400, &boite, [&] {
+        QTimer::singleShot(delaiMs, &boite, [&] {
             if (auGeste)
                 auGeste();
             EntreesX11::touche("Return", false);
@@ -337,7 +344,7 @@ int coordinateur(int argc, char *argv[])
 {
     const int tours = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     const int bascules = argc > 2 ? std::max(0, atoi(argv[2])) : 1000;
-    const QByteArray parties = argc > 3 ? QByteArray(argv[3]) : QByteArray("1234");
+    const QByteArray parties = argc > 3 ? QByteArray(argv[3]) : QByteArray("1234567");
 
     if (parties.contains('1'))
         mesurerDemarrage(tours);
@@ -393,6 +400,126 @@ int coordinateur(int argc, char *argv[])
         if (dialogues.boitesForcees > 0)
             std::printf("   ATTENTION : %d boîtes validées sans la touche Entrée\n", dialogues.boitesForcees);
     }
+
+    // 5. Un petit flux ouvert juste après la fermeture d'un onglet de 5 000 informations, face au
+    // même ouvert juste après la fermeture d'un autre petit flux : aucune séquelle (1,20 au plus).
+    if (parties.contains('5')) {
+        const QString petit = ecrireFlux(QStringLiteral("petit.xml"), GenerateurFlux::rss2Realiste(20));
+        const QString autrePetit = ecrireFlux(QStringLiteral("autre-petit.xml"), GenerateurFlux::rss2Realiste(20));
+        QList<double> apresGrand, apresPetit, commandesApresGrand, commandesApresPetit;
+        auto ouvrirPuisFermer = [&](const QString &fichier) {
+            dialogues.fichier = fichier;
+            fenetre.ouvrirRSS->trigger();
+            attendreChargement(fenetre.pageHTML);
+            fenetre.fermerOngletExecute();
+            attendreChargement(fenetre.pageHTML);
+        };
+        auto mesurerPetit = [&](QList<double> &peintes, QList<double> &commandes) {
+            dialogues.fichier = petit;
+            double commande = 0;
+            dialogues.auGeste = [&] { attente.repartir(); };
+            const auto r = attente.mesurer([&] {
+                fenetre.ouvrirRSS->trigger();
+                commande = attente.ecouleMs();
+            });
+            dialogues.auGeste = nullptr;
+            peintes << r.peinteMs;
+            commandes << commande;
+            fenetre.fermerOngletExecute();
+            attendreChargement(fenetre.pageHTML);
+        };
+        for (int i = 0; i < tours; ++i) {
+            ouvrirPuisFermer(flux5000);
+            mesurerPetit(apresGrand, commandesApresGrand);
+            ouvrirPuisFermer(autrePetit);
+            mesurerPetit(apresPetit, commandesApresPetit);
+        }
+        std::printf("5. Petit flux (20 articles) ouvert juste après la fermeture d'un onglet de 5 000 informations, "
+                    "face au même après la fermeture d'un petit (médiane de %d tours alternés)\n", tours);
+        afficherRapport("page peinte", mediane(apresGrand), mediane(apresPetit), 1.20);
+        std::printf("   commande (fenêtre gelée) : %.0f ms après le grand, %.0f ms après le petit\n",
+                    mediane(commandesApresGrand), mediane(commandesApresPetit));
+        std::fflush(stdout);
+    }
+
+    // La mémoire du programme : ce processus et ses descendants, sans la vue nue du plancher.
+    auto memoireProgramme = [&] {
+        MesureFenetre::Memoire m = MesureFenetre::memoireArbre(QCoreApplication::applicationPid());
+        const MesureFenetre::Memoire plancher = MesureFenetre::memoireArbre(nue.pid());
+        m.rssKio -= plancher.rssKio;
+        m.pssKio -= plancher.pssKio;
+        m.processus -= plancher.processus;
+        return m;
+    };
+
+    // 6. Mémoire avec 50 onglets de flux ordinaires (25 articles chacun, chacun son fichier),
+    // ouverts l'un après l'autre, face à la même avec un seul. But : 1,5 fois au plus.
+    if (parties.contains('6')) {
+        dialogues.delaiMs = 50;
+        QStringList fichiers;
+        for (int i = 0; i < 50; ++i)
+            fichiers << ecrireFlux(QStringLiteral("ordinaire-%1.xml").arg(i), GenerateurFlux::rss2Realiste(25));
+        QElapsedTimer chrono;
+        chrono.start();
+        QList<double> enRetard;
+        qint64 pssUnOnglet = 0;
+        for (int i = 0; i < fichiers.size(); ++i) {
+            dialogues.fichier = fichiers.at(i);
+            fenetre.ouvrirRSS->trigger();
+            // La commande rendue, la page n'est pas forcément là : son retard.
+            QElapsedTimer retard;
+            retard.start();
+            attendreChargement(fenetre.pageHTML);
+            enRetard << retard.nsecsElapsed() / 1e6;
+            if (i == 0) {
+                pause(3000);
+                const MesureFenetre::Memoire un = memoireProgramme();
+                std::printf("6. Mémoire du programme (processus et descendants) : 1 onglet : PSS %.1f Mio, "
+                            "RSS %.1f Mio (%d processus)\n", un.pssKio / 1024.0, un.rssKio / 1024.0, un.processus);
+                pssUnOnglet = un.pssKio;
+            }
+        }
+        pause(3000);
+        const MesureFenetre::Memoire cinquante = memoireProgramme();
+        const double rapport = double(cinquante.pssKio) / double(pssUnOnglet);
+        std::printf("   50 onglets : PSS %.1f Mio, RSS %.1f Mio (%d processus) ; rapport des PSS %.2f (but <= 1.50) %s ; "
+                    "page chargée %.0f ms après la commande en médiane, %.0f ms au pire ; %.1f s en tout\n",
+                    cinquante.pssKio / 1024.0, cinquante.rssKio / 1024.0, cinquante.processus, rapport,
+                    rapport <= 1.5 ? "TENU" : "MANQUÉ", mediane(enRetard),
+                    *std::max_element(enRetard.begin(), enRetard.end()), chrono.elapsed() / 1e3);
+        while (fenetre.ongletsPages->count() > 0)
+            fenetre.fermerOngletExecute();
+        attendreChargement(fenetre.pageHTML);
+        dialogues.delaiMs = 400;
+        std::fflush(stdout);
+    }
+
+    // 7. Un flux de 100 000 informations ouvert : la mémoire du programme, processus et
+    // descendants. But : 1 Gio au plus.
+    if (parties.contains('7')) {
+        const QString enorme = ecrireFlux(QStringLiteral("flux-100000.xml"), GenerateurFlux::rss2(100000));
+        dialogues.fichier = enorme;
+        double commande = 0;
+        dialogues.auGeste = [&] { attente.repartir(); };
+        const auto r = attente.mesurer([&] {
+            fenetre.ouvrirRSS->trigger();
+            commande = attente.ecouleMs();
+        }, 300000);
+        dialogues.auGeste = nullptr;
+        pause(3000);
+        const MesureFenetre::Memoire m = memoireProgramme();
+        const qint64 pssFenetre = MesureFenetre::champKio(QCoreApplication::applicationPid(), "smaps_rollup", "Pss:");
+        std::printf("7. Flux de 100 000 informations (%.1f Mo) : commande %.1f s, chargée en %.1f s, peinte en %.1f s ; "
+                    "mémoire du programme PSS %.1f Mio dont %.1f Mio pour la fenêtre, RSS %.1f Mio (%d processus) "
+                    "(but : PSS <= 1024 Mio) %s\n",
+                    QFileInfo(enorme).size() / 1e6, commande / 1e3, r.chargeeMs / 1e3, r.peinteMs / 1e3,
+                    m.pssKio / 1024.0, pssFenetre / 1024.0, m.rssKio / 1024.0, m.processus,
+                    m.pssKio <= 1024 * 1024 ? "TENU" : "MANQUÉ");
+        fenetre.fermerOngletExecute();
+        attendreChargement(fenetre.pageHTML);
+        std::fflush(stdout);
+    }
+
     std::fflush(stdout);
     if (!parties.contains('3') && !parties.contains('4'))
         return dialogues.boites > 0 ? 3 : 0;
