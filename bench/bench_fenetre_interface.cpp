@@ -35,6 +35,7 @@
 
 #include "base/TdmRSS.h"
 #include "commun/Emplacement.h"
+#include "ui/DialoguesQt.h"
 #include "ui/TApplication.h"
 #include "ui/TmainForm.h"
 
@@ -252,9 +253,9 @@ private:
 
 // --- Le programme, dans ce processus ---
 
-// Le choix d'un fichier passe par la vraie boîte de Qt, que l'utilisateur valide par la touche
-// Entrée une fois qu'il la voit ; `auGeste` est appelé juste avant la touche.
-class DialoguesMesure : public IDialogues
+// Le choix d'un fichier passe par la vraie boîte du programme (DialoguesQt), que l'utilisateur
+// valide par la touche Entrée une fois qu'il la voit ; `auGeste` est appelé juste avant la touche.
+class DialoguesMesure : public DialoguesQt
 {
 public:
     QString fichier;
@@ -268,27 +269,33 @@ public:
         std::fprintf(stderr, "boîte inattendue : %s\n", qPrintable(texte));
         return Reponse::Non;
     }
-    QString saisir(const QString &, const QString &) override { return {}; }
-    std::optional<QString> choisirFichier(const QString &titre, const QString &dossier, const QString &) override
+    std::optional<QString> choisirFichier(const QString &titre, const QString &dossier,
+                                          const QString &dernierChoix) override
     {
-        QFileDialog boite(QApplication::activeWindow(), titre, dossier);
-        boite.setFileMode(QFileDialog::ExistingFile);
-        boite.selectFile(fichier);
-        QTimer::singleShot(delaiMs, &boite, [&] {
-            if (auGeste)
-                auGeste();
-            EntreesX11::touche("Return", false);
-            // Sans le clavier (focus ailleurs), la boîte est validée par programme.
-            QTimer::singleShot(3000, &boite, [&] {
-                ++boitesForcees;
-                static_cast<QDialog &>(boite).accept();
+        // La boîte guettée jusqu'à ce qu'elle soit montrée, puis validée après le délai.
+        QTimer guet;
+        guet.setInterval(10);
+        QObject::connect(&guet, &QTimer::timeout, [&] {
+            auto *boite = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!boite || !boite->isVisible())
+                return;
+            guet.stop();
+            boite->selectFile(fichier);
+            QTimer::singleShot(delaiMs, &guet, [this, boite, &guet] {
+                if (auGeste)
+                    auGeste();
+                EntreesX11::touche("Return", false);
+                // Sans le clavier (focus ailleurs), la boîte est validée par programme.
+                QTimer::singleShot(3000, &guet, [this, boite] {
+                    ++boitesForcees;
+                    static_cast<QDialog *>(boite)->accept();
+                });
             });
         });
-        if (boite.exec() != QDialog::Accepted || boite.selectedFiles().isEmpty())
-            return std::nullopt;
-        return boite.selectedFiles().constFirst();
+        guet.start();
+        // La boîte est gardée d'un choix à l'autre : ce qui la guettait s'arrête avec `guet`.
+        return DialoguesQt::choisirFichier(titre, dossier, dernierChoix);
     }
-    void bip(int, int) override {}
 };
 
 QString ecrireFlux(const QString &nom, const QByteArray &octets)
