@@ -263,6 +263,7 @@ public:
     std::function<void()> auGeste;
     int boites = 0;
     int boitesForcees = 0;
+    int erreursDeChoix = 0;
     Reponse afficher(TypeBoite, const QString &texte, BoutonsBoite, const QString &) override
     {
         ++boites;
@@ -280,7 +281,6 @@ public:
             if (!boite || !boite->isVisible())
                 return;
             guet.stop();
-            boite->selectFile(fichier);
             QTimer::singleShot(delaiMs, &guet, [this, boite, &guet] {
                 if (auGeste)
                     auGeste();
@@ -293,8 +293,15 @@ public:
             });
         });
         guet.start();
-        // La boîte est gardée d'un choix à l'autre : ce qui la guettait s'arrête avec `guet`.
-        return DialoguesQt::choisirFichier(titre, dossier, dernierChoix);
+        // Le fichier voulu est présélectionné, comme le dernier choix l'est. La boîte est gardée d'un
+        // choix à l'autre : ce qui la guettait s'arrête avec `guet`.
+        Q_UNUSED(dernierChoix);
+        const std::optional<QString> choisi = DialoguesQt::choisirFichier(titre, dossier, fichier);
+        if (!choisi || QFileInfo(*choisi).fileName() != QFileInfo(fichier).fileName()) {
+            ++erreursDeChoix;
+            std::fprintf(stderr, "choix inattendu : %s\n", qPrintable(choisi.value_or(QString())));
+        }
+        return choisi;
     }
 };
 
@@ -538,6 +545,8 @@ int coordinateur(int argc, char *argv[])
     fenetre.ouvrirRSS->trigger();
     attendreChargement(fenetre.pageHTML);
     pause(500);
+    std::printf("   onglets : « %s » et « %s », page de %lld octets\n", qPrintable(fenetre.ongletsPages->tabText(0)),
+                qPrintable(fenetre.ongletsPages->tabText(1)), static_cast<long long>(QFileInfo(page).size()));
     QList<double> gelees, peintes;
     Planchers planchersBascule;
     for (int i = 0; i < (parties.contains('3') ? tours : 0); ++i) {
@@ -597,7 +606,9 @@ int coordinateur(int argc, char *argv[])
             std::printf(" %d : %.0f", bascule, kio / 1024.0);
         std::printf("\n");
     }
-    return dialogues.boites > 0 ? 3 : 0;
+    if (dialogues.erreursDeChoix > 0)
+        std::printf("ERREUR : %d choix de fichier inattendus\n", dialogues.erreursDeChoix);
+    return dialogues.boites > 0 || dialogues.erreursDeChoix > 0 ? 3 : 0;
 }
 
 } // namespace
