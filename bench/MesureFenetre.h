@@ -138,7 +138,13 @@ public:
         double peinteMs = -1;  // page peinte ; -1 si elle ne l'est pas dans le délai
     };
 
-    // Lance `declencher` (qui provoque le chargement) et attend ; temps comptés depuis l'appel.
+    // Remet l'horloge à zéro pendant `declencher`, au geste de l'utilisateur quand le
+    // déclencheur passe d'abord par une boîte (le choix d'un fichier) ; et le temps écoulé depuis.
+    void repartir() { m_chrono.start(); }
+    double ecouleMs() const { return m_chrono.nsecsElapsed() / 1e6; }
+
+    // Lance `declencher` (qui provoque le chargement) et attend ; temps comptés depuis l'appel,
+    // ou depuis repartir().
     template<typename Declencheur>
     Resultat mesurer(Declencheur declencher, int delaiMs = 60000)
     {

@@ -2,8 +2,9 @@
 //  - la page d'un flux de 5 000 items, face au chargement et à l'analyse de ce flux
 //    (but : au plus le quart) ;
 //  - le chargement d'une base de 1 000 flux de 100 informations, face à une simple analyse
-//    QDomDocument du même fichier, et sa sauvegarde, face à la sérialisation du même arbre DOM
-//    par toByteArray(2) et son écriture dans un fichier (but : 1,5 fois au plus chacun) ;
+//    QDomDocument du même fichier (but : 1,5 fois au plus), et sa sauvegarde, dans le tas du
+//    lecteur qui l'a chargée, face à toByteArray(2) et QSaveFile dans un processus neuf qui ne
+//    tient que l'arbre du fichier écrit (plancher_sauvegarde ; but : 1,3 fois au plus) ;
 //  - une recherche sur ces 100 000 informations dans les trois champs (but : moins de 50 ms).
 // Chaque mesure est la médiane de plusieurs passages.
 
@@ -18,7 +19,9 @@
 #include <QCoreApplication>
 #include <QDomDocument>
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <ctime>
@@ -145,6 +148,20 @@ bool verdict(const char *quoi, Duree valeur, double but, const char *unite)
 
 Duree rapport(Duree a, Duree b) { return {a.ecoulee / b.ecoulee, a.processeur / b.processeur}; }
 
+// Le plancher de la sauvegarde dans un processus neuf : son temps écoulé (il compte seul dans son
+// processus, le temps processeur est pris égal).
+Duree plancherSauvegarde(const QString &base, const QString &sortie)
+{
+    QProcess plancher;
+    plancher.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    plancher.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("plancher_sauvegarde")),
+                   {base, sortie});
+    plancher.waitForFinished(120000);
+    const QList<QByteArray> lignes = plancher.readAllStandardOutput().trimmed().split('\n');
+    const double ms = lignes.value(1).split(' ').value(1).toDouble();
+    return {ms, ms};
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -209,9 +226,9 @@ int main(int argc, char *argv[])
         base = std::make_unique<TdmRSS>(dialogues);
         chargements.push_back(mesurer([&] { base->chargerBase(Emplacement::cheminBase()); }));
         sauvegardes.push_back(mesurer([&] { base->sauvegarderBase(); }));
-        // Le plancher de la sauvegarde : l'arbre qu'elle vient d'écrire, sérialisé et écrit.
-        serialisations.push_back(mesurer(
-            [&] { ecrireFichierEntier(cheminPlancher, base->XMLDocWriter.dom().toByteArray(2)); }));
+        // Le travail que la sauvegarde a laissé au fil de fond se fait hors de la mesure.
+        QCoreApplication::processEvents();
+        serialisations.push_back(plancherSauvegarde(Emplacement::cheminBase(), cheminPlancher));
     }
     const Duree analyseNue = mediane(analyses);
     const Duree chargementBase = mediane(chargements);
@@ -220,9 +237,9 @@ int main(int argc, char *argv[])
     ligne("QDomDocument::setContent seul (octets en mémoire)", analyseNue);
     ligne("chargerBase (lecture du fichier comprise)", chargementBase);
     ligne("sauvegarderBase (modèle relu, fichier écrit)", sauvegarde);
-    ligne("toByteArray(2) du même arbre + écriture", serialisation);
+    ligne("toByteArray(2) + QSaveFile, processus neuf", serialisation);
     tousTenus &= verdict("chargement / analyse nue", rapport(chargementBase, analyseNue), 1.5, "");
-    tousTenus &= verdict("sauvegarde / sérialisation nue", rapport(sauvegarde, serialisation), 1.5, "");
+    tousTenus &= verdict("sauvegarde / plancher en processus neuf", rapport(sauvegarde, serialisation), 1.3, "");
 
     // --- Recherche dans 100 000 informations ---
     std::printf("\nRecherche dans les 100 000 informations, trois champs\n");

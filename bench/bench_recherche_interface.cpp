@@ -6,12 +6,17 @@
 //  - « absent » : le texte n'est nulle part, tout est parcouru ; liste vide ;
 //  - « ? trouvé », « ? absent », « hors 1252 trouvé », « hors 1252 absent » : les mêmes avec un
 //    texte qui contient « ? » ou un caractère que Windows-1252 n'a pas (comparé sur la forme
-//    étroite des champs, faite à la première recherche qui en a besoin puis gardée).
+//    étroite des champs).
+// La base est écrite dans son fichier, puis lue par la fenêtre comme au démarrage du programme
+// (minuterie de démarrage) : les informations sont celles que la lecture du fichier construit.
+// La fenêtre gelée pendant cette lecture est mesurée face à l'analyse nue du même fichier par
+// QDomDocument dans un processus neuf (but : 2 fois au plus), en tours alternés, une fenêtre
+// neuve à chaque tour.
 // Chaque cas : le temps du clic au retour de la commande (liste remplie), et du clic à la liste
 // mise en page et peinte (événements en attente traités). Médiane de plusieurs passages ; le
-// premier passage de chaque cas est aussi donné à part.
+// premier passage de chaque cas est donné à part, et le but vaut pour lui aussi.
 // À lancer sous xvfb-run :
-//   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a build/bench/bench_recherche_interface [passages]
+//   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a build/bench/bench_recherche_interface [passages] [tours]
 
 #include "base/TdmRSS.h"
 #include "commun/DialoguesMuets.h"
@@ -21,6 +26,10 @@
 #include "ui/TmainForm.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QProcess>
+#include <QFile>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
@@ -72,6 +81,45 @@ void remplirBase(TdmRSS &module)
     }
 }
 
+// La base écrite dans le fichier du dossier de l'exécutable, par un module à part.
+void ecrireBase(IDialogues &dialogues)
+{
+    QFile modele(Emplacement::cheminModeleBase());
+    if (modele.open(QIODevice::WriteOnly))
+        modele.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<LecteurRSS_BASE/>\n");
+    modele.close();
+    TdmRSS module(dialogues);
+    remplirBase(module);
+    module.sauvegarderBase();
+}
+
+// Attend que la minuterie de démarrage ait lu la base ; rend le plus long tour de la boucle des
+// messages pendant ce temps : la fenêtre gelée.
+double lireBaseAuDemarrage(TdmRSS &module)
+{
+    QElapsedTimer lecture;
+    lecture.start();
+    double geleeMs = 0;
+    while (lecture.elapsed() < 120000 && module.getFluxBase().size() < nombreFlux) {
+        QElapsedTimer tour;
+        tour.start();
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        geleeMs = std::max(geleeMs, tour.nsecsElapsed() / 1e6);
+    }
+    return geleeMs;
+}
+
+// L'analyse nue du fichier de base dans un processus neuf.
+double analyseNue()
+{
+    QProcess plancher;
+    plancher.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    plancher.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("plancher_sauvegarde")),
+                   {Emplacement::cheminBase(), Emplacement::cheminBase() + QStringLiteral(".plancher")});
+    plancher.waitForFinished(120000);
+    return plancher.readAllStandardOutput().split('\n').value(0).split(' ').value(1).toDouble();
+}
+
 void cliquer(QWidget *bouton)
 {
     const QPointF centre = QRectF(bouton->rect()).center();
@@ -105,17 +153,37 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TApplication application(argc, argv);
     const int passages = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
-    // Un dossier d'exécutable vide : la minuterie de démarrage n'y trouve aucune base.
     QTemporaryDir dossier;
     Emplacement::definirDossierExecutable(dossier.path());
 
     DialoguesMuets dialogues;
     application.setDialogues(&dialogues);
-    TmainForm fenetre;
-    TdmRSS module(dialogues);
-    fenetre.setDmRSS(&module);
-    remplirBase(module);
-    fenetre.show();
+    ecrireBase(dialogues);
+
+    // La fenêtre gelée pendant la lecture de la base au démarrage, face à l'analyse nue du même
+    // fichier par QDomDocument dans un processus neuf (plancher_sauvegarde) : tours alternés,
+    // une fenêtre neuve à chaque tour ; la dernière sert aux recherches.
+    const int toursLecture = argc > 2 ? std::max(1, atoi(argv[2])) : 5;
+    std::vector<double> gelees, analyses;
+    std::unique_ptr<TmainForm> fenetreDuTour;
+    std::unique_ptr<TdmRSS> moduleDuTour;
+    for (int tour = 0; tour < toursLecture; ++tour) {
+        fenetreDuTour.reset();
+        moduleDuTour.reset();
+        fenetreDuTour = std::make_unique<TmainForm>();
+        moduleDuTour = std::make_unique<TdmRSS>(dialogues);
+        fenetreDuTour->setDmRSS(moduleDuTour.get());
+        fenetreDuTour->show();
+        gelees.push_back(lireBaseAuDemarrage(*moduleDuTour));
+        analyses.push_back(analyseNue());
+    }
+    const double gelee = mediane(gelees), analyse = mediane(analyses);
+    std::printf("Base lue de son fichier (%.1f Mo) par la minuterie de démarrage (%d flux) : fenêtre gelée %.0f ms, "
+                "analyse nue en processus neuf %.0f ms, rapport %.2f (but <= 2) %s (médianes de %d tours alternés)\n",
+                QFileInfo(Emplacement::cheminBase()).size() / 1e6, int(moduleDuTour->getFluxBase().size()), gelee, analyse,
+                gelee / analyse, gelee / analyse <= 2 ? "TENU" : "MANQUÉ", toursLecture);
+    TmainForm &fenetre = *fenetreDuTour;
+    TdmRSS &module = *moduleDuTour;
     fenetre.affichageRecherche->trigger();
     for (QCheckBox *c : {fenetre.cbRechercheTitre, fenetre.cbRechercheLien, fenetre.cbRechercheDescription})
         c->setChecked(true);
@@ -170,11 +238,11 @@ int main(int argc, char *argv[])
             std::printf("  ERREUR : %d lignes au lieu de %d\n", lignes, c.attendues);
             tenu = false;
         }
-        tenu = tenu && r < 50.0;
+        tenu = tenu && r < 50.0 && premier < 50.0;
     }
     if (dialogues.boites > 0)
         std::printf("  ERREUR : %d boîtes inattendues\n", dialogues.boites);
-    std::printf("%s\n", tenu && dialogues.boites == 0 ? "But tenu : moins de 50 ms du clic à la liste remplie."
+    std::printf("%s\n", tenu && dialogues.boites == 0 ? "But tenu : moins de 50 ms du clic à la liste remplie, premiers passages compris."
                                                        : "But manqué.");
     application.setDialogues(nullptr);
     Emplacement::definirDossierExecutable(QString());

@@ -4,18 +4,25 @@
 //    du lecteur, titrée « Fenêtre nue » ; elle reste ouverte jusqu'à ce qu'on l'arrête ;
 //  - --vue LARGEUR HAUTEUR : une QWebEngineView nue de cette taille. Chaque ligne lue sur l'entrée
 //    standard est un fichier à charger ; la réponse, une ligne « peinte <ms> <ms> » : du moment où
-//    la ligne est lue à la page peinte, et à la fin du chargement. Une ligne « schema FICHIER »
+//    la ligne est lue à la page peinte (-1 quand la page est trop grande pour setContent), et à
+//    la fin du chargement. Une ligne « schema FICHIER »
 //    charge le fichier servi d'un bloc, en Windows-1252, par un schéma d'URL propre à la vue
 //    (QWebEngineUrlSchemeHandler), comme le lecteur sert sa page : ce qui sépare la part du
-//    schéma de celle du programme. La ligne « vide » charge about:blank et répond « prete ».
+//    schéma de celle du programme. Une ligne « contenu FICHIER » donne les octets du fichier à
+//    la vue par QWebEnginePage::setContent, en Windows-1252. La ligne « vide » charge
+//    about:blank et répond « prete ».
+// Les deux se dessinent comme le lecteur (en logiciel, sauf QT_QUICK_BACKEND) et leur vue a les
+// réglages de la sienne qui pèsent sur le rendu : pas de JavaScript, Windows-1252 par défaut.
 
 #include "MesureFenetre.h"
 #include "ui/ReponsePage.h"
 
 #include <QMainWindow>
+#include <QQuickWindow>
 #include <QSocketNotifier>
 #include <QUrl>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 #include <cstdio>
@@ -36,11 +43,27 @@ public:
     }
 };
 
+// Le rendu et les réglages de la vue du lecteur (TApplication, TPageHTML).
+void rendreCommeLeLecteur()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
+
+void reglerCommeLeLecteur(QWebEngineView *vue)
+{
+    QWebEngineSettings *reglages = vue->settings();
+    reglages->setDefaultTextEncoding(QStringLiteral("windows-1252"));
+    reglages->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+}
+
 int fenetreNue(QApplication &application)
 {
     QMainWindow fenetre;
     fenetre.setWindowTitle(QStringLiteral("Fenêtre nue"));
-    fenetre.setCentralWidget(new QWebEngineView(&fenetre));
+    auto vue = new QWebEngineView(&fenetre);
+    reglerCommeLeLecteur(vue);
+    fenetre.setCentralWidget(vue);
     fenetre.resize(780, 622);
     fenetre.show();
     return application.exec();
@@ -51,6 +74,7 @@ int vueNue(QApplication &application, int largeur, int hauteur)
     ServeurFichier serveur;
     QWebEngineProfile::defaultProfile()->installUrlSchemeHandler(schemaPlancher, &serveur);
     QWebEngineView vue;
+    reglerCommeLeLecteur(&vue);
     vue.resize(largeur, hauteur);
     vue.show();
     MesureFenetre::AttentePeinture attente(&vue);
@@ -68,14 +92,27 @@ int vueNue(QApplication &application, int largeur, int hauteur)
         } else {
             const QString demande = QString::fromStdString(ligne);
             const QString prefixeSchema = QStringLiteral("schema ");
-            QUrl adresse = QUrl::fromLocalFile(demande);
-            if (demande.startsWith(prefixeSchema)) {
-                adresse = QUrl();
-                adresse.setScheme(QString::fromLatin1(schemaPlancher));
-                adresse.setPath(demande.mid(prefixeSchema.size()));
-            }
-            const auto r = attente.mesurer([&] { vue.load(adresse); });
-            std::printf("peinte %.2f %.2f\n", r.peinteMs, r.chargeeMs);
+            const QString prefixeContenu = QStringLiteral("contenu ");
+            bool tropGrande = false;
+            const auto r = attente.mesurer([&] {
+                if (demande.startsWith(prefixeContenu)) {
+                    QFile fichier(demande.mid(prefixeContenu.size()));
+                    fichier.open(QIODevice::ReadOnly);
+                    const QByteArray octets = fichier.readAll();
+                    // setContent passe par une adresse data: encodée en pour-cent, de 2 Mio au plus.
+                    tropGrande = octets.toPercentEncoding().size() > 2 * 1024 * 1024 - 100;
+                    vue.setContent(octets, QStringLiteral("text/html;charset=windows-1252"),
+                                   QUrl(QStringLiteral("plancher:page.html")));
+                } else if (demande.startsWith(prefixeSchema)) {
+                    QUrl adresse;
+                    adresse.setScheme(QString::fromLatin1(schemaPlancher));
+                    adresse.setPath(demande.mid(prefixeSchema.size()));
+                    vue.load(adresse);
+                } else {
+                    vue.load(QUrl::fromLocalFile(demande));
+                }
+            });
+            std::printf("peinte %.2f %.2f\n", tropGrande ? -1 : r.peinteMs, r.chargeeMs);
         }
         std::fflush(stdout);
     });
@@ -96,8 +133,10 @@ int main(int argc, char *argv[])
         schema.setFlags(QWebEngineUrlScheme::LocalScheme);
         QWebEngineUrlScheme::registerScheme(schema);
         QApplication application(argc, argv);
+        rendreCommeLeLecteur();
         return vueNue(application, atoi(argv[2]), atoi(argv[3]));
     }
     QApplication application(argc, argv);
+    rendreCommeLeLecteur();
     return fenetreNue(application);
 }

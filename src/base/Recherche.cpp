@@ -132,18 +132,21 @@ bool TdmRSS::descriptionContient(const QString &texte, const TInfo &info) const
 
 bool TdmRSS::titreContient(const TexteRecherche &texte, const TInfo &info) const
 {
-    return texte.trouveDans(info.getTitre(), [&info]() -> const TexteEtroit & { return info.getTitreEtroit(); });
+    return texte.trouveDans(
+        info.getTitre(), [&info]() -> const TexteEtroit & { return info.getTitreEtroit(); }, info.etroitsFaits());
 }
 
 bool TdmRSS::lienContient(const TexteRecherche &texte, const TInfo &info) const
 {
-    return texte.trouveDans(info.getLien(), [&info]() -> const TexteEtroit & { return info.getLienEtroit(); });
+    return texte.trouveDans(
+        info.getLien(), [&info]() -> const TexteEtroit & { return info.getLienEtroit(); }, info.etroitsFaits());
 }
 
 bool TdmRSS::descriptionContient(const TexteRecherche &texte, const TInfo &info) const
 {
-    return texte.trouveDans(info.getDescription(),
-                            [&info]() -> const TexteEtroit & { return info.getDescriptionEtroit(); });
+    return texte.trouveDans(
+        info.getDescription(), [&info]() -> const TexteEtroit & { return info.getDescriptionEtroit(); },
+        info.etroitsFaits());
 }
 
 bool TdmRSS::fluxTrouve(const TexteRecherche &texte, const TFlux &flux, ChampsRecherche champs) const

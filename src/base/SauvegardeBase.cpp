@@ -33,22 +33,30 @@ void declarerUtf8(QDomDocument &document)
 
 } // namespace
 
-// Un élément ajouté à la fin des enfants de son parent dans l'arbre, et écrit dans les octets du
-// fichier au fil de la construction (EcritureElements) ; il y est fermé quand l'objet disparaît,
-// après ses enfants.
+// Un élément écrit dans les octets du fichier au fil de la construction (EcritureElements), et
+// fermé quand l'objet disparaît, après ses enfants. « racine » est aussi ajoutée, vide, à la fin
+// des enfants de l'élément du modèle : ses octets y prendront place. Sa descendance n'entre dans
+// l'arbre que sur demande (construireArbreDeSauvegarde).
 class ElementConstruit
 {
 public:
-    ElementConstruit(QDomDocument &document, EcritureElements &ecriture, QDomElement &parent, const QString &nom)
+    ElementConstruit(QDomDocument &document, EcritureElements &ecriture, QDomElement &parent, const QString &nom,
+                     bool descendanceDansLArbre)
         : m_document(document), m_ecriture(ecriture), m_element(document.createElement(nom))
+        , m_arbre(descendanceDansLArbre)
     {
         parent.appendChild(m_element);
         m_ecriture.ouvrir(nom);
     }
-    // Un enfant d'un élément construit, dans le même document et les mêmes octets.
+    // Un enfant d'un élément construit, dans les mêmes octets (et le même arbre).
     ElementConstruit(ElementConstruit &parent, const QString &nom)
-        : ElementConstruit(parent.m_document, parent.m_ecriture, parent.m_element, nom)
+        : m_document(parent.m_document), m_ecriture(parent.m_ecriture), m_arbre(parent.m_arbre)
     {
+        if (m_arbre) {
+            m_element = m_document.createElement(nom);
+            parent.m_element.appendChild(m_element);
+        }
+        m_ecriture.ouvrir(nom);
     }
     ~ElementConstruit() { m_ecriture.fermer(); }
     ElementConstruit(const ElementConstruit &) = delete;
@@ -59,11 +67,13 @@ public:
     // Un enfant qui porte une valeur : un nœud texte, aucun pour une valeur vide.
     void ajouterTexte(const QString &nom, const QString &valeur)
     {
-        QDomElement enfant = m_document.createElement(nom);
-        m_element.appendChild(enfant);
         const QString texte = CodageBase::encoder(valeur);
-        if (!texte.isEmpty())
-            enfant.appendChild(m_document.createTextNode(texte));
+        if (m_arbre) {
+            QDomElement enfant = m_document.createElement(nom);
+            m_element.appendChild(enfant);
+            if (!texte.isEmpty())
+                enfant.appendChild(m_document.createTextNode(texte));
+        }
         m_ecriture.feuille(nom, texte);
     }
 
@@ -71,6 +81,7 @@ private:
     QDomDocument &m_document;
     EcritureElements &m_ecriture;
     QDomElement m_element;
+    bool m_arbre;
 };
 
 QString TdmRSS::sauvegarderBase()
@@ -80,8 +91,9 @@ QString TdmRSS::sauvegarderBase()
 
 QString TdmRSS::sauvegarderBase(const QString &cheminModele, const QString &cheminSortie)
 {
-    // Chaque sauvegarde repart du modèle ; ce que le document tenait est abandonné.
-    XMLDocWriter.setActive(false);
+    // Chaque sauvegarde repart du modèle ; ce que le document tenait (la base lue au démarrage,
+    // des centaines de Mo d'arbre) est détruit à côté, après la commande.
+    XMLDocWriter.abandonnerEnFond();
     XMLDocWriter.setNomFichier(cheminModele);
     XMLDocWriter.setActive(true);
     QDomElement racineDocument = XMLDocWriter.elementDocument();
@@ -90,11 +102,14 @@ QString TdmRSS::sauvegarderBase(const QString &cheminModele, const QString &chem
     declarerUtf8(XMLDocWriter.dom());
 
     QDomDocument &document = XMLDocWriter.dom();
+    // Un modèle que l'écriture directe ne sait pas écrire (un commentaire, des attributs...) :
+    // toByteArray écrira l'arbre entier, qui se construit donc aussi.
+    const bool arbre = m_arbreDeSauvegarde || !octetsDirectsDuDocument(document).has_value();
     // « racine » est le dernier enfant de l'élément du document : profondeur 1.
     EcritureElements ecriture(1);
     QDomNode noeudRacine;
     {
-        ElementConstruit racine(document, ecriture, racineDocument, QStringLiteral("racine"));
+        ElementConstruit racine(document, ecriture, racineDocument, QStringLiteral("racine"), arbre);
         noeudRacine = racine.element();
         {
             ElementConstruit listeFlux(racine, QStringLiteral("listeFlux"));

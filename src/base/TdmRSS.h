@@ -55,6 +55,9 @@ public:
     QString genererPageInfosSauvegardees(const TFlux &flux);
     QString ecrirePageFlux(const TFlux &flux, const QString &couleur);
     const QList<TexteEtroit> &getLignesPage() const { return lignesPage; }
+    // Reprend les lignes qu'a données genererPageDocument pour un document inchangé depuis, et
+    // les écrit comme elle ; rend le chemin de la page.
+    QString reprendrePageDocument(const QList<TexteEtroit> &lignes);
 
     // --- Base : fichier ---
     void chargerBase(const TexteEtroit &chemin);
@@ -63,6 +66,10 @@ public:
     QString sauvegarderBase();
     // Sauvegarde depuis un modèle et vers un fichier donnés (rss-outil base --reecrire).
     QString sauvegarderBase(const QString &cheminModele, const QString &cheminSortie);
+    // Les octets du fichier s'écrivent directement, sans arbre : après une sauvegarde,
+    // XMLDocWriter tient le modèle et l'élément « racine » vide où ils ont pris place. Avec ce
+    // réglage, il tient aussi toute sa descendance, l'arbre dont toByteArray(2) donne ces octets.
+    void construireArbreDeSauvegarde(bool oui) { m_arbreDeSauvegarde = oui; }
 
     // --- Base : opérations ---
     QList<PFlux> &getFluxBase() { return fluxBase; }
@@ -107,11 +114,14 @@ private:
     void ecrireInfos(const QList<PInfo> &infos, ElementConstruit &elementFlux);
     void ecrireInfo(const TInfo &info, ElementConstruit &elementInfos);
     void ecrireRubriquesAssociees(const QList<TexteEtroit> &rubriques, ElementConstruit &elementFlux);
+    // Les lignes de la page dans le fichier de page ; rend son chemin.
+    QString ecrireLignesPage() const;
 
     IDialogues &m_dialogues;
     std::unique_ptr<TClientHTTP> connexionHTTP;
     QString m_dernierFichierChoisi;
     QList<TexteEtroit> lignesPage;
+    bool m_arbreDeSauvegarde = false;
     QList<PFlux> fluxBase;
     QList<PRubrique> rubriquesBase;
 };

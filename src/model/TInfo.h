@@ -26,6 +26,10 @@ public:
     const TexteEtroit &getTitreEtroit() const { return etroits().titre; }
     const TexteEtroit &getLienEtroit() const { return etroits().lien; }
     const TexteEtroit &getDescriptionEtroit() const { return etroits().description; }
+    // Les formes étroites faites d'avance (la fenêtre les prépare après la lecture de la base,
+    // pour que la première recherche ne les fasse pas) ; et si elles le sont.
+    void preparerEtroits() const { etroits(); }
+    bool etroitsFaits() const { return m_etroits != nullptr; }
 
     // Égalité des quatre textes, exacte, casse comprise.
     bool operator==(const TInfo &autre) const;

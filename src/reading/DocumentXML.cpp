@@ -19,14 +19,22 @@ bool estAdresseWeb(const QString &nom)
         || nom.startsWith(u"https://", Qt::CaseInsensitive);
 }
 
-// Le dernier accès à l'arbre part sur un fil de fond, qui le détruit.
-void detruireEnFond(QDomDocument document)
+} // namespace
+
+void TDocumentXML::detruireEnFond(QDomDocument arbre)
 {
-    if (!document.isNull())
-        QThreadPool::globalInstance()->start([document]() mutable { document.clear(); });
+    // Le dernier accès à l'arbre part sur un fil de fond, qui le détruit.
+    if (!arbre.isNull())
+        QThreadPool::globalInstance()->start([arbre]() mutable { arbre.clear(); });
 }
 
-} // namespace
+void TDocumentXML::reprendre(const QString &nom, const QDomDocument &arbre)
+{
+    abandonnerEnFond();
+    m_nomFichier = nom;
+    m_dom = arbre;
+    m_actif = true;
+}
 
 void TDocumentXML::setActive(bool actif)
 {

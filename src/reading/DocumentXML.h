@@ -33,6 +33,14 @@ public:
     // tenu ailleurs.
     void abandonnerEnFond();
 
+    // Actif sur l'arbre déjà analysé du fichier nommé, sans le relire : celui qu'un document
+    // actif sur ce fichier, inchangé depuis, a tenu. L'arbre tenu jusque-là part comme par
+    // abandonnerEnFond.
+    void reprendre(const QString &nom, const QDomDocument &arbre);
+
+    // Détruit un arbre sur un fil de fond, si cette poignée est la dernière qui le tient.
+    static void detruireEnFond(QDomDocument arbre);
+
     void setNomFichier(const QString &nom) { m_nomFichier = nom; }
     QString nomFichier() const { return m_nomFichier; }
 

@@ -108,6 +108,17 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
     lignesPage.append(ligne("<center><h5><i>RSS - lang : ", flux.getLangue(), " - ", flux.getAuteur(), "<br>",
                             flux.getCopyright(), " - publication : ", flux.getDatePub(), "</i></h5></center>"));
 
+    return ecrireLignesPage();
+}
+
+QString TdmRSS::reprendrePageDocument(const QList<TexteEtroit> &lignes)
+{
+    lignesPage = lignes;
+    return ecrireLignesPage();
+}
+
+QString TdmRSS::ecrireLignesPage() const
+{
     const QString chemin = Emplacement::cheminPage();
     ecrireFichierEntier(chemin, contenuDe(lignesPage));
     return chemin;

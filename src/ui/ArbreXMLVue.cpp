@@ -80,82 +80,10 @@ void preparerVueArbreXML(QTreeWidget *vue)
 
 namespace {
 
-// Les nœuds détachés d'une vue, détruits par tranches. Enfant de la vue : ce qui reste à sa
-// destruction est détruit avec elle.
-class DemolitionArbre : public QObject
-{
-public:
-    explicit DemolitionArbre(QObject *vue) : QObject(vue)
-    {
-        m_minuterie.setInterval(0);
-        QObject::connect(&m_minuterie, &QTimer::timeout, this, [this] { detruire(dureeTranche); });
-    }
-    ~DemolitionArbre() override { detruire(-1); }
-
-    void ajouter(const QList<QTreeWidgetItem *> &elements)
-    {
-        // Un seul arbre attend sa destruction : ce qui reste du précédent est détruit tout de
-        // suite, pour que des vidages plus rapprochés que les tranches n'accumulent rien.
-        detruire(-1);
-        m_pile += elements;
-        m_minuterie.start();
-    }
-
-private:
-    static constexpr qint64 dureeTranche = 4; // ms
-
-    // Détruit des nœuds pendant au plus `dureeMs` (tout quand elle est négative). La pile tient
-    // des sous-arbres détachés et, au-dessus de chacun, le chemin vers son dernier descendant :
-    // un nœud qui a des enfants y pose son dernier enfant ; un nœud sans enfant est retiré de son
-    // parent (il en est le dernier enfant : retrait immédiat) et détruit.
-    void detruire(qint64 dureeMs)
-    {
-        QElapsedTimer chrono;
-        chrono.start();
-        int pas = 0;
-        while (!m_pile.isEmpty()) {
-            if (dureeMs >= 0 && ++pas % 256 == 0 && chrono.elapsed() >= dureeMs)
-                return;
-            QTreeWidgetItem *element = m_pile.last();
-            if (element->childCount() > 0) {
-                m_pile.append(element->child(element->childCount() - 1));
-                continue;
-            }
-            m_pile.removeLast();
-            if (QTreeWidgetItem *parent = element->parent())
-                parent->takeChild(parent->childCount() - 1);
-            delete element;
-        }
-        m_minuterie.stop();
-    }
-
-    QList<QTreeWidgetItem *> m_pile;
-    QTimer m_minuterie;
-};
-
-} // namespace
-
-void viderArbreXML(QTreeWidget *vue)
-{
-    if (vue->topLevelItemCount() == 0)
-        return;
-    // (Sans Q_OBJECT, la classe ne se reconnaît pas par qobject_cast.)
-    DemolitionArbre *demolition = nullptr;
-    for (QObject *enfant : vue->children()) {
-        if ((demolition = dynamic_cast<DemolitionArbre *>(enfant)))
-            break;
-    }
-    if (!demolition)
-        demolition = new DemolitionArbre(vue);
-    demolition->ajouter(vue->invisibleRootItem()->takeChildren());
-}
-
-namespace {
-
-// Le fil qui construit les arbres, toujours le même : leurs nœuds viennent ainsi toujours de la
-// même réserve de l'allocateur, où la place des arbres détruits resservira. Un fil neuf pour
-// chaque arbre en ouvrait de nouvelles, que chacune gardait : la mémoire du programme montait de
-// plus de 100 Mio sur les premières centaines de bascules d'onglets.
+// Un fil qui construit (ou détruit) les arbres, toujours le même : leurs nœuds viennent ainsi
+// toujours de la même réserve de l'allocateur, où la place des arbres détruits resservira. Un fil
+// neuf pour chaque arbre en ouvrait de nouvelles, que chacune gardait : la mémoire du programme
+// montait de plus de 100 Mio sur les premières centaines de bascules d'onglets.
 struct FilUnique : QThreadPool
 {
     FilUnique()
@@ -165,6 +93,70 @@ struct FilUnique : QThreadPool
     }
 };
 
+// Le fil qui détruit les nœuds détachés : leur destruction, aussi longue que leur construction,
+// ne prend rien au fil de la fenêtre, qui peint pendant ce temps la page suivante.
+QThreadPool &filDesDemolitions()
+{
+    static FilUnique fil;
+    return fil;
+}
+
+// Détruit des sous-arbres détachés, sans récursion. La pile tient les sous-arbres et, au-dessus
+// de chacun, le chemin vers son dernier descendant : un nœud qui a des enfants y pose son dernier
+// enfant ; un nœud sans enfant est retiré de son parent (il en est le dernier enfant : retrait
+// immédiat) et détruit.
+void detruireElements(QList<QTreeWidgetItem *> pile)
+{
+    while (!pile.isEmpty()) {
+        QTreeWidgetItem *element = pile.last();
+        if (element->childCount() > 0) {
+            pile.append(element->child(element->childCount() - 1));
+            continue;
+        }
+        pile.removeLast();
+        if (QTreeWidgetItem *parent = element->parent())
+            parent->takeChild(parent->childCount() - 1);
+        delete element;
+    }
+}
+
+// Enfant de la vue : à sa destruction, les démolitions en cours sont finies.
+class GardeDemolitions : public QObject
+{
+public:
+    using QObject::QObject;
+    ~GardeDemolitions() override { filDesDemolitions().waitForDone(); }
+};
+
+} // namespace
+
+void viderArbreXML(QTreeWidget *vue)
+{
+    if (vue->topLevelItemCount() > 0)
+        demolirArbreXML(vue, detacherArbreXML(vue));
+}
+
+QList<QTreeWidgetItem *> detacherArbreXML(QTreeWidget *vue)
+{
+    return vue->invisibleRootItem()->takeChildren();
+}
+
+void demolirArbreXML(QTreeWidget *vue, const QList<QTreeWidgetItem *> &elements)
+{
+    if (elements.isEmpty())
+        return;
+    // (Sans Q_OBJECT, la classe ne se reconnaît pas par qobject_cast.)
+    bool gardee = false;
+    for (QObject *enfant : vue->children())
+        gardee = gardee || dynamic_cast<GardeDemolitions *>(enfant);
+    if (!gardee)
+        new GardeDemolitions(vue);
+    filDesDemolitions().start([elements] { detruireElements(elements); });
+}
+
+namespace {
+
+// Le fil qui construit les arbres.
 QThreadPool &filDesArbres()
 {
     static FilUnique fil;

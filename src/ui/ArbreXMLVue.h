@@ -45,8 +45,12 @@ void preparerVueArbreXML(QTreeWidget *vue);
 
 // Retire tous les nœuds de la vue, à la place de QTreeWidget::clear(). Les nœuds sont détachés
 // d'un coup : la vue est vide au retour. Leur destruction, aussi longue que leur construction,
-// se fait ensuite par tranches de quelques millisecondes quand la boucle des messages est libre,
-// sans geler la fenêtre ; elle part des feuilles, sans récursion, si profond que soit l'arbre.
-// Un seul arbre attend : ce qui reste du précédent est détruit au vidage suivant. Ce qui reste
-// à détruire l'est avec la vue.
+// se fait ensuite sur un fil de fond, sans rien prendre au fil de la fenêtre ; elle part des
+// feuilles, sans récursion, si profond que soit l'arbre. Elle est finie quand la vue disparaît.
 void viderArbreXML(QTreeWidget *vue);
+
+// Les nœuds de premier niveau de la vue, détachés d'un coup : la vue est vide au retour, et ils
+// appartiennent à l'appelant.
+QList<QTreeWidgetItem *> detacherArbreXML(QTreeWidget *vue);
+// Des nœuds détachés détruits comme par viderArbreXML.
+void demolirArbreXML(QTreeWidget *vue, const QList<QTreeWidgetItem *> &elements);

@@ -134,6 +134,7 @@ void TmainForm::timerDemarrageTimer()
     m_baseEnMemoire = true;
     actualiserFavoris();
     actualiserListeSources();
+    preparerRecherche();
 }
 
 QString TmainForm::nomCopieBaseIllisible(const QString &cheminBase, const QDateTime &moment)

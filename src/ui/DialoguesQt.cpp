@@ -85,6 +85,11 @@ DialoguesQt::DialoguesQt(QWidget *fenetre)
 {
 }
 
+DialoguesQt::~DialoguesQt()
+{
+    delete m_boiteFichier;
+}
+
 QWidget *DialoguesQt::parent() const
 {
     return m_fenetre ? m_fenetre.data() : QApplication::activeWindow();
@@ -123,9 +128,19 @@ QString DialoguesQt::saisir(const QString &legende, const QString &invite)
 std::optional<QString> DialoguesQt::choisirFichier(const QString &titre, const QString &dossierInitial,
                                                    const QString &dernierChoix)
 {
-    QFileDialog boite(parent(), titre, dossierInitial);
-    boite.setFileMode(QFileDialog::ExistingFile);
-    boite.setAcceptMode(QFileDialog::AcceptOpen);
+    // Une seule boîte, gardée d'un choix à l'autre : défaite à chaque validation (son modèle de
+    // fichiers et le fil qui le remplit), elle retardait d'autant l'ouverture du fichier choisi.
+    // Sans dernier choix, elle est neuve : rien n'y est présélectionné.
+    QWidget *proprietaire = parent();
+    if (!m_boiteFichier || m_boiteFichier->parentWidget() != proprietaire || dernierChoix.isEmpty()) {
+        delete m_boiteFichier;
+        m_boiteFichier = new QFileDialog(proprietaire);
+        m_boiteFichier->setFileMode(QFileDialog::ExistingFile);
+        m_boiteFichier->setAcceptMode(QFileDialog::AcceptOpen);
+    }
+    QFileDialog &boite = *m_boiteFichier;
+    boite.setWindowTitle(titre);
+    boite.setDirectory(dossierInitial);
     if (!dernierChoix.isEmpty())
         boite.selectFile(dernierChoix);
     if (boite.exec() != QDialog::Accepted || boite.selectedFiles().isEmpty())

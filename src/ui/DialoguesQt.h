@@ -4,6 +4,7 @@
 
 #include "commun/Dialogues.h"
 
+#include <QFileDialog>
 #include <QPointer>
 #include <QWidget>
 
@@ -12,6 +13,9 @@ class DialoguesQt : public IDialogues
 public:
     // Les boîtes sont modales pour la fenêtre donnée (ou la fenêtre active quand il n'y en a pas).
     explicit DialoguesQt(QWidget *fenetre = nullptr);
+    ~DialoguesQt() override;
+    DialoguesQt(const DialoguesQt &) = delete;
+    DialoguesQt &operator=(const DialoguesQt &) = delete;
 
     Reponse afficher(TypeBoite type, const QString &texte, BoutonsBoite boutons,
                      const QString &titre = QString()) override;
@@ -28,4 +32,5 @@ private:
     QWidget *parent() const;
 
     QPointer<QWidget> m_fenetre;
+    QPointer<QFileDialog> m_boiteFichier; // gardée d'un choix de fichier à l'autre
 };

@@ -3,8 +3,9 @@
 // remplir les deux listes d'informations.
 //
 // Il n'y a qu'un document de lecture (XMLDoc) et qu'un fichier de page : chaque fois qu'un onglet
-// s'ouvre ou redevient courant, son fichier est relu et sa page réécrite. Un onglet ne garde que
-// sa fiche TObjetString, attachée à l'onglet et détruite avec lui.
+// s'ouvre ou redevient courant, son fichier est relu et sa page réécrite, sauf quand le fichier
+// n'a pas changé depuis sa dernière lecture (RepriseBascule). Un onglet ne garde que sa fiche
+// TObjetString, attachée à l'onglet et détruite avec lui.
 
 #include "base/TdmRSS.h"
 #include "commun/Emplacement.h"
@@ -13,6 +14,7 @@
 #include "ui/ArbreXMLVue.h"
 #include "ui/DonneesLignes.h"
 #include "ui/PageHTML.h"
+#include "ui/RepriseBascule.h"
 #include "ui/TSeparateur.h"
 #include "ui/TmainForm.h"
 
@@ -206,26 +208,44 @@ void TmainForm::ongletsPagesChange()
     const TObjetString *fiche = ficheCourante();
     if (!fiche || !dmRSS)
         return;
-    // Rien n'est téléchargé : l'onglet montre ce qui l'a été à son ouverture.
-    if (!dmRSS->chargerDocumentXML(fiche->getChemin()))
+    // Rien n'est téléchargé : l'onglet montre ce qui l'a été à son ouverture. Un fichier inchangé
+    // depuis sa dernière lecture (l'un des deux derniers documents montrés) n'est pas relu : son
+    // arbre, ses lignes de page et son arbre de vue sont repris ; tout le reste se refait.
+    const QString chemin = fiche->getChemin();
+    const SignatureFichier signature = SignatureFichier::de(chemin);
+    const PFlux flux = fiche->getFlux();
+    if (!m_reprise)
+        m_reprise = std::make_unique<RepriseBascule>(xmlTreeView);
+    if (m_reprise->reprendre(chemin, signature, *dmRSS)) {
+        const PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
+        montrerPageOnglet(*fiche, flux ? dmRSS->genererPageInfosSauvegardees(*flux) : Emplacement::cheminPage());
+        actualiserListesInfos(fluxLu);
         return;
+    }
+    m_reprise->avantLecture(*dmRSS);
+    if (!dmRSS->chargerDocumentXML(chemin))
+        return;
+    m_reprise->noterLecture(chemin, signature, *dmRSS);
 
     // L'arbre du document se construit à côté pendant que la page s'écrit et que les listes se
     // remplissent (tous ne font que lire le document) ; il remplace celui de la vue à la fin.
     // La page et les listes montrent le même flux, lu une fois.
     ArbreXMLEnFond arbre(xmlTreeView, dmRSS->XMLDoc.elementDocument());
     const PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
-    const PFlux flux = fiche->getFlux();
-    if (!flux) {
-        naviguerVersFichier(dmRSS->genererPageDocument(*fluxLu));
-        afficherTitreFlux(fiche->getTexte().value_or(QString()));
-    } else {
-        dmRSS->genererPageDocument(*fluxLu);
-        naviguerVersFichier(dmRSS->genererPageInfosSauvegardees(*flux));
-        afficherTitreFlux(flux->getTitre());
-    }
+    QString page = dmRSS->genererPageDocument(*fluxLu);
+    m_reprise->noterLignesPage(dmRSS->getLignesPage());
+    if (flux)
+        page = dmRSS->genererPageInfosSauvegardees(*flux);
+    montrerPageOnglet(*fiche, page);
     actualiserListesInfos(fluxLu);
     arbre.montrer();
+}
+
+void TmainForm::montrerPageOnglet(const TObjetString &fiche, const QString &page)
+{
+    naviguerVersFichier(page);
+    const PFlux flux = fiche.getFlux();
+    afficherTitreFlux(flux ? flux->getTitre() : fiche.getTexte().value_or(QString()));
 }
 
 void TmainForm::ouvrirRSSExecute()

@@ -10,9 +10,58 @@
 #include "ui/TmainForm.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QTimer>
+
+namespace {
+
+// Les formes étroites des informations de la base, faites par tranches de quelques millisecondes
+// quand la boucle des messages est libre, sans geler la fenêtre ; l'objet se détruit à la fin.
+// Une recherche lancée avant la fin fait elle-même celles qui manquent.
+class PreparationRecherche : public QObject
+{
+public:
+    PreparationRecherche(QObject *parent, QList<PFlux> fluxBase) : QObject(parent), m_flux(std::move(fluxBase))
+    {
+        m_minuterie.setInterval(0);
+        QObject::connect(&m_minuterie, &QTimer::timeout, this, [this] { preparer(); });
+        m_minuterie.start();
+    }
+
+private:
+    static constexpr qint64 dureeTranche = 4; // ms
+
+    void preparer()
+    {
+        QElapsedTimer chrono;
+        chrono.start();
+        for (; m_rangFlux < m_flux.size(); ++m_rangFlux, m_rangInfo = 0) {
+            const QList<PInfo> &infos = m_flux.at(m_rangFlux)->infos;
+            for (; m_rangInfo < infos.size(); ++m_rangInfo) {
+                if (m_rangInfo % 64 == 0 && chrono.elapsed() >= dureeTranche)
+                    return;
+                infos.at(m_rangInfo)->preparerEtroits();
+            }
+        }
+        m_minuterie.stop();
+        deleteLater();
+    }
+
+    const QList<PFlux> m_flux;
+    qsizetype m_rangFlux = 0;
+    qsizetype m_rangInfo = 0;
+    QTimer m_minuterie;
+};
+
+} // namespace
+
+void TmainForm::preparerRecherche()
+{
+    new PreparationRecherche(this, dmRSS->getFluxBase());
+}
 
 void TmainForm::rechercherExecute()
 {

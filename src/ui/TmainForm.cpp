@@ -5,6 +5,7 @@
 #include "paint/TBoitePeinte.h"
 #include "ui/AttenteTelechargement.h"
 #include "ui/Construction.h"
+#include "ui/RepriseBascule.h"
 #include "ui/Polices.h"
 #include "ui/TSeparateur.h"
 

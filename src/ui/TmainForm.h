@@ -42,6 +42,7 @@ class TFlux;
 class TdmRSS;
 class TObjetString;
 class TPageHTML;
+class RepriseBascule;
 
 class TmainForm : public QMainWindow
 {
@@ -90,7 +91,8 @@ public:
     void ajouterOnglet(const QString &legende, std::unique_ptr<TObjetString> fiche, std::shared_ptr<TFlux> fluxLu);
     // fluxLu : le flux déjà lu de XMLDoc, s'il l'est ; sinon les listes le lisent.
     void actualiserListesInfos(std::shared_ptr<TFlux> fluxLu = nullptr);
-    // Montre de nouveau l'onglet courant : relit son fichier, réécrit sa page, remplit les listes.
+    // Montre de nouveau l'onglet courant : relit son fichier (ou reprend sa dernière lecture s'il
+    // n'a pas changé), réécrit sa page, remplit les listes.
     void ongletsPagesChange();
     void ouvrirRSSExecute();
     // Ouvre ce fichier dans un nouvel onglet comme le fait ouvrirRSSExecute après le choix.
@@ -128,6 +130,8 @@ public:
     // Remplit listeRecherche des flux de la base dont une information sauvegardée contient le
     // texte de edRecherche, dans les champs cochés.
     void rechercherExecute();
+    // Fait d'avance, par tranches, ce que la première recherche dans la base ferait (Recherche.cpp).
+    void preparerRecherche();
     // Ouvre dans un nouvel onglet le flux de la ligne courante de listeRecherche.
     void rechercheChargerFluxExecute();
 
@@ -257,6 +261,8 @@ private:
     QWidget *creerPageRecherche();
     void brancherActions();
     void preparerPageHTML();
+    // La page d'un onglet remontré et son titre.
+    void montrerPageOnglet(const TObjetString &fiche, const QString &page);
     void FormCreate();
     // Ouvre un flux de la base dans un nouvel onglet, avec ses informations sauvegardées : le
     // favori choisi, ou le résultat de recherche (Onglets.cpp).
@@ -279,6 +285,9 @@ private:
 
     // Vrai pendant la fermeture de la fenêtre : les onglets se ferment sans remontrer le suivant.
     bool m_fermetureEnCours = false;
+    // Les deux derniers documents montrés par les bascules d'onglets, repris tant que leur
+    // fichier ne change pas.
+    std::unique_ptr<RepriseBascule> m_reprise;
     // La base lue, ou écrite par une sauvegarde : la minuterie ne la chargera plus.
     bool m_baseEnMemoire = false;
     // Une base trouvée illisible : elle sera copiée à côté avant qu'une sauvegarde la remplace.

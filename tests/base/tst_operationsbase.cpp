@@ -209,6 +209,9 @@ private slots:
             information.setDonnees(champ, QString(), champ, QString());
             QCOMPARE(module.titreContient(prepare, information), attendu);
             QCOMPARE(module.descriptionContient(prepare, information), attendu);
+            // Formes étroites faites d'avance : la recherche passe par elles.
+            information.preparerEtroits();
+            QCOMPARE(module.titreContient(prepare, information), attendu);
             trouves += attendu;
         }
         QVERIFY(trouves > 2000);

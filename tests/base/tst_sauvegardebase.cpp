@@ -357,8 +357,11 @@ private slots:
             remplirAuHasard(module, tirage);
             const QStringList ecrite = decrireBase(module.getFluxBase(), module.getRubriquesBase());
             module.sauvegarderBase();
-            // Le fichier porte exactement les octets que toByteArray(2) donne de l'arbre écrit.
             const QByteArray premier = OutilsTests::lireFichier(Emplacement::cheminBase());
+            // Le fichier porte exactement les octets que toByteArray(2) donne de l'arbre décrit.
+            module.construireArbreDeSauvegarde(true);
+            module.sauvegarderBase();
+            QCOMPARE(OutilsTests::lireFichier(Emplacement::cheminBase()), premier);
             QCOMPARE(premier, module.XMLDocWriter.dom().toByteArray(2));
             TdmRSS relu(m_dialogues);
             relu.chargerBase(Emplacement::cheminBase());

@@ -44,6 +44,50 @@ inline QByteArray rss2(int nombre)
     return d;
 }
 
+// Un article comme en publient les journaux et les blogs : titre long, auteur, rubriques,
+// identifiant, et une description d'un kilo-octet environ en HTML échappé (paragraphes,
+// emphases, liens).
+inline QByteArray itemRssRealiste(int i)
+{
+    const QByteArray n = QByteArray::number(i);
+    const QByteArray description =
+        "<p><strong>Le conseil municipal a adopt\xc3\xa9 mardi soir le budget " + n +
+        "</strong>, apr\xc3\xa8s trois heures de d\xc3\xa9" "bats anim\xc3\xa9s entre la majorit\xc3\xa9 et l'opposition. "
+        "Le texte pr\xc3\xa9voit une hausse mod\xc3\xa9r\xc3\xa9" "e des investissements, notamment pour les \xc3\xa9" "coles "
+        "et la voirie, et un gel des tarifs de la cantine.</p>"
+        "<p>\xc2\xab Nous avons fait le choix de la prudence \xc2\xbb, a d\xc3\xa9" "clar\xc3\xa9 l'adjointe aux finances, "
+        "qui a d\xc3\xa9taill\xc3\xa9 les <em>grandes lignes</em> du document. L'opposition d\xc3\xa9nonce pour sa part "
+        "un \xc2\xab manque d'ambition \xc2\xbb et r\xc3\xa9" "clame <a href=\"http://127.0.0.1/dossiers/budget-" + n +
+        "?utm_source=rss&amp;utm_medium=flux\">un audit ind\xc3\xa9pendant</a>.</p>"
+        "<p>Le vote d\xc3\xa9" "finitif aura lieu le mois prochain. <a href=\"http://127.0.0.1/articles/" + n +
+        "#commentaires\">Lire les r\xc3\xa9" "actions</a> et <a href=\"http://127.0.0.1/auteurs/claire\">les autres "
+        "articles de l'auteure</a>.</p>";
+    return "<item>\n"
+        "  <title>Budget " + n + " : la ville mise sur les \xc3\xa9" "coles et la voirie, l'opposition r\xc3\xa9" "clame un audit</title>\n"
+        "  <link>http://127.0.0.1/articles/" + n + "?source=rss&amp;id=" + n + "</link>\n"
+        "  <guid isPermaLink=\"false\">urn:x-mesure:article:" + n + "</guid>\n"
+        "  <author>redaction@127.0.0.1 (Claire Dupr\xc3\xa9)</author>\n"
+        "  <category>Politique locale</category>\n  <category>Finances</category>\n"
+        "  <description>" + QByteArray(description).replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
+        + "</description>\n"
+        "  <pubDate>Mon, 07 Dec 2026 08:00:00 +0100</pubDate>\n"
+        "</item>\n";
+}
+
+inline QByteArray rss2Realiste(int nombre)
+{
+    QByteArray d = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\">\n<channel>\n"
+                   "<title>La Gazette de mesure \xe2\x80\x94 Actualit\xc3\xa9s</title>\n<link>http://127.0.0.1/</link>\n"
+                   "<description>Toute l'actualit\xc3\xa9 de la ville et de la r\xc3\xa9gion</description>\n"
+                   "<language>fr</language>\n<copyright>\xc2\xa9 2026 La Gazette</copyright>\n"
+                   "<image><title>La Gazette</title><url>http://127.0.0.1/logo.png</url>"
+                   "<link>http://127.0.0.1/</link></image>\n";
+    for (int i = 0; i < nombre; ++i)
+        d += itemRssRealiste(i);
+    d += "</channel>\n</rss>\n";
+    return d;
+}
+
 inline QByteArray rss1(int nombre)
 {
     QByteArray d = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"

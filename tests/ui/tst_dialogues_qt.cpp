@@ -232,8 +232,13 @@ private slots:
         QCOMPARE(preselection.size(), 1);
         QCOMPARE(QFileInfo(preselection.first()).fileName(), QStringLiteral("journal.xml"));
 
-        quandOuverte<QFileDialog>([](QFileDialog *boite) { boite->reject(); });
+        // Sans dernier choix, rien n'est présélectionné, même dans une boîte déjà servie.
+        quandOuverte<QFileDialog>([&](QFileDialog *boite) {
+            preselection = boite->selectedFiles();
+            boite->reject();
+        });
         QVERIFY(!dialogues.choisirFichier(QStringLiteral("Ouvrir un fichier rss.xml"), rss, QString()).has_value());
+        QVERIFY(QFileInfo(preselection.value(0)).fileName() != QStringLiteral("journal.xml"));
     }
 
     void exceptionsVersLaBoiteDErreur()

@@ -10,8 +10,10 @@
 #include "paint/TBoitePeinte.h"
 #include "ui/DonneesLignes.h"
 #include "ui/PageHTML.h"
+#include "ui/ArbreXMLVue.h"
 #include "ui/TSeparateur.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,6 +25,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <cstdio>
 
 using namespace BancFenetre;
 
@@ -164,6 +167,70 @@ private:
             if (a->text() == legende)
                 a->trigger();
         menu->close();
+    }
+
+    // Ce qu'un onglet montre de son fichier : les octets et les lignes de sa page, ses deux
+    // listes, son arbre XML.
+    struct Montre
+    {
+        QByteArray page;
+        QList<TexteEtroit> lignes;
+        QStringList infos, infosChargees, arbre;
+    };
+
+    static QStringList arbreDe(const QTreeWidget &vue)
+    {
+        QStringList l;
+        QList<QPair<const QTreeWidgetItem *, int>> pile;
+        for (int i = vue.topLevelItemCount() - 1; i >= 0; --i)
+            pile.append({vue.topLevelItem(i), 0});
+        while (!pile.isEmpty()) {
+            const auto [element, profondeur] = pile.takeLast();
+            l << QString(profondeur, QLatin1Char(' ')) + element->text(0) + QLatin1Char('#')
+                    + QString::number(element->icon(0).cacheKey() != 0);
+            for (int i = element->childCount() - 1; i >= 0; --i)
+                pile.append({element->child(i), profondeur + 1});
+        }
+        return l;
+    }
+
+    static QStringList textesDe(const QListWidget *liste)
+    {
+        QStringList l;
+        for (int i = 0; i < liste->count(); ++i)
+            l << liste->item(i)->text();
+        return l;
+    }
+
+    Montre montre() const
+    {
+        return {OutilsTests::lireFichier(Emplacement::cheminPage()), b->module->getLignesPage(),
+                textesDe(f()->listeInfosFlux), textesDe(f()->listeInfosFluxCharge), arbreDe(*f()->xmlTreeView)};
+    }
+
+    // Ce qu'une lecture neuve du fichier montre, par un module à part (la page est écrite).
+    Montre relu(const QString &chemin)
+    {
+        TdmRSS module(b->dialogues);
+        if (!module.chargerDocumentXML(chemin))
+            return {};
+        const PFlux flux = module.analyserFlux(module.XMLDoc);
+        module.genererPageDocument(*flux);
+        QTreeWidget vue;
+        construireArbreXML(&vue, nullptr, module.XMLDoc.elementDocument());
+        QStringList infos;
+        for (const PInfo &info : std::as_const(flux->infos))
+            infos << info->getTitre();
+        return {OutilsTests::lireFichier(Emplacement::cheminPage()), module.getLignesPage(), infos, {}, arbreDe(vue)};
+    }
+
+    static void comparer(const Montre &vu, const Montre &attendu)
+    {
+        QCOMPARE(vu.page, attendu.page);
+        QCOMPARE(vu.lignes, attendu.lignes);
+        QCOMPARE(vu.infos, attendu.infos);
+        QCOMPARE(vu.infosChargees, attendu.infosChargees);
+        QCOMPARE(vu.arbre, attendu.arbre);
     }
 
     // Ouvre un flux d'une information dont le lien mène à une page du serveur ; rend ce lien.
@@ -656,6 +723,50 @@ private slots:
         QCOMPARE(f()->ongletsPages->count(), 0);
         QVERIFY(f()->pbarGenerale->isHidden());
         QCOMPARE(f()->pbarGenerale->value(), 0);
+    }
+
+    void uneBasculeMontreCeQuUneRelectureDonne()
+    {
+        // Une bascule vers un fichier inchangé reprend sa dernière lecture ; elle montre
+        // exactement ce qu'une lecture neuve donnerait, même quand le fichier a été réécrit entre
+        // deux bascules à la même taille et à la même date de modification, ou remplacé.
+        const QString a = ecrireFlux(QStringLiteral("a.xml"), QStringLiteral("Titre a"),
+                                     {QStringLiteral("un"), QStringLiteral("deux")});
+        const QString autre = ecrireFlux(QStringLiteral("b.xml"), QStringLiteral("Titre b"), {QStringLiteral("trois")});
+        QVERIFY(ouvrirFichier(a));
+        QVERIFY(ouvrirFichier(autre));
+        for (int tour = 0; tour < 4; ++tour) {
+            if (tour >= 2) {
+                const QDateTime date = QFileInfo(a).lastModified();
+                const qint64 taille = QFileInfo(a).size();
+                const QByteArray xml = fluxRSS(QStringLiteral("Titre %1").arg(QChar(u'c' + tour)),
+                                               {QStringLiteral("un"), QStringLiteral("onze")});
+                if (tour == 2) {
+                    QFile fichier(a);
+                    QVERIFY(fichier.open(QIODevice::ReadWrite | QIODevice::Truncate));
+                    fichier.write(xml);
+                    fichier.flush();
+                    fichier.setFileTime(date, QFileDevice::FileModificationTime);
+                } else {
+                    QFile remplacant(b->dossier.ecrire(QStringLiteral("rss/remplacant.xml"), xml));
+                    QVERIFY(remplacant.open(QIODevice::ReadWrite));
+                    remplacant.setFileTime(date, QFileDevice::FileModificationTime);
+                    remplacant.close();
+                    QVERIFY(::rename(QFile::encodeName(remplacant.fileName()).constData(),
+                                     QFile::encodeName(a).constData()) == 0);
+                }
+                QCOMPARE(QFileInfo(a).lastModified(), date);
+                QCOMPARE(QFileInfo(a).size(), taille);
+            }
+            const Montre attenduA = relu(a);
+            QVERIFY(changerDOnglet(0));
+            comparer(montre(), attenduA);
+            if (QTest::currentTestFailed())
+                return;
+            const Montre attenduB = relu(autre);
+            QVERIFY(changerDOnglet(1));
+            comparer(montre(), attenduB);
+        }
     }
 
     void lesFluxLusSontLiberes()
