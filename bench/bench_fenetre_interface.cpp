@@ -284,7 +284,7 @@ public:
             QTimer::singleShot(delaiMs, &guet, [this, boite, &guet] {
                 if (auGeste)
                     auGeste();
-                EntreesX11::touche("Return", false);
+                EntreesX11::touche("Return");
                 // Sans le clavier (focus ailleurs), la boîte est validée par programme.
                 QTimer::singleShot(3000, &guet, [this, boite] {
                     ++boitesForcees;
