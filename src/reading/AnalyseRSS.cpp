@@ -3,6 +3,7 @@
 #include "base/TdmRSS.h"
 #include "commun/Erreurs.h"
 #include "reading/AnalyseAtom.h"
+#include "reading/ConstructionDocument.h"
 #include "reading/DocumentXML.h"
 
 namespace {
@@ -98,6 +99,11 @@ bool TdmRSS::chargerDocumentXML(const QString &nom)
     try {
         XMLDoc.setActive(true);
         return true;
+    } catch (const ErreurBudgetDocument &e) {
+        // Un document refusé pour sa taille : la boîte dit aussi quel budget il dépasse.
+        XMLDoc.setActive(false);
+        m_dialogues.informer(TypeBoite::Erreur, messageEchecChargement() + u'\n' + e.message());
+        return false;
     } catch (...) {
         // Quelle que soit l'erreur : fichier illisible, adresse injoignable, XML mal formé.
         XMLDoc.setActive(false);

@@ -1,0 +1,451 @@
+#include "reading/ConstructionDocument.h"
+
+#include "reading/EntitesHTML.h"
+
+#include <QDomImplementation>
+#include <QHash>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void refuser(const QString &message) { throw ErreurBudgetDocument(message); }
+
+// Vrai quand une balise ouvrante du texte porte plus de « borne » signes « = » hors des valeurs
+// entre guillemets, donc peut-être plus de « borne » attributs (le même parcours sur les octets
+// UTF-8 ou sur le texte décodé : seuls des caractères ASCII y sont cherchés). Le parseur compare les attributs
+// d'une balise deux à deux avant de la rendre : une balise trop chargée doit être refusée avant
+// qu'il ne la lise. Un texte qui n'a pas plus de « borne » signes « = » en tout est accepté
+// d'emblée ; sinon chaque balise est parcourue une fois.
+template<typename Car>
+bool baliseTropChargee(const Car *d, qsizetype n, int borne)
+{
+    const Car *fin = d + n;
+    if (std::count(d, fin, Car('=')) <= borne)
+        return false;
+    const auto apres = [fin](const Car *p, std::basic_string_view<Car> motif) {
+        const Car *trouve = std::search(p, fin, motif.begin(), motif.end());
+        return trouve == fin ? fin : trouve + motif.size();
+    };
+    const auto commence = [fin](const Car *p, std::basic_string_view<Car> motif) {
+        return fin - p >= qsizetype(motif.size()) && std::equal(motif.begin(), motif.end(), p);
+    };
+    static constexpr Car commentaire[] = {'!', '-', '-'}, finCommentaire[] = {'-', '-', '>'};
+    static constexpr Car cdata[] = {'!', '[', 'C', 'D', 'A', 'T', 'A', '['}, finCdata[] = {']', ']', '>'};
+    for (const Car *p = std::find(d, fin, Car('<')); p < fin; p = std::find(p, fin, Car('<'))) {
+        ++p;
+        if (p == fin)
+            break;
+        if (commence(p, {commentaire, 3})) {
+            p = apres(p, {finCommentaire, 3});
+        } else if (commence(p, {cdata, 8})) {
+            p = apres(p, {finCdata, 3});
+        } else if (*p != '/' && *p != '!' && *p != '?') {
+            int egaux = 0;
+            for (; p < fin && *p != '>'; ++p) {
+                if (*p == '"' || *p == '\'') {
+                    p = std::find(p + 1, fin, *p);
+                    if (p == fin)
+                        break;
+                } else if (*p == '=' && ++egaux > borne) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+bool baliseTropChargee(const TexteDocument &texte, int borne)
+{
+    return texte.enUtf8 ? baliseTropChargee(texte.utf8.constData(), texte.utf8.size(), borne)
+                        : baliseTropChargee(texte.texte.utf16(), texte.texte.size(), borne);
+}
+
+// Les définitions d'attributs (ATTLIST) du document, comptées par excès : chaque définition se
+// termine par #IMPLIED, #REQUIRED ou une valeur entre guillemets. Le parseur compare chaque
+// définition à celles qu'il a déjà lues, puis passe toutes les définitions en revue à chaque
+// élément : leur nombre est borné avant qu'il ne lise le DTD.
+template<typename Car>
+qint64 definitionsAttributs(const Car *d, qsizetype n)
+{
+    static constexpr Car attlist[] = {'<', '!', 'A', 'T', 'T', 'L', 'I', 'S', 'T'};
+    static constexpr Car implied[] = {'#', 'I', 'M', 'P', 'L', 'I', 'E', 'D'};
+    static constexpr Car required[] = {'#', 'R', 'E', 'Q', 'U', 'I', 'R', 'E', 'D'};
+    const Car *fin = d + n;
+    const auto commence = [fin](const Car *p, const Car *motif, qsizetype longueur) {
+        return fin - p >= longueur && std::equal(motif, motif + longueur, p);
+    };
+    qint64 total = 0;
+    for (const Car *p = std::search(d, fin, attlist, attlist + 9); p < fin; p = std::search(p, fin, attlist, attlist + 9)) {
+        for (p += 9; p < fin && *p != '>'; ++p) {
+            if (*p == '"' || *p == '\'') {
+                ++total;
+                p = std::find(p + 1, fin, *p);
+                if (p == fin)
+                    break;
+            } else if (*p == '#' && (commence(p, implied, 8) || commence(p, required, 9))) {
+                ++total;
+            }
+        }
+    }
+    return total;
+}
+
+qint64 definitionsAttributs(const TexteDocument &texte)
+{
+    return texte.enUtf8 ? definitionsAttributs(texte.utf8.constData(), texte.utf8.size())
+                        : definitionsAttributs(texte.texte.utf16(), texte.texte.size());
+}
+
+// La plus longue valeur que prend une entité interne, ses propres références développées ; le
+// parseur borne lui-même chaque développement (setEntityExpansionLimit).
+class LongueursEntites
+{
+public:
+    LongueursEntites(const QXmlStreamEntityDeclarations &declarations, qint64 plafond) : m_plafond(plafond)
+    {
+        for (const auto &d : declarations) {
+            if (d.systemId().isEmpty() && d.publicId().isEmpty()) {
+                QString &valeur = m_valeurs[d.name().toString()];
+                if (d.value().size() >= valeur.size())
+                    valeur = d.value().toString();
+            }
+        }
+    }
+
+    qint64 maximum()
+    {
+        qint64 plusLongue = 0;
+        for (auto it = m_valeurs.cbegin(); it != m_valeurs.cend(); ++it)
+            plusLongue = std::max(plusLongue, longueur(it.key(), 0));
+        return plusLongue;
+    }
+
+private:
+    qint64 longueur(const QString &nom, int profondeur)
+    {
+        const auto connue = m_longueurs.constFind(nom);
+        if (connue != m_longueurs.cend())
+            return *connue;
+        const QString valeur = m_valeurs.value(nom);
+        qint64 total = valeur.size();
+        for (qsizetype i = valeur.indexOf(u'&'); i >= 0 && total <= m_plafond && profondeur < 64;
+             i = valeur.indexOf(u'&', i + 1)) {
+            const qsizetype fin = valeur.indexOf(u';', i);
+            if (fin < 0)
+                break;
+            const QString reference = valeur.sliced(i + 1, fin - i - 1);
+            if (m_valeurs.contains(reference))
+                total += longueur(reference, profondeur + 1);
+        }
+        total = std::min(total, m_plafond);
+        m_longueurs.insert(nom, total);
+        return total;
+    }
+
+    QHash<QString, QString> m_valeurs;
+    QHash<QString, qint64> m_longueurs;
+    const qint64 m_plafond;
+};
+
+// Les références du document qui peuvent nommer une entité déclarée : toutes sauf les références
+// de caractère et les cinq entités prédéfinies.
+template<typename Car>
+qint64 referencesNommees(const Car *d, qsizetype n)
+{
+    static const char *predefinies[] = {"#", "amp;", "lt;", "gt;", "quot;", "apos;"};
+    const Car *fin = d + n;
+    qint64 total = 0;
+    for (const Car *p = std::find(d, fin, Car('&')); p < fin; p = std::find(p + 1, fin, Car('&'))) {
+        const bool predefinie = std::any_of(std::begin(predefinies), std::end(predefinies), [p, fin](const char *nom) {
+            const qsizetype longueur = qsizetype(std::strlen(nom));
+            return fin - p - 1 >= longueur && std::equal(nom, nom + longueur, p + 1);
+        });
+        if (!predefinie)
+            ++total;
+    }
+    return total;
+}
+
+qint64 referencesNommees(const TexteDocument &texte)
+{
+    return texte.enUtf8 ? referencesNommees(texte.utf8.constData(), texte.utf8.size())
+                        : referencesNommees(texte.texte.utf16(), texte.texte.size());
+}
+
+// Une même chaîne pour les noms qui se répètent (« item », « title »…) : l'arbre les partage.
+class Noms
+{
+public:
+    const QString &nom(QStringView vu)
+    {
+        QString &place = m_places[qHash(vu) % std::size(m_places)];
+        if (place != vu)
+            place = vu.toString();
+        return place;
+    }
+
+private:
+    QString m_places[128];
+};
+
+// Un texte fait d'espaces dont on ne sait pas encore s'il sépare du contenu : il sera placé
+// après « apres » (en tête sans lui) si son élément se révèle porter du texte.
+struct Attente
+{
+    QDomNode apres;
+    QString texte;
+};
+
+struct Niveau
+{
+    QDomNode noeud;
+    bool texte = false;   // porte un texte qui n'est pas fait que d'espaces
+    bool balise = false;  // contenu balisé : les espaces y sont tous gardés
+    std::vector<Attente> attentes;
+    bool detache = false; // rattaché à son parent seulement à sa fermeture
+};
+
+// QDomDocument cherche le document d'un nœud en remontant ses parents à chaque ajout : un élément
+// sur « tronçon » reste détaché de son parent jusqu'à sa fermeture, ce qui borne la remontée et
+// garde la construction linéaire à toute profondeur.
+constexpr std::size_t troncon = 64;
+
+class Construction
+{
+public:
+    // Un texte décodé d'un autre encodage est lu tel quel : le parseur n'en relit pas l'en-tête.
+    explicit Construction(const TexteDocument &texte)
+        : m_texte(texte), m_lecteurPropre(texte.enUtf8 ? new QXmlStreamReader(texte.utf8) : new QXmlStreamReader(texte.texte)),
+          m_lecteur(*m_lecteurPropre)
+    {
+        m_lecteur.setNamespaceProcessing(false);
+        m_lecteur.setEntityResolver(&m_resolveur);
+    }
+
+    QDomDocument construire()
+    {
+        if (baliseTropChargee(m_texte, BudgetsDocument::attributsParElement))
+            refuserAttributs();
+        m_definitionsAttributs = definitionsAttributs(m_texte);
+        if (m_definitionsAttributs > BudgetsDocument::attributsDeclares)
+            refuser(QStringLiteral("Le document déclare plus de %1 attributs dans son DTD.")
+                        .arg(BudgetsDocument::attributsDeclares));
+        while (!m_lecteur.atEnd()) {
+            switch (m_lecteur.readNext()) {
+            case QXmlStreamReader::StartDocument: declaration(); break;
+            case QXmlStreamReader::DTD: typeDocument(); break;
+            case QXmlStreamReader::StartElement: ouvrir(); break;
+            case QXmlStreamReader::EndElement: fermer(); break;
+            case QXmlStreamReader::Characters: caracteres(); break;
+            case QXmlStreamReader::Comment:
+                compter(m_lecteur.text().size());
+                ajouter(document().createComment(m_lecteur.text().toString()));
+                break;
+            case QXmlStreamReader::ProcessingInstruction:
+                compter(m_lecteur.processingInstructionData().size());
+                ajouter(document().createProcessingInstruction(m_lecteur.processingInstructionTarget().toString(),
+                                                               m_lecteur.processingInstructionData().toString()));
+                break;
+            case QXmlStreamReader::EntityReference: // sans déclaration, derrière un DTD externe
+                compter(0);
+                ajouter(document().createEntityReference(m_lecteur.name().toString()));
+                break;
+            default:
+                break;
+            }
+        }
+        if (m_lecteur.hasError())
+            throw ErreurChargementXML(QStringLiteral("%1 (ligne %2, colonne %3)")
+                                          .arg(m_lecteur.errorString())
+                                          .arg(m_lecteur.lineNumber())
+                                          .arg(m_lecteur.columnNumber()));
+        return document();
+    }
+
+private:
+    QDomDocument &document()
+    {
+        if (m_document.isNull())
+            creerDocument(QDomDocumentType());
+        return m_document;
+    }
+
+    // Le document, avec son type, et la déclaration XML en tête comme QDomDocument la garde.
+    void creerDocument(const QDomDocumentType &type)
+    {
+        m_document = QDomDocument(type);
+        m_pile.assign(1, Niveau{m_document, false, false, {}, false});
+        if (!m_declaration.isEmpty())
+            m_document.appendChild(m_document.createProcessingInstruction(QStringLiteral("xml"), m_declaration));
+    }
+
+    void declaration()
+    {
+        if (m_lecteur.documentVersion().isEmpty())
+            return;
+        m_declaration = QStringLiteral("version='%1'").arg(m_lecteur.documentVersion());
+        if (!m_lecteur.documentEncoding().isEmpty())
+            m_declaration += QStringLiteral(" encoding='%1'").arg(m_lecteur.documentEncoding());
+        if (m_lecteur.isStandaloneDocument())
+            m_declaration += QStringLiteral(" standalone='yes'");
+    }
+
+    void typeDocument()
+    {
+        const QDomDocument avant = m_document;
+        creerDocument(QDomImplementation().createDocumentType(m_lecteur.dtdName().toString(),
+                                                              m_lecteur.dtdPublicId().toString(),
+                                                              m_lecteur.dtdSystemId().toString()));
+        // Commentaires et instructions écrits avant le DOCTYPE.
+        if (!avant.isNull()) {
+            QDomNode n = avant.firstChild();
+            if (!m_declaration.isEmpty())
+                n = n.nextSibling();
+            for (; !n.isNull(); n = n.nextSibling())
+                m_document.appendChild(m_document.importNode(n, true));
+        }
+        compter(m_lecteur.text().size());
+        // Ce que les entités internes peuvent ajouter au reste du document, au plus.
+        const qint64 plusLongue = LongueursEntites(m_lecteur.entityDeclarations(), m_lecteur.entityExpansionLimit())
+                                      .maximum();
+        if (plusLongue > 0) {
+            const qint64 taille = m_texte.enUtf8 ? m_texte.utf8.size() : m_texte.texte.size();
+            if (m_caracteres + taille + referencesNommees(m_texte) * plusLongue > BudgetsDocument::caracteres)
+                refuser(QStringLiteral("Le document peut développer ses entités au-delà de %1 caractères.")
+                            .arg(BudgetsDocument::caracteres));
+        }
+    }
+
+    void ouvrir()
+    {
+        const QXmlStreamAttributes attributs = m_lecteur.attributes();
+        if (attributs.size() > BudgetsDocument::attributsParElement)
+            refuserAttributs();
+        if (m_pile.size() > BudgetsDocument::profondeur)
+            refuser(QStringLiteral("Le document imbrique ses éléments sur plus de %1 niveaux.")
+                        .arg(BudgetsDocument::profondeur));
+        ++m_elements;
+        if (m_definitionsAttributs > 0 && m_elements * m_definitionsAttributs > BudgetsDocument::revuesDeclarations)
+            refuser(QStringLiteral("Le document déclare %1 attributs dans son DTD : c'est trop pour ses %2 éléments.")
+                        .arg(m_definitionsAttributs)
+                        .arg(m_elements));
+        m_noeuds += attributs.size();
+        QDomElement element = document().createElement(m_noms.nom(m_lecteur.qualifiedName()));
+        bool balise = m_pile.back().balise;
+        for (const QXmlStreamAttribute &a : attributs) {
+            compter(a.value().size());
+            const QString &nom = m_noms.nom(a.qualifiedName());
+            element.setAttribute(nom, a.value().toString());
+            balise = balise || (nom == u"type" && a.value() == u"xhtml") || (nom == u"mode" && a.value() == u"xml");
+        }
+        const bool detache = m_pile.size() % troncon == 0;
+        if (detache)
+            compterNoeud();
+        else
+            ajouter(element);
+        m_pile.push_back(Niveau{element, false, balise, {}, detache});
+    }
+
+    void fermer()
+    {
+        if (m_pile.size() <= 1)
+            return;
+        const Niveau niveau = std::move(m_pile.back());
+        m_pile.pop_back();
+        if (niveau.detache)
+            m_pile.back().noeud.appendChild(niveau.noeud);
+    }
+
+    void caracteres()
+    {
+        const QStringView texte = m_lecteur.text();
+        compter(texte.size());
+        document();
+        Niveau &niveau = m_pile.back();
+        if (m_lecteur.isCDATA()) {
+            if (!m_lecteur.isWhitespace())
+                placerAttentes(niveau);
+            ajouter(document().createCDATASection(texte.toString()));
+        } else if (!m_lecteur.isWhitespace()) {
+            placerAttentes(niveau);
+            ajouter(document().createTextNode(texte.toString()));
+        } else if (niveau.noeud.isElement()) {
+            // Les mêmes espaces reviennent d'un élément à l'autre : une seule chaîne partagée.
+            if (m_espaces != texte)
+                m_espaces = texte.toString();
+            if (niveau.texte || niveau.balise)
+                ajouter(document().createTextNode(m_espaces));
+            else
+                niveau.attentes.push_back(Attente{niveau.noeud.lastChild(), m_espaces});
+        }
+    }
+
+    // L'élément porte du texte : les espaces mis en attente y prennent leur place.
+    void placerAttentes(Niveau &niveau)
+    {
+        niveau.texte = true;
+        for (const Attente &a : niveau.attentes) {
+            const QDomText espaces = m_document.createTextNode(a.texte);
+            if (a.apres.isNull())
+                niveau.noeud.insertBefore(espaces, QDomNode());
+            else
+                niveau.noeud.insertAfter(espaces, a.apres);
+        }
+        niveau.attentes.clear();
+    }
+
+    void ajouter(const QDomNode &noeud)
+    {
+        compterNoeud();
+        m_pile.back().noeud.appendChild(noeud);
+    }
+
+    void compterNoeud()
+    {
+        if (++m_noeuds > BudgetsDocument::noeuds)
+            refuser(QStringLiteral("Le document dépasse %1 nœuds (éléments, attributs, textes).")
+                        .arg(BudgetsDocument::noeuds));
+    }
+
+    void compter(qint64 nombre)
+    {
+        m_caracteres += nombre;
+        if (m_caracteres > BudgetsDocument::caracteres)
+            refuser(QStringLiteral("Le document dépasse %1 caractères de texte et de valeurs d'attributs.")
+                        .arg(BudgetsDocument::caracteres));
+    }
+
+    [[noreturn]] static void refuserAttributs()
+    {
+        refuser(QStringLiteral("Un élément du document porte plus de %1 attributs.")
+                    .arg(BudgetsDocument::attributsParElement));
+    }
+
+    const TexteDocument &m_texte;
+    std::unique_ptr<QXmlStreamReader> m_lecteurPropre;
+    QXmlStreamReader &m_lecteur;
+    EntitesHTML::Resolveur m_resolveur;
+    QDomDocument m_document;
+    std::vector<Niveau> m_pile;
+    Noms m_noms;
+    QString m_declaration;
+    QString m_espaces;
+    qint64 m_caracteres = 0;
+    qint64 m_noeuds = 0;
+    qint64 m_elements = 0;
+    qint64 m_definitionsAttributs = 0;
+};
+
+} // namespace
+
+QDomDocument construireDocument(const TexteDocument &texte)
+{
+    return Construction(texte).construire();
+}

@@ -1,0 +1,50 @@
+#pragma once
+// L'arbre d'un document XML bâti à partir des évènements de QXmlStreamReader, avec des budgets
+// comptés sur ce que le parseur produit : un document venu d'ailleurs ne peut pas épuiser le
+// programme, quels que soient son encodage, ses entités ou ses attributs par défaut. Un document
+// qui dépasse un budget est refusé (ErreurBudgetDocument) et rien n'en est gardé.
+//
+// L'arbre est celui que QDomDocument bâtirait sans traitement des espaces de noms (noms écrits
+// avec leur préfixe), à ceci près :
+//  - les entités HTML 4 sont résolues pendant l'analyse, avec ou sans DTD (EntitesHTML) ;
+//  - un texte fait seulement d'espaces est gardé quand il sépare du contenu : dans un élément
+//    qui porte aussi du texte (ou une section CDATA) qui n'est pas fait que d'espaces, et partout
+//    sous un élément de contenu balisé (type="xhtml", ou mode="xml" d'Atom 0.3). Entre les
+//    éléments d'un contenu fait d'éléments seuls, il est abandonné comme avant.
+
+#include "reading/DecodageDocument.h"
+
+#include <QDomDocument>
+#include <QString>
+
+namespace BudgetsDocument {
+
+// Caractères de texte et de valeurs d'attributs, entités développées et valeurs par défaut
+// comprises : 16 M caractères (32 Mo en mémoire), le double de la borne des seules entités
+// d'avant, plus de dix fois le texte du plus grand flux du corpus.
+constexpr qint64 caracteres = 16 * 1024 * 1024;
+// Nœuds (éléments, textes, attributs, commentaires…) : chacun coûte de 100 à 200 octets.
+constexpr qint64 noeuds = 3'000'000;
+// Profondeur d'imbrication des éléments.
+constexpr int profondeur = 4096;
+// Attributs d'un même élément : le parseur vérifie leurs doublons deux à deux.
+constexpr int attributsParElement = 256;
+// Attributs déclarés dans le DTD (ATTLIST) : le parseur compare chaque déclaration à toutes les
+// précédentes (2 000 déclarations : 30 ms, 16 000 : 2,4 s)...
+constexpr qint64 attributsDeclares = 256;
+// ... et les passe toutes en revue à chaque élément : éléments × déclarations.
+constexpr qint64 revuesDeclarations = 20'000'000;
+
+} // namespace BudgetsDocument
+
+// Un document refusé pour avoir dépassé un budget ; le message nomme le budget.
+#include "commun/Erreurs.h"
+class ErreurBudgetDocument : public ErreurChargementXML
+{
+public:
+    using ErreurChargementXML::ErreurChargementXML;
+};
+
+// L'arbre du texte donné (déjà décodé) ; ErreurChargementXML s'il est mal formé,
+// ErreurBudgetDocument s'il dépasse un budget.
+QDomDocument construireDocument(const TexteDocument &texte);
