@@ -47,7 +47,7 @@ void analyserCanal(const QDomNode &element, TFlux &flux)
 void analyserInfo(const QDomNode &element, TFlux &flux)
 {
     auto info = std::make_shared<TInfo>();
-    QString titre, lien, description, datePub;
+    QString titre, lien, description, datePub, contenu;
     for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
         const QString nom = enfant.nodeName();
         if (estNomme(nom, QLatin1String("title")))
@@ -58,7 +58,12 @@ void analyserInfo(const QDomNode &element, TFlux &flux)
             datePub = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("description")))
             description = NoeudXML::texteChamp(enfant);
+        else if (estNomme(nom, QLatin1String("content:encoded")))
+            contenu = NoeudXML::texteChamp(enfant);
     }
+    // Le texte complet (module content) tient lieu de description absente ou vide.
+    if (description.trimmed().isEmpty() && !contenu.isEmpty())
+        description = contenu;
     info->setDonnees(titre, lien, description, datePub);
     flux.infos.append(std::move(info));
 }

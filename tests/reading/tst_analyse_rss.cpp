@@ -277,14 +277,36 @@ private slots:
         QVERIFY(flux->infos.isEmpty());
     }
 
-    // Une racine qui n'est pas exactement « feed » (ici Atom avec un préfixe) reste lue en RSS.
+    // content:encoded devient la description d'un item qui n'en a pas ou qui l'a vide ; sinon la
+    // description reste.
+    void contenuEncodeTientLieuDeDescription()
+    {
+        const PFlux flux = lire(
+            "<rss xmlns:content=\"http://purl.org/rss/1.0/modules/content/\"><channel><title>c</title>"
+            "<item><content:encoded><![CDATA[<p>Complet</p>]]></content:encoded></item>"
+            "<item><description> </description><content:encoded>&lt;p&gt;Vide&lt;/p&gt;</content:encoded></item>"
+            "<item><description>Résumé</description><content:encoded>Complet</content:encoded></item></channel></rss>");
+        QVERIFY(flux);
+        QCOMPARE(flux->infos.size(), 3);
+        QCOMPARE(flux->infos[0]->getDescription(), u"<p>Complet</p>"_qs);
+        QCOMPARE(flux->infos[1]->getDescription(), u"<p>Vide</p>"_qs);
+        QCOMPARE(flux->infos[2]->getDescription(), u"Résumé"_qs);
+    }
+
+    // Atom se reconnaît à son espace de noms, quel que soit le préfixe ; toute autre racine reste
+    // lue en RSS.
     void documentQuiNEstPasRss()
     {
-        const PFlux flux = lire("<atom:feed xmlns:atom=\"http://www.w3.org/2005/Atom\"><atom:title>Atom</atom:title>"
+        const PFlux atom = lire("<atom:feed xmlns:atom=\"http://www.w3.org/2005/Atom\"><atom:title>Atom</atom:title>"
                                 "<atom:entry><atom:title>e</atom:title></atom:entry></atom:feed>");
-        QVERIFY(flux);
-        QVERIFY(flux->getTitre().isEmpty());
-        QVERIFY(flux->infos.isEmpty());
+        QVERIFY(atom);
+        QCOMPARE(atom->getTitre(), u"Atom"_qs);
+        QCOMPARE(atom->infos.size(), 1);
+        QCOMPARE(atom->infos[0]->getTitre(), u"e"_qs);
+        const PFlux autre = lire("<x:feed xmlns:x=\"urn:autre\"><x:title>Autre</x:title><x:entry/></x:feed>");
+        QVERIFY(autre);
+        QVERIFY(autre->getTitre().isEmpty());
+        QVERIFY(autre->infos.isEmpty());
         QVERIFY(m_dialogues.boites.isEmpty());
     }
 
@@ -543,7 +565,32 @@ private slots:
         colonnes();
         auto resume = [](const QByteArray &s) { return atom("<entry><summary" + s + "</summary></entry>"); };
         const QString d = u"info0.description"_qs;
-        ligne("texte", resume(">Simple &amp; clair"), d, u"Simple & clair"_qs);
+        // Un texte reste un texte sur la page : ses « & », « < » et « > » sont échappés.
+        ligne("texte", resume(">Simple &amp; clair"), d, u"Simple &amp; clair"_qs);
+        ligne("texte avec une balise", resume(" type=\"text\">Utiliser &lt;script&gt; pour"), d,
+              u"Utiliser &lt;script&gt; pour"_qs);
+        ligne("xhtml, blanc entre deux éléments", resume(" type=\"xhtml\"><div><b>Bonjour</b> <i>monde</i></div>"), d,
+              u"<b>Bonjour</b> <i>monde</i>"_qs);
+        // Écrit comme HTML le relit : une balise fermante sauf pour les éléments vides de HTML.
+        ligne("xhtml, éléments sans enfant",
+              resume(" type=\"xhtml\"><div><iframe src=\"http://a/v\"/><br/><textarea/><p>x</p></div>"), d,
+              u"<iframe src=\"http://a/v\"></iframe><br><textarea></textarea><p>x</p>"_qs);
+        // href et src relatifs résolus contre la chaîne des xml:base ; une adresse absolue reste telle quelle.
+        ligne("xhtml, adresses et xml:base",
+              resume(" type=\"xhtml\" xml:base=\"http://127.0.0.1/b/\"><div><img src=\"i.png\"/><p xml:base=\"c/\">"
+                     "<a href=\"r.html\">r</a></p><a href=\"http://x/a/../c\">a</a></div>"),
+              d, u"<img src=\"http://127.0.0.1/b/i.png\"><p xml:base=\"c/\"><a href=\"http://127.0.0.1/b/c/r.html\">r</a></p>"
+                 "<a href=\"http://x/a/../c\">a</a>"_qs);
+        ligne("html, adresses et xml:base",
+              resume(" type=\"html\" xml:base=\"http://127.0.0.1/b/\">&lt;a href='r.html'&gt;l&lt;/a&gt;&lt;img src=\"/i.png\"&gt;"), d,
+              u"<a href='http://127.0.0.1/b/r.html'>l</a><img src=\"http://127.0.0.1/i.png\">"_qs);
+        const QByteArray atom03 = "<feed version=\"0.3\" xmlns=\"http://purl.org/atom/ns#\"><entry><content ";
+        ligne("Atom 0.3, mode xml", atom03 + "mode=\"xml\"><p>Un <em>deux</em></p></content></entry></feed>", d,
+              u"<p>Un <em>deux</em></p>"_qs);
+        ligne("Atom 0.3, mode base64", atom03 + "type=\"text/html\" mode=\"base64\">PHA+w6l0w6k8L3A+</content></entry></feed>",
+              d, u"<p>été</p>"_qs);
+        ligne("Atom 0.3, sans mode", atom03 + "type=\"text/html\">&lt;b&gt;x&lt;/b&gt;</content></entry></feed>", d,
+              u"<b>x</b>"_qs);
         ligne("html échappé", resume(" type=\"html\">&lt;i&gt;x&lt;/i&gt;"), d, u"<i>x</i>"_qs);
         ligne("html en CDATA", resume(" type=\"html\"><![CDATA[<p>a</p>]]> b"), d, u"<p>a</p> b"_qs);
         ligne("élément hors xhtml", resume(" type=\"html\"><p>a</p>"), d, QString());
