@@ -336,7 +336,8 @@ private:
             refuser(QStringLiteral("Le document déclare %1 attributs dans son DTD : c'est trop pour ses %2 éléments.")
                         .arg(m_definitionsAttributs)
                         .arg(m_elements));
-        m_noeuds += attributs.size();
+        if (!attributs.isEmpty())
+            m_noeuds += BudgetsDocument::tableAttributs + attributs.size();
         QDomElement element = document().createElement(m_noms.nom(m_lecteur.qualifiedName()));
         bool balise = m_pile.back().balise;
         for (const QXmlStreamAttribute &a : attributs) {

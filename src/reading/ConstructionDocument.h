@@ -23,8 +23,11 @@ namespace BudgetsDocument {
 // comprises : 16 M caractères (32 Mo en mémoire), le double de la borne des seules entités
 // d'avant, plus de dix fois le texte du plus grand flux du corpus.
 constexpr qint64 caracteres = 16 * 1024 * 1024;
-// Nœuds (éléments, textes, attributs, commentaires…) : chacun coûte de 100 à 200 octets.
-constexpr qint64 noeuds = 3'000'000;
+// Nœuds (éléments, textes, attributs, commentaires…), comptés au poids de leur mémoire : un nœud
+// coûte 250 octets environ dans QDomDocument, mais un élément qui porte des attributs y reçoit une
+// table qui en coûte 2 000 de plus, comptée comme tableAttributs nœuds. 2 M nœuds : 500 Mo au plus.
+constexpr qint64 noeuds = 2'000'000;
+constexpr qint64 tableAttributs = 8;
 // Profondeur d'imbrication des éléments.
 constexpr int profondeur = 4096;
 // Attributs d'un même élément : le parseur vérifie leurs doublons deux à deux.
