@@ -3,7 +3,6 @@
 #include "base/TdmRSS.h"
 #include "commun/Erreurs.h"
 #include "reading/AnalyseAtom.h"
-#include "reading/ConstructionDocument.h"
 #include "reading/DocumentXML.h"
 
 namespace {
@@ -104,8 +103,8 @@ bool TdmRSS::chargerDocumentXML(const QString &nom)
     try {
         XMLDoc.setActive(true);
         return true;
-    } catch (const ErreurBudgetDocument &e) {
-        // Un document refusé pour sa taille : la boîte dit aussi quel budget il dépasse.
+    } catch (const ErreurDocumentRefuse &e) {
+        // Un document refusé par le programme : la boîte dit aussi pourquoi (budget, encodage).
         XMLDoc.setActive(false);
         m_dialogues.informer(TypeBoite::Erreur, messageEchecChargement() + u'\n' + e.message());
         return false;

@@ -14,7 +14,7 @@
 
 namespace {
 
-[[noreturn]] void refuser(const QString &message) { throw ErreurBudgetDocument(message); }
+[[noreturn]] void refuser(const QString &message) { throw ErreurDocumentRefuse(message); }
 
 // Vrai quand une balise ouvrante du texte porte plus de « borne » signes « = » hors des valeurs
 // entre guillemets, donc peut-être plus de « borne » attributs (le même parcours sur les octets

@@ -2,7 +2,8 @@
 // L'arbre d'un document XML bâti à partir des évènements de QXmlStreamReader, avec des budgets
 // comptés sur ce que le parseur produit : un document venu d'ailleurs ne peut pas épuiser le
 // programme, quels que soient son encodage, ses entités ou ses attributs par défaut. Un document
-// qui dépasse un budget est refusé (ErreurBudgetDocument) et rien n'en est gardé.
+// qui dépasse un budget est refusé (ErreurDocumentRefuse, dont le message nomme le budget) et rien
+// n'en est gardé.
 //
 // L'arbre est celui que QDomDocument bâtirait sans traitement des espaces de noms (noms écrits
 // avec leur préfixe), à ceci près :
@@ -12,6 +13,7 @@
 //    sous un élément de contenu balisé (type="xhtml", ou mode="xml" d'Atom 0.3). Entre les
 //    éléments d'un contenu fait d'éléments seuls, il est abandonné comme avant.
 
+#include "commun/Erreurs.h"
 #include "reading/DecodageDocument.h"
 
 #include <QDomDocument>
@@ -40,14 +42,6 @@ constexpr qint64 revuesDeclarations = 20'000'000;
 
 } // namespace BudgetsDocument
 
-// Un document refusé pour avoir dépassé un budget ; le message nomme le budget.
-#include "commun/Erreurs.h"
-class ErreurBudgetDocument : public ErreurChargementXML
-{
-public:
-    using ErreurChargementXML::ErreurChargementXML;
-};
-
 // L'arbre du texte donné (déjà décodé) ; ErreurChargementXML s'il est mal formé,
-// ErreurBudgetDocument s'il dépasse un budget.
+// ErreurDocumentRefuse s'il dépasse un budget.
 QDomDocument construireDocument(const TexteDocument &texte);

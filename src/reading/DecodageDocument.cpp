@@ -61,7 +61,7 @@ TexteDocument decoderAvec(QStringDecoder &decodeur, const QByteArray &octets, qs
     document.enUtf8 = false;
     document.texte = decodeur.decode(QByteArrayView(octets).sliced(debut));
     if (decodeur.hasError())
-        throw ErreurChargementXML(
+        throw ErreurDocumentRefuse(
             QStringLiteral("Le document contient des octets qui ne s'écrivent pas en %1.").arg(nom));
     return document;
 }
@@ -91,7 +91,7 @@ TexteDocument decoder(const QByteArray &octets)
     if (QStringConverter::encodingForName(nom.toLatin1().constData()) == QStringConverter::Utf8)
         return TexteDocument{octets, QString(), true};
     if (!decodeur.isValid())
-        throw ErreurChargementXML(QStringLiteral("L'encodage « %1 » du document n'est pas pris en charge.").arg(nom));
+        throw ErreurDocumentRefuse(QStringLiteral("L'encodage « %1 » du document n'est pas pris en charge.").arg(nom));
     return decoderAvec(decodeur, octets, 0, nom);
 }
 

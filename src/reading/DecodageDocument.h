@@ -18,7 +18,7 @@ struct TexteDocument
 
 namespace DecodageDocument {
 
-// Le texte du document ; ErreurChargementXML, avec un message qui nomme l'encodage, quand
+// Le texte du document ; ErreurDocumentRefuse, avec un message qui nomme l'encodage, quand
 // l'encodage n'est pas connu ou que des octets ne s'y lisent pas.
 TexteDocument decoder(const QByteArray &octets);
 

@@ -323,6 +323,12 @@ private slots:
         QTest::newRow("utf-16")
             << QByteArray(utf16(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><rss><channel><title>"_qs + texte
                                 + u"</title></channel></rss>"_qs));
+        // Les encodages qui ne prolongent pas l'ASCII sont décodés avant l'analyse.
+        QTest::newRow("utf-32 sans marque")
+            << QByteArray(QStringEncoder(QStringConverter::Utf32BE)(u"<rss><channel><title>"_qs + texte + u"</title></channel></rss>"_qs));
+        QTest::newRow("utf-7")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-7\"?>")
+                   + QStringEncoder("UTF-7")(u"<rss><channel><title>"_qs + texte + u"</title></channel></rss>"_qs).operator QByteArray();
     }
 
     void encodages()

@@ -28,7 +28,7 @@ class TestDocumentsHostiles : public QObject
         if (!charge) {
             [&] {
                 QCOMPARE(m_dialogues.boites.size(), 1);
-                QCOMPARE(m_dialogues.boites[0].texte, messageEchecChargement());
+                QVERIFY(m_dialogues.boites[0].texte.startsWith(messageEchecChargement()));
             }();
         } else {
             [&] { QVERIFY(m_dialogues.boites.isEmpty()); }();
@@ -61,8 +61,6 @@ private slots:
             << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss><channel><title>\xe9t\xe9") + fin;
         QTest::newRow("UTF-8 déclaré ISO-8859-1")
             << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss><channel><title>\xc3\xa9t\xc3\xa9") + fin;
-        QTest::newRow("encodage inconnu")
-            << QByteArray("<?xml version=\"1.0\" encoding=\"x-inconnu-42\"?><rss><channel><title>x") + fin;
         auto utf16 = QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
         QTest::newRow("UTF-16 déclaré UTF-8")
             << QByteArray(utf16(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss><channel><title>x</title></channel></rss>"_qs));
@@ -113,6 +111,10 @@ private slots:
         QTest::newRow("256 attributs, la borne")
             << []() -> QByteArray { QByteArray b = "<rss"; for (int i = 0; i < 256; ++i) b += " a" + QByteArray::number(i) + "='='"; return b + "/>"; }()
             << QString();
+        QTest::newRow("encodage inconnu") << QByteArray("<?xml version=\"1.0\" encoding=\"x-inconnu-42\"?><rss/>")
+                                          << u"« x-inconnu-42 »"_qs;
+        QTest::newRow("octets faux pour l'encodage déclaré")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"us-ascii\"?><rss><title>\xa3</title></rss>") << u"us-ascii"_qs;
         QTest::newRow("entités internes petites et nombreuses")
             << "<!DOCTYPE rss [<!ENTITY e \"abc\">]><rss>" + QByteArray("&e;").repeated(100000) + "</rss>" << QString();
     }
