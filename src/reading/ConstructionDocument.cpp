@@ -4,6 +4,7 @@
 
 #include <QDomImplementation>
 #include <QHash>
+#include <QLocale>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -15,6 +16,9 @@
 namespace {
 
 [[noreturn]] void refuser(const QString &message) { throw ErreurDocumentRefuse(message); }
+
+// Un nombre écrit à la française (« 16 777 216 »).
+QString nombre(qint64 n) { return QLocale(QLocale::French).toString(n); }
 
 // Vrai quand une balise ouvrante du texte porte plus de « borne » signes « = » hors des valeurs
 // entre guillemets, donc peut-être plus de « borne » attributs (le même parcours sur les octets
@@ -236,7 +240,7 @@ public:
         m_definitionsAttributs = definitionsAttributs(m_texte);
         if (m_definitionsAttributs > BudgetsDocument::attributsDeclares)
             refuser(QStringLiteral("Le document déclare plus de %1 attributs dans son DTD.")
-                        .arg(BudgetsDocument::attributsDeclares));
+                        .arg(nombre(BudgetsDocument::attributsDeclares)));
         while (!m_lecteur.atEnd()) {
             switch (m_lecteur.readNext()) {
             case QXmlStreamReader::StartDocument: declaration(); break;
@@ -319,7 +323,7 @@ private:
             const qint64 taille = m_texte.enUtf8 ? m_texte.utf8.size() : m_texte.texte.size();
             if (m_caracteres + taille + referencesNommees(m_texte) * plusLongue > BudgetsDocument::caracteres)
                 refuser(QStringLiteral("Le document peut développer ses entités au-delà de %1 caractères.")
-                            .arg(BudgetsDocument::caracteres));
+                            .arg(nombre(BudgetsDocument::caracteres)));
         }
     }
 
@@ -330,12 +334,11 @@ private:
             refuserAttributs();
         if (m_pile.size() > BudgetsDocument::profondeur)
             refuser(QStringLiteral("Le document imbrique ses éléments sur plus de %1 niveaux.")
-                        .arg(BudgetsDocument::profondeur));
+                        .arg(nombre(BudgetsDocument::profondeur)));
         ++m_elements;
         if (m_definitionsAttributs > 0 && m_elements * m_definitionsAttributs > BudgetsDocument::revuesDeclarations)
             refuser(QStringLiteral("Le document déclare %1 attributs dans son DTD : c'est trop pour ses %2 éléments.")
-                        .arg(m_definitionsAttributs)
-                        .arg(m_elements));
+                        .arg(nombre(m_definitionsAttributs), nombre(m_elements)));
         if (!attributs.isEmpty())
             m_noeuds += BudgetsDocument::tableAttributs + attributs.size();
         QDomElement element = document().createElement(m_noms.nom(m_lecteur.qualifiedName()));
@@ -412,21 +415,21 @@ private:
     {
         if (++m_noeuds > BudgetsDocument::noeuds)
             refuser(QStringLiteral("Le document dépasse %1 nœuds (éléments, attributs, textes).")
-                        .arg(BudgetsDocument::noeuds));
+                        .arg(nombre(BudgetsDocument::noeuds)));
     }
 
-    void compter(qint64 nombre)
+    void compter(qint64 quantite)
     {
-        m_caracteres += nombre;
+        m_caracteres += quantite;
         if (m_caracteres > BudgetsDocument::caracteres)
             refuser(QStringLiteral("Le document dépasse %1 caractères de texte et de valeurs d'attributs.")
-                        .arg(BudgetsDocument::caracteres));
+                        .arg(nombre(BudgetsDocument::caracteres)));
     }
 
     [[noreturn]] static void refuserAttributs()
     {
         refuser(QStringLiteral("Un élément du document porte plus de %1 attributs.")
-                    .arg(BudgetsDocument::attributsParElement));
+                    .arg(nombre(BudgetsDocument::attributsParElement)));
     }
 
     const TexteDocument &m_texte;
