@@ -3,7 +3,6 @@
 #include "reading/DocumentXML.h"
 #include "reading/ResolutionAdresse.h"
 
-#include <QRegularExpression>
 #include <functional>
 #include <initializer_list>
 
@@ -101,11 +100,24 @@ bool estElementVide(QStringView nom)
 // « & », « < » et « > » (et « " » dans une valeur d'attribut) échappés.
 QString echapper(const QString &texte) { return texte.toHtmlEscaped(); }
 
+// Vrai quand l'adresse commence par un schéma (« http: », « mailto: »...) : elle est absolue.
+bool estAbsolue(QStringView adresse)
+{
+    for (qsizetype i = 0; i < adresse.size(); ++i) {
+        const QChar c = adresse[i];
+        if (c == u':')
+            return i > 0;
+        const bool lettre = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        if (!lettre && (i == 0 || !((c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.')))
+            return false;
+    }
+    return false;
+}
+
 // Une adresse d'un contenu : résolue contre la base en vigueur, une adresse absolue gardée telle quelle.
 QString adresseDuContenu(const QString &ecrite, const std::optional<QString> &base)
 {
-    static const QRegularExpression absolue(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
-    return !base || absolue.match(ecrite).hasMatch() ? ecrite : resoudreAdresse(*base, ecrite);
+    return !base || estAbsolue(ecrite) ? ecrite : resoudreAdresse(*base, ecrite);
 }
 
 // Un nœud d'un contenu balisé écrit comme HTML le relira : balise fermante pour tout élément
@@ -149,23 +161,43 @@ QString balisesDuContenu(const QDomElement &element, const std::optional<QString
     return texte;
 }
 
-// Les href et src d'un contenu HTML échappé résolus contre la base.
+// Les valeurs des attributs href et src d'un contenu HTML échappé résolues contre la base : chaque
+// « href » ou « src » précédé d'un blanc et suivi de « = » et d'une valeur entre guillemets.
 QString resoudreAdressesHtml(const QString &html, const std::optional<QString> &base)
 {
     if (!base)
         return html;
-    static const QRegularExpression attribut(
-        QStringLiteral("(\\s(?:href|src)\\s*=\\s*)(?:\"([^\"]*)\"|'([^']*)')"), QRegularExpression::CaseInsensitiveOption);
+    const QStringView texte(html);
     QString sortie;
     qsizetype fait = 0;
-    for (auto it = attribut.globalMatch(html); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        const int n = m.capturedStart(2) >= 0 ? 2 : 3; // entre guillemets doubles ou simples
-        sortie += QStringView(html).sliced(fait, m.capturedStart(n) - fait);
-        sortie += adresseDuContenu(m.captured(n), base);
-        fait = m.capturedEnd(n);
+    for (qsizetype i = 1; i < texte.size(); ++i) {
+        const QChar c = texte[i];
+        if ((c != u'h' && c != u'H' && c != u's' && c != u'S') || !texte[i - 1].isSpace())
+            continue;
+        const qsizetype nom = texte.sliced(i).startsWith(u"href", Qt::CaseInsensitive) ? 4
+            : texte.sliced(i).startsWith(u"src", Qt::CaseInsensitive)                   ? 3
+                                                                                         : 0;
+        qsizetype j = i + nom;
+        while (nom && j < texte.size() && texte[j].isSpace())
+            ++j;
+        if (!nom || j >= texte.size() || texte[j] != u'=')
+            continue;
+        ++j;
+        while (j < texte.size() && texte[j].isSpace())
+            ++j;
+        if (j >= texte.size() || (texte[j] != u'"' && texte[j] != u'\''))
+            continue;
+        const qsizetype fin = texte.indexOf(texte[j], j + 1);
+        if (fin < 0)
+            break;
+        sortie += texte.sliced(fait, j + 1 - fait);
+        sortie += adresseDuContenu(texte.sliced(j + 1, fin - j - 1).toString(), base);
+        fait = fin;
+        i = fin;
     }
-    sortie += QStringView(html).sliced(fait);
+    if (fait == 0)
+        return html;
+    sortie += texte.sliced(fait);
     return sortie;
 }
 

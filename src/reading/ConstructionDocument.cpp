@@ -22,45 +22,29 @@ QString nombre(qint64 n) { return QLocale(QLocale::French).toString(n); }
 
 // Vrai quand une balise ouvrante du texte porte plus de « borne » signes « = » hors des valeurs
 // entre guillemets, donc peut-être plus de « borne » attributs (le même parcours sur les octets
-// UTF-8 ou sur le texte décodé : seuls des caractères ASCII y sont cherchés). Le parseur compare les attributs
-// d'une balise deux à deux avant de la rendre : une balise trop chargée doit être refusée avant
-// qu'il ne la lise. Un texte qui n'a pas plus de « borne » signes « = » en tout est accepté
-// d'emblée ; sinon chaque balise est parcourue une fois.
+// UTF-8 ou sur le texte décodé : seuls des caractères ASCII y sont cherchés). Le parseur compare
+// les attributs d'une balise deux à deux avant de la rendre : une balise trop chargée doit être
+// refusée avant qu'il ne la lise. Une balise ne contient pas de « < », même dans ses valeurs :
+// seul un morceau entre deux « < » qui porte plus de « borne » signes « = » est examiné de près.
 template<typename Car>
 bool baliseTropChargee(const Car *d, qsizetype n, int borne)
 {
     const Car *fin = d + n;
-    if (std::count(d, fin, Car('=')) <= borne)
-        return false;
-    const auto apres = [fin](const Car *p, std::basic_string_view<Car> motif) {
-        const Car *trouve = std::search(p, fin, motif.begin(), motif.end());
-        return trouve == fin ? fin : trouve + motif.size();
-    };
-    const auto commence = [fin](const Car *p, std::basic_string_view<Car> motif) {
-        return fin - p >= qsizetype(motif.size()) && std::equal(motif.begin(), motif.end(), p);
-    };
-    static constexpr Car commentaire[] = {'!', '-', '-'}, finCommentaire[] = {'-', '-', '>'};
-    static constexpr Car cdata[] = {'!', '[', 'C', 'D', 'A', 'T', 'A', '['}, finCdata[] = {']', ']', '>'};
-    for (const Car *p = std::find(d, fin, Car('<')); p < fin; p = std::find(p, fin, Car('<'))) {
-        ++p;
-        if (p == fin)
-            break;
-        if (commence(p, {commentaire, 3})) {
-            p = apres(p, {finCommentaire, 3});
-        } else if (commence(p, {cdata, 8})) {
-            p = apres(p, {finCdata, 3});
-        } else if (*p != '/' && *p != '!' && *p != '?') {
+    for (const Car *p = std::find(d, fin, Car('<')); p < fin;) {
+        const Car *suivant = std::find(p + 1, fin, Car('<'));
+        if (std::count(p, suivant, Car('=')) > borne && p + 1 < suivant && p[1] != '/' && p[1] != '!' && p[1] != '?') {
             int egaux = 0;
-            for (; p < fin && *p != '>'; ++p) {
-                if (*p == '"' || *p == '\'') {
-                    p = std::find(p + 1, fin, *p);
-                    if (p == fin)
+            for (const Car *q = p + 1; q < suivant && *q != '>'; ++q) {
+                if (*q == '"' || *q == '\'') {
+                    q = std::find(q + 1, suivant, *q);
+                    if (q == suivant)
                         break;
-                } else if (*p == '=' && ++egaux > borne) {
+                } else if (*q == '=' && ++egaux > borne) {
                     return true;
                 }
             }
         }
+        p = suivant;
     }
     return false;
 }
@@ -101,10 +85,42 @@ qint64 definitionsAttributs(const Car *d, qsizetype n)
     return total;
 }
 
+// Le début du sous-ensemble interne du DOCTYPE (après « [ »), que seuls l'en-tête, des blancs, des
+// commentaires et des instructions peuvent précéder ; la fin du texte sans lui.
+template<typename Car>
+const Car *sousEnsembleInterne(const Car *d, qsizetype n)
+{
+    static constexpr Car doctype[] = {'<', '!', 'D', 'O', 'C', 'T', 'Y', 'P', 'E'};
+    static constexpr Car finCommentaire[] = {'-', '-', '>'}, finInstruction[] = {'?', '>'};
+    const Car *fin = d + n;
+    const Car *p = d;
+    for (;;) {
+        while (p < fin && (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == Car(0xFEFF)))
+            ++p;
+        if (fin - p < 4 || p[0] != '<')
+            return fin;
+        if (p[1] == '?') {
+            p = std::search(p + 2, fin, finInstruction, finInstruction + 2);
+        } else if (p[1] == '!' && p[2] == '-' && p[3] == '-') {
+            p = std::search(p + 4, fin, finCommentaire, finCommentaire + 3);
+        } else if (fin - p >= 9 && std::equal(doctype, doctype + 9, p)) {
+            while (p < fin && *p != '[' && *p != '>')
+                p = (*p == '"' || *p == '\'') ? std::min(fin, std::find(p + 1, fin, *p) + 1) : p + 1;
+            return p < fin && *p == '[' ? p : fin;
+        } else {
+            return fin;
+        }
+    }
+}
+
 qint64 definitionsAttributs(const TexteDocument &texte)
 {
-    return texte.enUtf8 ? definitionsAttributs(texte.utf8.constData(), texte.utf8.size())
-                        : definitionsAttributs(texte.texte.utf16(), texte.texte.size());
+    if (texte.enUtf8) {
+        const char *debut = sousEnsembleInterne(texte.utf8.constData(), texte.utf8.size());
+        return definitionsAttributs(debut, texte.utf8.constData() + texte.utf8.size() - debut);
+    }
+    const auto *debut = sousEnsembleInterne(texte.texte.utf16(), texte.texte.size());
+    return definitionsAttributs(debut, texte.texte.utf16() + texte.texte.size() - debut);
 }
 
 // La plus longue valeur que prend une entité interne, ses propres références développées ; le
@@ -212,8 +228,8 @@ struct Niveau
     QDomNode noeud;
     bool texte = false;   // porte un texte qui n'est pas fait que d'espaces
     bool balise = false;  // contenu balisé : les espaces y sont tous gardés
-    std::vector<Attente> attentes;
     bool detache = false; // rattaché à son parent seulement à sa fermeture
+    std::size_t attentes = 0; // ses espaces en attente : ceux de m_attentes à partir de cet indice
 };
 
 // QDomDocument cherche le document d'un nœud en remontant ses parents à chaque ajout : un élément
@@ -285,7 +301,8 @@ private:
     void creerDocument(const QDomDocumentType &type)
     {
         m_document = QDomDocument(type);
-        m_pile.assign(1, Niveau{m_document, false, false, {}, false});
+        m_pile.assign(1, Niveau{m_document, false, false, false, 0});
+        m_attentes.clear();
         if (!m_declaration.isEmpty())
             m_document.appendChild(m_document.createProcessingInstruction(QStringLiteral("xml"), m_declaration));
     }
@@ -354,15 +371,17 @@ private:
             compterNoeud();
         else
             ajouter(element);
-        m_pile.push_back(Niveau{element, false, balise, {}, detache});
+        m_pile.push_back(Niveau{element, false, balise, detache, m_attentes.size()});
     }
 
     void fermer()
     {
         if (m_pile.size() <= 1)
             return;
-        const Niveau niveau = std::move(m_pile.back());
+        const Niveau niveau = m_pile.back();
         m_pile.pop_back();
+        // Ses espaces encore en attente séparaient des éléments : ils sont abandonnés.
+        m_attentes.resize(niveau.attentes);
         if (niveau.detache)
             m_pile.back().noeud.appendChild(niveau.noeud);
     }
@@ -387,7 +406,7 @@ private:
             if (niveau.texte || niveau.balise)
                 ajouter(document().createTextNode(m_espaces));
             else
-                niveau.attentes.push_back(Attente{niveau.noeud.lastChild(), m_espaces});
+                m_attentes.push_back(Attente{niveau.noeud.lastChild(), m_espaces});
         }
     }
 
@@ -395,14 +414,14 @@ private:
     void placerAttentes(Niveau &niveau)
     {
         niveau.texte = true;
-        for (const Attente &a : niveau.attentes) {
-            const QDomText espaces = m_document.createTextNode(a.texte);
-            if (a.apres.isNull())
+        for (auto a = m_attentes.cbegin() + qsizetype(niveau.attentes); a != m_attentes.cend(); ++a) {
+            const QDomText espaces = m_document.createTextNode(a->texte);
+            if (a->apres.isNull())
                 niveau.noeud.insertBefore(espaces, QDomNode());
             else
-                niveau.noeud.insertAfter(espaces, a.apres);
+                niveau.noeud.insertAfter(espaces, a->apres);
         }
-        niveau.attentes.clear();
+        m_attentes.resize(niveau.attentes);
     }
 
     void ajouter(const QDomNode &noeud)
@@ -438,6 +457,9 @@ private:
     EntitesHTML::Resolveur m_resolveur;
     QDomDocument m_document;
     std::vector<Niveau> m_pile;
+    // Les espaces en attente de tous les niveaux ouverts, en pile : ceux d'un niveau suivent ceux
+    // de ses ancêtres et partent à sa fermeture.
+    std::vector<Attente> m_attentes;
     Noms m_noms;
     QString m_declaration;
     QString m_espaces;
