@@ -50,8 +50,8 @@ QList<Document> documents()
     QList<Document> liste;
     for (const FormesHostiles::Forme &f : FormesHostiles::formes(1 << 20))
         liste.append({f.nom, f.octets});
-    liste.append({"le plus de nœuds", "<rss>" + QByteArray("<a/>").repeated(1'999'990) + "</rss>"});
-    liste.append({"le plus d'attributs", "<rss>" + QByteArray("<a b=\"\"/>").repeated(199'990) + "</rss>"});
+    liste.append({"le plus de nœuds", "<rss>" + QByteArray("<a/>").repeated(1'499'990) + "</rss>"});
+    liste.append({"le plus d'attributs", "<rss>" + QByteArray("<a b=\"\"/>").repeated(149'990) + "</rss>"});
     liste.append({"le plus de texte", "<rss><t>" + QByteArray(16'000'000, 'x') + "</t></rss>"});
     return liste;
 }

@@ -37,6 +37,14 @@ std::optional<QString> attribut(const QDomElement &element, QLatin1String nom)
     return std::nullopt;
 }
 
+// La base de l'extérieur à laquelle s'applique le xml:base propre d'un élément, s'il en a un.
+std::optional<QString> baseAppliquee(const std::optional<QString> &exterieure, const std::optional<QString> &propre)
+{
+    if (!propre)
+        return exterieure;
+    return exterieure ? resoudreAdresse(*exterieure, *propre) : *propre;
+}
+
 // Vrai pour un « link » sans rel ou de rel « alternate ».
 bool estLienPrincipal(const QDomElement &lien)
 {
@@ -98,7 +106,27 @@ bool estElementVide(QStringView nom)
 }
 
 // « & », « < » et « > » (et « " » dans une valeur d'attribut) échappés.
-QString echapper(const QString &texte) { return texte.toHtmlEscaped(); }
+void ajouterEchappe(QString &sortie, QStringView texte)
+{
+    qsizetype fait = 0;
+    for (qsizetype i = 0; i < texte.size(); ++i) {
+        const char16_t c = texte[i].unicode();
+        const char16_t *remplace = c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : c == u'>' ? u"&gt;" : c == u'"' ? u"&quot;" : nullptr;
+        if (remplace) {
+            sortie += texte.sliced(fait, i - fait);
+            sortie += QStringView(remplace);
+            fait = i + 1;
+        }
+    }
+    sortie += texte.sliced(fait);
+}
+
+QString echapper(const QString &texte)
+{
+    QString sortie;
+    ajouterEchappe(sortie, texte);
+    return sortie;
+}
 
 // Vrai quand l'adresse commence par un schéma (« http: », « mailto: »...) : elle est absolue.
 bool estAbsolue(QStringView adresse)
@@ -125,7 +153,7 @@ QString adresseDuContenu(const QString &ecrite, const std::optional<QString> &ba
 void ecrireHtml(const QDomNode &noeud, const std::optional<QString> &baseParent, QString &sortie)
 {
     if (noeud.isText() || noeud.isCDATASection()) {
-        sortie += echapper(noeud.nodeValue());
+        ajouterEchappe(sortie, noeud.nodeValue());
         return;
     }
     if (noeud.isEntityReference()) {
@@ -142,7 +170,9 @@ void ecrireHtml(const QDomNode &noeud, const std::optional<QString> &baseParent,
         const QDomNode a = attributs.item(i);
         const QString nom = a.nodeName();
         const QString valeur = nom == u"href" || nom == u"src" ? adresseDuContenu(a.nodeValue(), base) : a.nodeValue();
-        sortie += u' ' + nom + u"=\"" + echapper(valeur) + u'"';
+        sortie += u' ' + nom + u"=\"";
+        ajouterEchappe(sortie, valeur);
+        sortie += u'"';
     }
     sortie += u'>';
     if (!element.hasChildNodes() && estElementVide(element.tagName()))
@@ -162,7 +192,8 @@ QString balisesDuContenu(const QDomElement &element, const std::optional<QString
 }
 
 // Les valeurs des attributs href et src d'un contenu HTML échappé résolues contre la base : chaque
-// « href » ou « src » précédé d'un blanc et suivi de « = » et d'une valeur entre guillemets.
+// « href » ou « src » précédé d'un blanc et suivi de « = » et d'une valeur entre guillemets. Le
+// texte n'est recopié qu'à la première adresse relative.
 QString resoudreAdressesHtml(const QString &html, const std::optional<QString> &base)
 {
     if (!base)
@@ -190,10 +221,13 @@ QString resoudreAdressesHtml(const QString &html, const std::optional<QString> &
         const qsizetype fin = texte.indexOf(texte[j], j + 1);
         if (fin < 0)
             break;
-        sortie += texte.sliced(fait, j + 1 - fait);
-        sortie += adresseDuContenu(texte.sliced(j + 1, fin - j - 1).toString(), base);
-        fait = fin;
         i = fin;
+        const QStringView valeur = texte.sliced(j + 1, fin - j - 1);
+        if (estAbsolue(valeur))
+            continue;
+        sortie += texte.sliced(fait, j + 1 - fait);
+        sortie += resoudreAdresse(*base, valeur.toString());
+        fait = fin;
     }
     if (fait == 0)
         return html;
@@ -236,9 +270,21 @@ QString descriptionAtom(const QDomElement &champ, const std::optional<QString> &
 {
     if (champ.isNull())
         return QString();
-    const std::optional<QString> base = baseAtom(champ, baseParent);
-    const QString type = attribut(champ, QLatin1String("type")).value_or(QString());
-    const std::optional<QString> mode = attribut(champ, QLatin1String("mode"));
+    // Les trois attributs qui décident, relevés en un passage.
+    QString type;
+    std::optional<QString> mode, basePropre;
+    const QDomNamedNodeMap attributs = champ.attributes();
+    for (int i = 0; i < attributs.length(); ++i) {
+        const QDomNode a = attributs.item(i);
+        const QString nom = a.nodeName();
+        if (nom == u"type")
+            type = a.nodeValue();
+        else if (nom == u"mode")
+            mode = a.nodeValue();
+        else if (nom == u"xml:base")
+            basePropre = a.nodeValue();
+    }
+    const std::optional<QString> base = baseAppliquee(baseParent, basePropre);
     if (type == u"xhtml") {
         const QDomElement div = divDe(champ);
         return balisesDuContenu(div, baseAtom(div, base));
@@ -305,10 +351,7 @@ QString texteAtom(const QDomElement &champ)
 
 std::optional<QString> baseAtom(const QDomElement &element, const std::optional<QString> &exterieure)
 {
-    const std::optional<QString> propre = attribut(element, QLatin1String("xml:base"));
-    if (!propre)
-        return exterieure;
-    return exterieure ? resoudreAdresse(*exterieure, *propre) : *propre;
+    return baseAppliquee(exterieure, attribut(element, QLatin1String("xml:base")));
 }
 
 QString adresseAtom(const QString &ecrite, const std::optional<QString> &base)

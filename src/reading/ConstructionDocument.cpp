@@ -216,10 +216,10 @@ private:
 };
 
 // Un texte fait d'espaces dont on ne sait pas encore s'il sépare du contenu : il sera placé
-// après « apres » (en tête sans lui) si son élément se révèle porter du texte.
+// après les « position » premiers enfants de son élément si celui-ci se révèle porter du texte.
 struct Attente
 {
-    QDomNode apres;
+    qsizetype position;
     QString texte;
 };
 
@@ -230,6 +230,7 @@ struct Niveau
     bool balise = false;  // contenu balisé : les espaces y sont tous gardés
     bool detache = false; // rattaché à son parent seulement à sa fermeture
     std::size_t attentes = 0; // ses espaces en attente : ceux de m_attentes à partir de cet indice
+    qsizetype enfants = 0;
 };
 
 // QDomDocument cherche le document d'un nœud en remontant ses parents à chaque ajout : un élément
@@ -301,7 +302,7 @@ private:
     void creerDocument(const QDomDocumentType &type)
     {
         m_document = QDomDocument(type);
-        m_pile.assign(1, Niveau{m_document, false, false, false, 0});
+        m_pile.assign(1, Niveau{m_document, false, false, false, 0, 0});
         m_attentes.clear();
         if (!m_declaration.isEmpty())
             m_document.appendChild(m_document.createProcessingInstruction(QStringLiteral("xml"), m_declaration));
@@ -371,7 +372,7 @@ private:
             compterNoeud();
         else
             ajouter(element);
-        m_pile.push_back(Niveau{element, false, balise, detache, m_attentes.size()});
+        m_pile.push_back(Niveau{element, false, balise, detache, m_attentes.size(), 0});
     }
 
     void fermer()
@@ -382,8 +383,10 @@ private:
         m_pile.pop_back();
         // Ses espaces encore en attente séparaient des éléments : ils sont abandonnés.
         m_attentes.resize(niveau.attentes);
-        if (niveau.detache)
+        if (niveau.detache) {
             m_pile.back().noeud.appendChild(niveau.noeud);
+            ++m_pile.back().enfants;
+        }
     }
 
     void caracteres()
@@ -406,20 +409,26 @@ private:
             if (niveau.texte || niveau.balise)
                 ajouter(document().createTextNode(m_espaces));
             else
-                m_attentes.push_back(Attente{niveau.noeud.lastChild(), m_espaces});
+                m_attentes.push_back(Attente{niveau.enfants, m_espaces});
         }
     }
 
-    // L'élément porte du texte : les espaces mis en attente y prennent leur place.
+    // L'élément porte du texte : les espaces mis en attente y prennent leur place, en un passage
+    // sur ses enfants.
     void placerAttentes(Niveau &niveau)
     {
         niveau.texte = true;
+        QDomNode enfant = niveau.noeud.firstChild();
+        qsizetype position = 0;
         for (auto a = m_attentes.cbegin() + qsizetype(niveau.attentes); a != m_attentes.cend(); ++a) {
+            for (; position < a->position; ++position)
+                enfant = enfant.nextSibling();
             const QDomText espaces = m_document.createTextNode(a->texte);
-            if (a->apres.isNull())
-                niveau.noeud.insertBefore(espaces, QDomNode());
+            if (enfant.isNull())
+                niveau.noeud.appendChild(espaces);
             else
-                niveau.noeud.insertAfter(espaces, a->apres);
+                niveau.noeud.insertBefore(espaces, enfant);
+            ++niveau.enfants;
         }
         m_attentes.resize(niveau.attentes);
     }
@@ -428,6 +437,7 @@ private:
     {
         compterNoeud();
         m_pile.back().noeud.appendChild(noeud);
+        ++m_pile.back().enfants;
     }
 
     void compterNoeud()

@@ -27,8 +27,10 @@ namespace BudgetsDocument {
 constexpr qint64 caracteres = 16 * 1024 * 1024;
 // Nœuds (éléments, textes, attributs, commentaires…), comptés au poids de leur mémoire : un nœud
 // coûte 250 octets environ dans QDomDocument, mais un élément qui porte des attributs y reçoit une
-// table qui en coûte 2 000 de plus, comptée comme tableAttributs nœuds. 2 M nœuds : 500 Mo au plus.
-constexpr qint64 noeuds = 2'000'000;
+// table qui en coûte 2 000 de plus, comptée comme tableAttributs nœuds. 1,5 M nœuds : 400 Mo au
+// plus pour l'arbre, et 1,2 Gio au plus pour la fenêtre qui l'ouvre (son arbre XML compris) ; un
+// flux Atom de 50 000 entrées (23 Mo) en compte 1,4 M.
+constexpr qint64 noeuds = 1'500'000;
 constexpr qint64 tableAttributs = 8;
 // Profondeur d'imbrication des éléments.
 constexpr int profondeur = 4096;
