@@ -22,6 +22,14 @@ public:
     using ErreurLecteur::ErreurLecteur;
 };
 
+// Un document refusé par le programme lui-même avant d'être lu entier (budget dépassé, encodage
+// inconnu ou démenti par les octets) : son message, en français, dit pourquoi.
+class ErreurDocumentRefuse : public ErreurChargementXML
+{
+public:
+    using ErreurChargementXML::ErreurChargementXML;
+};
+
 // L'élément racine demandé à un document inactif.
 class ErreurDocumentInactif : public ErreurLecteur
 {

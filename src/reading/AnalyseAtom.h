@@ -1,6 +1,7 @@
 #pragma once
-// Lecture d'un document Atom 1.0 (et des noms d'Atom 0.3) dans les mêmes fiches qu'un flux RSS.
-// Les noms d'éléments sont comparés tels qu'écrits, préfixe compris, sans espaces de noms.
+// Lecture d'un document Atom 1.0 (et d'Atom 0.3) dans les mêmes fiches qu'un flux RSS. Les éléments
+// d'Atom sont ceux qui portent le préfixe de la racine (aucun, le plus souvent) ; leur nom local est
+// comparé.
 
 #include "model/TFlux.h"
 
@@ -8,15 +9,16 @@
 #include <QString>
 #include <optional>
 
-// Vrai quand la racine est celle d'un flux Atom (un élément nommé « feed »).
+// Vrai quand la racine est celle d'un flux Atom : un élément nommé « feed », ou un élément de
+// l'espace de noms d'Atom 1.0 ou 0.3, quel que soit son préfixe.
 bool estRacineAtom(const QDomElement &racine);
 
 // Lit la racine « feed » dans le flux : ses textes, son image et une information par « entry ».
 void analyserAtom(const QDomElement &racine, TFlux &flux);
 
-// Le texte d'un champ Atom. Avec type="xhtml", le contenu de son enfant « div » (quel que soit
-// son préfixe) écrit en balises, sans le div lui-même ; sinon le texte du champ (textes et
-// sections CDATA bout à bout, vide quand il contient un élément).
+// Le texte d'un champ Atom (titres, droits). Avec type="xhtml", le contenu de son enfant « div »
+// (quel que soit son préfixe) écrit en HTML, sans le div lui-même ; sinon le texte du champ
+// (textes et sections CDATA bout à bout, vide quand il contient un élément).
 QString texteAtom(const QDomElement &champ);
 
 // La base d'adresses en vigueur sur un élément : celle de l'extérieur, à laquelle s'applique

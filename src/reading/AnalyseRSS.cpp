@@ -46,7 +46,7 @@ void analyserCanal(const QDomNode &element, TFlux &flux)
 void analyserInfo(const QDomNode &element, TFlux &flux)
 {
     auto info = std::make_shared<TInfo>();
-    QString titre, lien, description, datePub;
+    QString titre, lien, description, datePub, contenu;
     for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
         const QString nom = enfant.nodeName();
         if (estNomme(nom, QLatin1String("title")))
@@ -57,7 +57,12 @@ void analyserInfo(const QDomNode &element, TFlux &flux)
             datePub = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("description")))
             description = NoeudXML::texteChamp(enfant);
+        else if (estNomme(nom, QLatin1String("content:encoded")))
+            contenu = NoeudXML::texteChamp(enfant);
     }
+    // Le texte complet (module content) tient lieu de description absente ou vide.
+    if (description.trimmed().isEmpty() && !contenu.isEmpty())
+        description = contenu;
     info->setDonnees(titre, lien, description, datePub);
     flux.infos.append(std::move(info));
 }
@@ -99,7 +104,13 @@ bool TdmRSS::chargerDocumentXML(const QString &nom)
         XMLDoc.setActive(true);
         return true;
     } catch (const TelechargementAnnule &) {
+        // Arrêté par l'utilisateur : pas de boîte.
         XMLDoc.setActive(false);
+        return false;
+    } catch (const ErreurDocumentRefuse &e) {
+        // Un document refusé par le programme : la boîte dit aussi pourquoi (budget, encodage).
+        XMLDoc.setActive(false);
+        m_dialogues.informer(TypeBoite::Erreur, messageEchecChargement() + u'\n' + e.message());
         return false;
     } catch (...) {
         // Quelle que soit l'erreur : fichier illisible, adresse injoignable, XML mal formé.

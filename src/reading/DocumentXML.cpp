@@ -1,8 +1,8 @@
 #include "reading/DocumentXML.h"
 
 #include "commun/Erreurs.h"
-#include "reading/EntitesHTML.h"
-#include "reading/GardeDocument.h"
+#include "reading/ConstructionDocument.h"
+#include "reading/DecodageDocument.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -95,16 +95,8 @@ void TDocumentXML::chargerOctets(const QByteArray &octets)
 {
     m_dom.clear();
     m_actif = false;
-    GardeDocument::verifier(octets);
-    QString message;
-    int ligne = 0;
-    int colonne = 0;
-    // Sans traitement des espaces de noms : un nom d'élément reste écrit avec son préfixe.
-    if (!m_dom.setContent(octets, false, &message, &ligne, &colonne)) {
-        m_dom.clear();
-        throw ErreurChargementXML(QStringLiteral("%1 (ligne %2, colonne %3)").arg(message).arg(ligne).arg(colonne));
-    }
-    EntitesHTML::resoudre(m_dom);
+    // Décodé une fois ; l'arbre est bâti de ce texte, budgets comptés au fil de l'analyse.
+    m_dom = construireDocument(DecodageDocument::decoder(octets));
     m_actif = true;
 }
 

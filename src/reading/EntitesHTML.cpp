@@ -66,29 +66,6 @@ constexpr Entite entites[] = {
     {"yuml", 0x00FF}, {"zeta", 0x03B6}, {"zwj", 0x200D}, {"zwnj", 0x200C},
 };
 
-// Remplace la référence par son caractère, ajouté au nœud texte qui la précède (créé au besoin),
-// puis y fond le nœud texte qui la suit. Rend le nœud par lequel continuer le parcours.
-QDomNode remplacer(QDomNode reference, char16_t c)
-{
-    QDomNode parent = reference.parentNode();
-    QDomNode precedent = reference.previousSibling();
-    QDomText texte;
-    if (!precedent.isNull() && precedent.nodeType() == QDomNode::TextNode) {
-        texte = precedent.toText();
-        texte.appendData(QString(QChar(c)));
-    } else {
-        texte = reference.ownerDocument().createTextNode(QString(QChar(c)));
-        parent.insertBefore(texte, reference);
-    }
-    parent.removeChild(reference);
-    QDomNode suivant = texte.nextSibling();
-    if (!suivant.isNull() && suivant.nodeType() == QDomNode::TextNode) {
-        texte.appendData(suivant.nodeValue());
-        parent.removeChild(suivant);
-    }
-    return texte;
-}
-
 } // namespace
 
 namespace EntitesHTML {
@@ -103,29 +80,10 @@ char16_t caractere(QStringView nom)
     return trouve->caractere;
 }
 
-void resoudre(QDomDocument &document)
+QString Resolveur::resolveUndeclaredEntity(const QString &nom)
 {
-    const QDomDocumentType type = document.doctype();
-    if (type.isNull() || (type.publicId().isEmpty() && type.systemId().isEmpty()))
-        return;
-    // Parcours en profondeur sans récursion ; les références non déclarées n'ont pas d'enfant.
-    QDomNode noeud = document.documentElement();
-    const QDomNode racine = noeud;
-    while (!noeud.isNull()) {
-        if (noeud.nodeType() == QDomNode::EntityReferenceNode && !noeud.hasChildNodes()) {
-            if (const char16_t c = caractere(noeud.nodeName()))
-                noeud = remplacer(noeud, c);
-        }
-        if (noeud.hasChildNodes()) {
-            noeud = noeud.firstChild();
-            continue;
-        }
-        while (!noeud.isNull() && noeud != racine && noeud.nextSibling().isNull())
-            noeud = noeud.parentNode();
-        if (noeud.isNull() || noeud == racine)
-            break;
-        noeud = noeud.nextSibling();
-    }
+    const char16_t c = caractere(nom);
+    return c ? QString(QChar(c)) : QString();
 }
 
 } // namespace EntitesHTML

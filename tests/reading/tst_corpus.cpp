@@ -32,7 +32,7 @@ private slots:
             if (!module.chargerDocumentXML(chemin)) {
                 ++refuses;
                 QCOMPARE(dialogues.boites.size(), 1);
-                QCOMPARE(dialogues.boites[0].texte, messageEchecChargement());
+                QVERIFY(dialogues.boites[0].texte.startsWith(messageEchecChargement()));
                 QVERIFY(!module.XMLDoc.estActif());
                 continue;
             }
@@ -47,6 +47,9 @@ private slots:
         }
         qInfo("%d flux lus, %d refusés, %d racines sans enfant", charges, refuses, sansEnfant);
         QVERIFY(charges > 1000);
+        // Les entités HTML sans déclaration (près de 250 fichiers) se lisent : ne restent refusés
+        // que les documents mal formés ou d'un encodage faux (une cinquantaine).
+        QVERIFY2(refuses < 100, qPrintable(QString::number(refuses)));
     }
 };
 

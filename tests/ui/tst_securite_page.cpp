@@ -146,6 +146,21 @@ private slots:
         QVERIFY(!TPageHTML::adresseAutorisee(page, false));
     }
 
+    // Une entrée Atom au contenu xhtml : les blancs entre ses éléments se voient, et son image
+    // relative est demandée à l'adresse que donne xml:base.
+    void contenuAtomXhtml()
+    {
+        serveur->definir("/site/images/i.png", ReponseHTTP::ok(imagePNG(12), "image/png"));
+        const QByteArray atom = "<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:base=\""
+            + serveur->url(QStringLiteral("/site/")).toUtf8() + "\"><title>Atom</title><entry><title>E</title>"
+            "<content type=\"xhtml\"><div xmlns=\"http://www.w3.org/1999/xhtml\"><b>Bonjour</b> <i>monde</i>"
+            "<img id=\"relative\" src=\"images/i.png\"/></div></content></entry></feed>";
+        QVERIFY(montrer(atom));
+        QVERIFY2(texteDeLaPage(b->page()).contains(u"Bonjour monde"), qPrintable(texteDeLaPage(b->page())));
+        QTRY_COMPARE(js(QStringLiteral("document.getElementById('relative').naturalWidth")).toInt(), 12);
+        QVERIFY(serveur->requetes().first().startsWith("GET /site/images/i.png "));
+    }
+
     void scriptsEtFichiersLocaux()
     {
         serveur->definir("/image.png", ReponseHTTP::ok(imagePNG(12), "image/png"));
