@@ -382,18 +382,25 @@ int coordinateur(int argc, char *argv[])
     MesureFenetre::AttentePeinture attente(fenetre.pageHTML);
     const QString page = Emplacement::cheminPage();
 
-    // 2. Ouverture d'un flux de 500 articles, de la touche Entrée à la page peinte.
-    dialogues.fichier = flux500;
-    QList<double> ouvertures, commandes;
-    Planchers planchers;
-    for (int i = 0; i < (parties.contains('2') ? tours : 0); ++i) {
-        double commande = 0;
+    // Une ouverture par « Ouvrir un RSS », chronométrée depuis le geste qui valide la boîte ; la
+    // commande elle-même (fenêtre gelée) dans commande.
+    auto ouvrirChronometre = [&](const QString &fichier, double &commande) {
+        dialogues.fichier = fichier;
         dialogues.auGeste = [&] { attente.repartir(); };
         const auto r = attente.mesurer([&] {
             fenetre.ouvrirRSS->trigger();
             commande = attente.ecouleMs();
         });
         dialogues.auGeste = nullptr;
+        return r;
+    };
+
+    // 2. Ouverture d'un flux de 500 articles, de la touche Entrée à la page peinte.
+    QList<double> ouvertures, commandes;
+    Planchers planchers;
+    for (int i = 0; i < (parties.contains('2') ? tours : 0); ++i) {
+        double commande = 0;
+        const auto r = ouvrirChronometre(flux500, commande);
         if (r.peinteMs < 0) {
             std::printf("   ATTENTION : ouverture %d jamais peinte (chargée à %.0f ms)\n", i, r.chargeeMs);
             return 2;
@@ -429,14 +436,8 @@ int coordinateur(int argc, char *argv[])
             attendreChargement(fenetre.pageHTML);
         };
         auto mesurerPetit = [&](QList<double> &peintes, QList<double> &commandes) {
-            dialogues.fichier = petit;
             double commande = 0;
-            dialogues.auGeste = [&] { attente.repartir(); };
-            const auto r = attente.mesurer([&] {
-                fenetre.ouvrirRSS->trigger();
-                commande = attente.ecouleMs();
-            });
-            dialogues.auGeste = nullptr;
+            const auto r = ouvrirChronometre(petit, commande);
             peintes << r.peinteMs;
             commandes << commande;
             fenetre.fermerOngletExecute();
