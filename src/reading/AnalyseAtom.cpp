@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <initializer_list>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -148,47 +150,59 @@ QString adresseDuContenu(const QString &ecrite, const std::optional<QString> &ba
     return !base || estAbsolue(ecrite) ? ecrite : resoudreAdresse(*base, ecrite);
 }
 
-// Un nœud d'un contenu balisé écrit comme HTML le relira : balise fermante pour tout élément
-// sauf les éléments vides de HTML (« <br> »), « href » et « src » résolus contre xml:base.
-void ecrireHtml(const QDomNode &noeud, const std::optional<QString> &baseParent, QString &sortie)
+// Le contenu d'un élément écrit comme HTML le relira, sans l'élément lui-même ni retours ajoutés :
+// balise fermante pour tout élément sauf les éléments vides de HTML (« <br> »), « href » et « src »
+// résolus contre xml:base. Une pile plutôt que la récursion : un contenu peut avoir des milliers
+// de niveaux.
+QString balisesDuContenu(const QDomElement &contenant, const std::optional<QString> &base)
 {
-    if (noeud.isText() || noeud.isCDATASection()) {
-        ajouterEchappe(sortie, noeud.nodeValue());
-        return;
+    struct Niveau
+    {
+        QDomNode suivant;
+        std::optional<QString> base;
+        QString balise;
+    };
+    QString sortie;
+    std::vector<Niveau> pile{{contenant.firstChild(), base, QString()}};
+    while (!pile.empty()) {
+        Niveau &haut = pile.back();
+        if (haut.suivant.isNull()) {
+            if (pile.size() > 1)
+                sortie += u"</" + haut.balise + u'>';
+            pile.pop_back();
+            continue;
+        }
+        const QDomNode noeud = std::exchange(haut.suivant, haut.suivant.nextSibling());
+        if (noeud.isText() || noeud.isCDATASection()) {
+            ajouterEchappe(sortie, noeud.nodeValue());
+            continue;
+        }
+        if (noeud.isEntityReference()) {
+            sortie += u'&' + noeud.nodeName() + u';';
+            continue;
+        }
+        if (!noeud.isElement())
+            continue;
+        const QDomElement element = noeud.toElement();
+        std::optional<QString> baseElement = baseAtom(element, haut.base);
+        sortie += u'<' + element.tagName();
+        const QDomNamedNodeMap attributs = element.attributes();
+        for (int i = 0; i < attributs.length(); ++i) {
+            const QDomNode a = attributs.item(i);
+            const QString nom = a.nodeName();
+            const QString valeur =
+                nom == u"href" || nom == u"src" ? adresseDuContenu(a.nodeValue(), baseElement) : a.nodeValue();
+            sortie += u' ' + nom + u"=\"";
+            ajouterEchappe(sortie, valeur);
+            sortie += u'"';
+        }
+        sortie += u'>';
+        if (!element.hasChildNodes() && estElementVide(element.tagName()))
+            continue;
+        // Le niveau de l'élément : ses enfants, puis sa balise fermante.
+        pile.push_back({element.firstChild(), std::move(baseElement), element.tagName()});
     }
-    if (noeud.isEntityReference()) {
-        sortie += u'&' + noeud.nodeName() + u';';
-        return;
-    }
-    if (!noeud.isElement())
-        return;
-    const QDomElement element = noeud.toElement();
-    const std::optional<QString> base = baseAtom(element, baseParent);
-    sortie += u'<' + element.tagName();
-    const QDomNamedNodeMap attributs = element.attributes();
-    for (int i = 0; i < attributs.length(); ++i) {
-        const QDomNode a = attributs.item(i);
-        const QString nom = a.nodeName();
-        const QString valeur = nom == u"href" || nom == u"src" ? adresseDuContenu(a.nodeValue(), base) : a.nodeValue();
-        sortie += u' ' + nom + u"=\"";
-        ajouterEchappe(sortie, valeur);
-        sortie += u'"';
-    }
-    sortie += u'>';
-    if (!element.hasChildNodes() && estElementVide(element.tagName()))
-        return;
-    for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling())
-        ecrireHtml(enfant, base, sortie);
-    sortie += u"</" + element.tagName() + u'>';
-}
-
-// Le contenu d'un élément écrit en HTML, sans l'élément lui-même ni retours ajoutés.
-QString balisesDuContenu(const QDomElement &element, const std::optional<QString> &base)
-{
-    QString texte;
-    for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling())
-        ecrireHtml(enfant, base, texte);
-    return texte;
+    return sortie;
 }
 
 // Les valeurs des attributs href et src d'un contenu HTML échappé résolues contre la base : chaque
