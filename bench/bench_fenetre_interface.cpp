@@ -514,6 +514,8 @@ int coordinateur(int argc, char *argv[])
     if (parties.contains('7')) {
         const QString enorme = ecrireFlux(QStringLiteral("flux-100000.xml"), GenerateurFlux::rss2(100000));
         dialogues.fichier = enorme;
+        const int boitesAvant = dialogues.boites;
+        const int ongletsAvant = fenetre.ongletsPages->count();
         double commande = 0;
         dialogues.auGeste = [&] { attente.repartir(); };
         const auto r = attente.mesurer([&] {
@@ -522,6 +524,8 @@ int coordinateur(int argc, char *argv[])
         }, 300000);
         dialogues.auGeste = nullptr;
         pause(3000);
+        // Un flux refusé ne tient aucune mémoire : la mesure n'a alors pas de sens.
+        const bool ouvert = dialogues.boites == boitesAvant && fenetre.ongletsPages->count() == ongletsAvant + 1;
         const MesureFenetre::Memoire m = memoireProgramme();
         const qint64 pssFenetre = MesureFenetre::champKio(QCoreApplication::applicationPid(), "smaps_rollup", "Pss:");
         std::printf("7. Flux de 100 000 informations (%.1f Mo) : commande %.1f s, chargée en %.1f s, peinte en %.1f s ; "
@@ -529,8 +533,9 @@ int coordinateur(int argc, char *argv[])
                     "(but : PSS <= 1024 Mio) %s\n",
                     QFileInfo(enorme).size() / 1e6, commande / 1e3, r.chargeeMs / 1e3, r.peinteMs / 1e3,
                     m.pssKio / 1024.0, pssFenetre / 1024.0, m.rssKio / 1024.0, m.processus,
-                    m.pssKio <= 1024 * 1024 ? "TENU" : "MANQUÉ");
-        fenetre.fermerOngletExecute();
+                    !ouvert ? "MANQUÉ (flux non ouvert)" : m.pssKio <= 1024 * 1024 ? "TENU" : "MANQUÉ");
+        if (ouvert)
+            fenetre.fermerOngletExecute();
         attendreChargement(fenetre.pageHTML);
         std::fflush(stdout);
     }

@@ -183,7 +183,6 @@ int main(int argc, char *argv[])
                 QFileInfo(Emplacement::cheminBase()).size() / 1e6, int(moduleDuTour->getFluxBase().size()), gelee, analyse,
                 gelee / analyse, gelee / analyse <= 2 ? "TENU" : "MANQUÉ", toursLecture);
     TmainForm &fenetre = *fenetreDuTour;
-    TdmRSS &module = *moduleDuTour;
     fenetre.affichageRecherche->trigger();
     for (QCheckBox *c : {fenetre.cbRechercheTitre, fenetre.cbRechercheLien, fenetre.cbRechercheDescription})
         c->setChecked(true);

@@ -1,56 +1,70 @@
 #pragma once
 // La vue de l'arbre XML (xmlTreeView) : un nœud de vue par nœud du document, dans l'ordre du
 // document, libellé étroit, image de ListeImages choisie par le libellé, replié.
+//
+// La vue lit le document à la demande, par un modèle qui tient le document montré : montrer un
+// document ne coûte rien, quelle que soit sa taille, et seuls les niveaux que l'utilisateur
+// déplie sont relevés. La vue montre le document tel qu'il était quand on le lui a donné ; le
+// programme ne modifie jamais un document lu, il en lit un autre.
 
-#include <QDomNode>
+#include <QAbstractItemModel>
+#include <QDomDocument>
 #include <QIcon>
-#include <QList>
-#include <future>
 #include <vector>
 
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
-// Ajoute sous `parent` (au premier niveau de `vue` quand `parent` est nul) un nœud de vue pour
-// chaque enfant de `noeud`, et ainsi de suite jusqu'aux feuilles. Les sous-arbres sont construits
-// détachés puis attachés d'un seul coup ; la construction ne s'appuie pas sur la pile d'appels,
-// si profond que soit le document.
-void construireArbreXML(QTreeWidget *vue, QTreeWidgetItem *parent, const QDomNode &noeud);
-
-// L'arbre d'un document construit sur un fil de fond, pendant que le fil de la fenêtre fait autre
-// chose du même document : les deux ne font qu'y lire. Les nœuds sont construits détachés, avec
-// les icônes relevées d'avance ; ils remplacent le contenu de la vue à l'appel de montrer(), ou à
-// la sortie de la portée si une exception l'a quittée avant (la vue montre alors, comme après
-// construireArbreXML, l'arbre du document). Le document ne doit pas changer entre-temps.
-class ArbreXMLEnFond
+class ModeleArbreXML : public QAbstractItemModel
 {
-public:
-    ArbreXMLEnFond(QTreeWidget *vue, const QDomNode &noeud);
-    ~ArbreXMLEnFond();
-    ArbreXMLEnFond(const ArbreXMLEnFond &) = delete;
-    ArbreXMLEnFond &operator=(const ArbreXMLEnFond &) = delete;
+    Q_OBJECT
 
-    // Attend la fin de la construction et montre l'arbre dans la vue (viderArbreXML d'abord).
-    void montrer();
+public:
+    explicit ModeleArbreXML(QObject *parent = nullptr);
+    ~ModeleArbreXML() override;
+
+    // Un nœud de vue pour chaque nœud situé sous `noeud` (lui-même exclu), à la place de ceux
+    // d'avant ; tous repliés. Le document de `noeud` est tenu jusqu'au prochain appel.
+    void montrer(const QDomNode &noeud);
+    // Plus aucun nœud ; le document tenu jusque-là est détruit sur un fil de fond.
+    void vider();
+
+    QModelIndex index(int ligne, int colonne, const QModelIndex &parent = {}) const override;
+    QModelIndex parent(const QModelIndex &enfant) const override;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    bool hasChildren(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
-    QTreeWidget *m_vue;
+    // Un nœud du document déjà relevé. Les enfants d'un nœud sont relevés tous ensemble, à la
+    // première demande, et rangés à la suite dans m_noeuds : premierEnfant, premierEnfant + 1...
+    struct Noeud
+    {
+        QDomNode dom;
+        int parent;
+        int rang;
+        int premierEnfant = -1;
+        int nombreEnfants = -1; // -1 : pas encore relevés
+    };
+
+    // Le nœud d'un index ; 0, le nœud montré lui-même, pour l'index nul.
+    static int numero(const QModelIndex &index);
+    // Relève au besoin les enfants du nœud `numero`.
+    const Noeud &avecEnfants(int numero) const;
+
+    // Relevés à la demande par des méthodes constantes : le modèle ne change pas pour autant.
+    mutable std::vector<Noeud> m_noeuds;
+    QDomDocument m_document;
     std::vector<QIcon> m_icones;
-    std::future<QList<QTreeWidgetItem *>> m_construction;
 };
 
-// L'apparence de la vue : fond blanc, police de la fenêtre en gras (8 points), retrait de 19,
-// sans en-tête.
-void preparerVueArbreXML(QTreeWidget *vue);
+// L'apparence de la vue, et son modèle : fond blanc, police de la fenêtre en gras (8 points),
+// retrait de 19, sans en-tête.
+void preparerVueArbreXML(QTreeView *vue);
 
-// Retire tous les nœuds de la vue, à la place de QTreeWidget::clear(). Les nœuds sont détachés
-// d'un coup : la vue est vide au retour. Leur destruction, aussi longue que leur construction,
-// se fait ensuite sur un fil de fond, sans rien prendre au fil de la fenêtre ; elle part des
-// feuilles, sans récursion, si profond que soit l'arbre. Elle est finie quand la vue disparaît.
-void viderArbreXML(QTreeWidget *vue);
+// La vue (préparée) montre un nœud pour chaque nœud situé sous `noeud`, à la place de ceux
+// d'avant.
+void construireArbreXML(QTreeView *vue, const QDomNode &noeud);
 
-// Les nœuds de premier niveau de la vue, détachés d'un coup : la vue est vide au retour, et ils
-// appartiennent à l'appelant.
-QList<QTreeWidgetItem *> detacherArbreXML(QTreeWidget *vue);
-// Des nœuds détachés détruits comme par viderArbreXML.
-void demolirArbreXML(QTreeWidget *vue, const QList<QTreeWidgetItem *> &elements);
+// La vue (préparée) ne montre plus rien.
+void viderArbreXML(QTreeView *vue);

@@ -11,7 +11,6 @@
 #include "commun/Emplacement.h"
 #include "model/TObjetString.h"
 #include "paint/TBoitePeinte.h"
-#include "ui/ArbreXMLVue.h"
 #include "ui/DonneesLignes.h"
 #include "ui/PageHTML.h"
 #include "ui/RepriseBascule.h"
@@ -25,6 +24,7 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QWebEngineView>
 
@@ -210,13 +210,14 @@ void TmainForm::ongletsPagesChange()
         return;
     // Rien n'est téléchargé : l'onglet montre ce qui l'a été à son ouverture. Un fichier inchangé
     // depuis sa dernière lecture (l'un des deux derniers documents montrés) n'est pas relu : son
-    // arbre, ses lignes de page et son arbre de vue sont repris ; tout le reste se refait.
+    // arbre et ses lignes de page sont repris ; tout le reste se refait.
     const QString chemin = fiche->getChemin();
     const SignatureFichier signature = SignatureFichier::de(chemin);
     const PFlux flux = fiche->getFlux();
     if (!m_reprise)
-        m_reprise = std::make_unique<RepriseBascule>(xmlTreeView);
+        m_reprise = std::make_unique<RepriseBascule>();
     if (m_reprise->reprendre(chemin, signature, *dmRSS)) {
+        afficherArbreXML();
         const PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
         montrerPageOnglet(*fiche, flux ? dmRSS->genererPageInfosSauvegardees(*flux) : Emplacement::cheminPage());
         actualiserListesInfos(fluxLu);
@@ -227,10 +228,8 @@ void TmainForm::ongletsPagesChange()
         return;
     m_reprise->noterLecture(chemin, signature, *dmRSS);
 
-    // L'arbre du document se construit à côté pendant que la page s'écrit et que les listes se
-    // remplissent (tous ne font que lire le document) ; il remplace celui de la vue à la fin.
     // La page et les listes montrent le même flux, lu une fois.
-    ArbreXMLEnFond arbre(xmlTreeView, dmRSS->XMLDoc.elementDocument());
+    afficherArbreXML();
     const PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
     QString page = dmRSS->genererPageDocument(*fluxLu);
     m_reprise->noterLignesPage(dmRSS->getLignesPage());
@@ -238,7 +237,6 @@ void TmainForm::ongletsPagesChange()
         page = dmRSS->genererPageInfosSauvegardees(*flux);
     montrerPageOnglet(*fiche, page);
     actualiserListesInfos(fluxLu);
-    arbre.montrer();
 }
 
 void TmainForm::montrerPageOnglet(const TObjetString &fiche, const QString &page)
@@ -266,9 +264,9 @@ void TmainForm::montrerFichierOuvert(const QString &chemin)
 {
     const BarreOuverture barre(*this);
     barreA(17);
-    // Le document montré comme par afficherDocument, l'arbre construit à côté de tout le reste.
-    // La page, le titre et les listes montrent le même flux, lu une fois.
-    ArbreXMLEnFond arbre(xmlTreeView, dmRSS->XMLDoc.elementDocument());
+    // Le document montré comme par afficherDocument : la page, le titre et les listes montrent
+    // le même flux, lu une fois.
+    afficherArbreXML();
     const PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
     naviguerVersFichier(dmRSS->genererPageDocument(*fluxLu));
     const QString titre = fluxLu->getTitre();
@@ -277,7 +275,6 @@ void TmainForm::montrerFichierOuvert(const QString &chemin)
     barreSansAttente(73);
     ajouterOnglet(QStringLiteral("Fichier : ") + nomSansDossier(chemin), std::make_unique<TObjetString>(chemin, titre),
                   fluxLu);
-    arbre.montrer();
     barreSansAttente(100);
     afficherTitreFlux(titre);
 }

@@ -1,16 +1,13 @@
 #include "ui/RepriseBascule.h"
 
 #include "base/TdmRSS.h"
-#include "ui/ArbreXMLVue.h"
 
 #include <QFile>
-#include <QTreeWidget>
 #include <sys/stat.h>
 
 namespace {
 
-// Un document plus grand n'est pas gardé derrière le courant : son arbre DOM et son arbre de vue
-// pèsent des centaines de Mo (un flux de 100 000 informations), bien plus que sa relecture ne
+// Un document plus grand n'est pas gardé derrière le courant : son arbre DOM pèse des centaines de Mo (un flux de 100 000 informations), bien plus que sa relecture ne
 // coûte de temps à côté de son affichage. Un flux de 5 000 informations fait 4 à 5 Mo.
 constexpr qint64 tailleGardeeMax = 16 * 1024 * 1024;
 
@@ -33,11 +30,6 @@ bool SignatureFichier::operator==(const SignatureFichier &autre) const
         && changement == autre.changement && peripherique == autre.peripherique && inoeud == autre.inoeud;
 }
 
-RepriseBascule::~RepriseBascule()
-{
-    qDeleteAll(m_precedent.arbreVue);
-}
-
 bool RepriseBascule::courantValide(const TdmRSS &module) const
 {
     return !m_courant.arbre.isNull() && module.XMLDoc.estActif() && module.XMLDoc.dom() == m_courant.arbre;
@@ -46,7 +38,6 @@ bool RepriseBascule::courantValide(const TdmRSS &module) const
 void RepriseBascule::oublier(Document &document)
 {
     TDocumentXML::detruireEnFond(std::exchange(document.arbre, QDomDocument()));
-    demolirArbreXML(m_vue, std::exchange(document.arbreVue, {}));
     document = Document();
 }
 
@@ -60,16 +51,13 @@ bool RepriseBascule::reprendre(const QString &chemin, const SignatureFichier &si
     if (m_precedent.arbre.isNull() || m_precedent.chemin != chemin || !(m_precedent.signature == signature))
         return false;
     if (courant) {
-        m_courant.arbreVue = detacherArbreXML(m_vue);
         std::swap(m_courant, m_precedent);
     } else {
-        // XMLDoc et la vue montrent un document lu ailleurs, que rien ne reprendra.
-        viderArbreXML(m_vue);
+        // XMLDoc montre un document lu ailleurs, que rien ne reprendra.
         TDocumentXML::detruireEnFond(std::exchange(m_courant.arbre, QDomDocument()));
         m_courant = std::exchange(m_precedent, Document());
     }
     module.XMLDoc.reprendre(chemin, m_courant.arbre);
-    m_vue->addTopLevelItems(std::exchange(m_courant.arbreVue, {}));
     module.reprendrePageDocument(m_courant.lignesPage);
     return true;
 }
@@ -82,12 +70,10 @@ void RepriseBascule::avantLecture(const TdmRSS &module)
 void RepriseBascule::noterLecture(const QString &chemin, const SignatureFichier &signature, const TdmRSS &module)
 {
     if (std::exchange(m_courantMontre, false) && m_courant.signature.taille <= tailleGardeeMax) {
-        // La vue montre encore l'arbre du courant d'avant la lecture : il devient le précédent.
         oublier(m_precedent);
-        m_courant.arbreVue = detacherArbreXML(m_vue);
         m_precedent = std::exchange(m_courant, Document());
     } else {
         oublier(m_courant);
     }
-    m_courant = {chemin, signature, module.XMLDoc.dom(), {}, {}};
+    m_courant = {chemin, signature, module.XMLDoc.dom(), {}};
 }

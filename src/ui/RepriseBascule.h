@@ -1,10 +1,10 @@
 #pragma once
 // Ce qu'une bascule d'onglets reprend sans relire : le document montré (celui de XMLDoc) et celui
 // montré juste avant, chacun avec la signature de son fichier relevée avant sa lecture. Un
-// fichier dont la signature n'a pas changé donne le même arbre DOM, donc le même flux, les mêmes
-// lignes de page et le même arbre de vue : ils sont repris tels quels. Deux documents au plus,
-// quel que soit le nombre d'onglets, et le précédent seulement d'un fichier de 16 Mio au plus ; l'arbre DOM et l'arbre de vue de celui qui est oublié sont
-// détruits à côté, comme après une lecture.
+// fichier dont la signature n'a pas changé donne le même arbre DOM, donc le même flux et les
+// mêmes lignes de page : ils sont repris tels quels. Deux documents au plus, quel que soit le
+// nombre d'onglets, et le précédent seulement d'un fichier de 16 Mio au plus ; l'arbre DOM de
+// celui qui est oublié est détruit à côté, comme après une lecture.
 
 #include "commun/TexteEtroit.h"
 
@@ -12,8 +12,6 @@
 #include <QList>
 #include <QString>
 
-class QTreeWidget;
-class QTreeWidgetItem;
 class TdmRSS;
 
 // Taille, dates de modification et de changement à la nanoseconde, périphérique et numéro
@@ -34,17 +32,16 @@ struct SignatureFichier
 class RepriseBascule
 {
 public:
-    explicit RepriseBascule(QTreeWidget *vue) : m_vue(vue) {}
-    ~RepriseBascule();
+    RepriseBascule() = default;
     RepriseBascule(const RepriseBascule &) = delete;
     RepriseBascule &operator=(const RepriseBascule &) = delete;
 
     // Vrai quand le document du chemin, de cette signature, est le courant ou le précédent : il
-    // est alors dans XMLDoc, son arbre dans la vue, ses lignes de page dans la page écrite.
+    // est alors dans XMLDoc et ses lignes de page dans la page écrite.
     bool reprendre(const QString &chemin, const SignatureFichier &signature, TdmRSS &module);
 
-    // Avant de lire un document dans XMLDoc, puis après l'avoir lu (la vue montre encore l'arbre
-    // du document d'avant) : le courant devient le précédent, le document lu le courant.
+    // Avant de lire un document dans XMLDoc, puis après l'avoir lu : le courant devient le
+    // précédent, le document lu le courant.
     void avantLecture(const TdmRSS &module);
     void noterLecture(const QString &chemin, const SignatureFichier &signature, const TdmRSS &module);
     // Les lignes de page du courant, telles que genererPageDocument vient de les donner.
@@ -57,14 +54,12 @@ private:
         SignatureFichier signature;
         QDomDocument arbre;
         QList<TexteEtroit> lignesPage;
-        QList<QTreeWidgetItem *> arbreVue; // détaché ; vide pour le courant, que la vue montre
     };
 
     // Le courant n'est plus celui de XMLDoc quand un autre chemin a lu un document depuis.
     bool courantValide(const TdmRSS &module) const;
     void oublier(Document &document);
 
-    QTreeWidget *m_vue;
     Document m_courant;
     Document m_precedent;
     bool m_courantMontre = false;

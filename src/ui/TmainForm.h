@@ -31,6 +31,7 @@ class QProgressBar;
 class QTabBar;
 class QTabWidget;
 class QToolButton;
+class QTreeView;
 class QTreeWidget;
 class QTimer;
 class QWebEngineView;
@@ -201,7 +202,7 @@ public:
     // Vue 2 : arbre XML.
     QWidget *pageArbreXML = nullptr;
     TBoitePeinte *btTitreArbreXML = nullptr;
-    QTreeWidget *xmlTreeView = nullptr;
+    QTreeView *xmlTreeView = nullptr;
     // Vue 3 : recherche.
     QWidget *TabSheet1 = nullptr;
     TBoitePeinte *btTitreRecherche = nullptr;

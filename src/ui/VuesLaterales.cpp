@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
+#include <QTreeView>
 #include <QTreeWidget>
 
 using namespace Construction;
@@ -154,7 +155,7 @@ QWidget *TmainForm::creerPageArbreXML()
     NOMMER(btTitreArbreXML);
     auto disposition = colonneSousTitre(pageArbreXML, btTitreArbreXML);
 
-    xmlTreeView = new QTreeWidget(pageArbreXML);
+    xmlTreeView = new QTreeView(pageArbreXML);
     NOMMER(xmlTreeView);
     preparerVueArbreXML(xmlTreeView);
     disposition->addWidget(xmlTreeView, 1);
@@ -234,6 +235,5 @@ void TmainForm::afficherArbreXML()
 {
     if (!dmRSS)
         return;
-    viderArbreXML(xmlTreeView);
-    construireArbreXML(xmlTreeView, nullptr, dmRSS->XMLDoc.elementDocument());
+    construireArbreXML(xmlTreeView, dmRSS->XMLDoc.elementDocument());
 }

@@ -106,7 +106,7 @@ private slots:
         QTest::addColumn<QString>("refus");
         for (const FormesHostiles::Forme &f : FormesHostiles::formes(1 << 20))
             QTest::newRow(f.nom) << f.octets << (f.refus ? QString::fromUtf8(f.refus) : QString());
-        QTest::newRow("100 Mo de flux") << GenerateurFlux::rss2(225000) << u"caractères"_qs;
+        QTest::newRow("100 Mo de flux") << GenerateurFlux::rss2(225000) << u"nœuds"_qs;
         QTest::newRow("100 000 niveaux") << QByteArray("<a>").repeated(100000) << u"niveaux"_qs;
         QTest::newRow("256 attributs, la borne")
             << []() -> QByteArray { QByteArray b = "<rss"; for (int i = 0; i < 256; ++i) b += " a" + QByteArray::number(i) + "='='"; return b + "/>"; }()

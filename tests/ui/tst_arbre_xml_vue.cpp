@@ -1,5 +1,5 @@
 // La vue de l'arbre XML : même forme que le document, libellés étroits, images, nœuds repliés,
-// reconstruction complète, apparence de la vue, document très profond.
+// reconstruction complète, document tenu par la vue, apparence de la vue, document très profond.
 
 #include "ChaineProfonde.h"
 #include "OutilsTests.h"
@@ -10,11 +10,11 @@
 #include "ui/ArbreXMLVue.h"
 #include "ui/ListeImages.h"
 
-#include <atomic>
 #include <QApplication>
 #include <QDirIterator>
 #include <QTest>
-#include <QTreeWidget>
+#include <QThreadPool>
+#include <QTreeView>
 #include <memory>
 
 namespace {
@@ -71,9 +71,9 @@ QStringList formeAttendue(const QDomNode &racine)
 }
 
 // L'index de ListeImages dont l'icône est celle du nœud, -1 sans icône, -2 pour une autre image.
-int indexIcone(const QTreeWidgetItem *element)
+int indexIcone(const QModelIndex &noeud)
 {
-    const QIcon icone = element->icon(0);
+    const QIcon icone = noeud.data(Qt::DecorationRole).value<QIcon>();
     if (icone.isNull())
         return ArbreXML::aucuneImage;
     const QImage vue = icone.pixmap(ListeImages::taille).toImage();
@@ -84,30 +84,25 @@ int indexIcone(const QTreeWidgetItem *element)
     return -2;
 }
 
+QString texte(const QModelIndex &noeud) { return noeud.data().toString(); }
+
 // La même chose, lue dans la vue ; vérifie au passage que tout est replié et sans autre colonne.
-QStringList formeVue(const QList<QTreeWidgetItem *> &premierNiveau, bool &toutReplie)
+QStringList formeVue(const QTreeView &vue, bool &toutReplie)
 {
+    const QAbstractItemModel &modele = *vue.model();
     QStringList lignes;
-    toutReplie = true;
-    QList<std::pair<QTreeWidgetItem *, int>> pile;
-    for (auto it = premierNiveau.rbegin(); it != premierNiveau.rend(); ++it)
-        pile.append({*it, 0});
+    toutReplie = modele.columnCount() == 1;
+    QList<std::pair<QModelIndex, int>> pile;
+    for (int i = modele.rowCount() - 1; i >= 0; --i)
+        pile.append({modele.index(i, 0), 0});
     while (!pile.isEmpty()) {
-        const auto [element, profondeur] = pile.takeLast();
-        lignes.append(QString(profondeur, u' ') + element->text(0) + u'|' + QString::number(indexIcone(element)));
-        toutReplie = toutReplie && !element->isExpanded();
-        for (int i = element->childCount() - 1; i >= 0; --i)
-            pile.append({element->child(i), profondeur + 1});
+        const auto [noeud, profondeur] = pile.takeLast();
+        lignes.append(QString(profondeur, u' ') + texte(noeud) + u'|' + QString::number(indexIcone(noeud)));
+        toutReplie = toutReplie && !vue.isExpanded(noeud) && modele.hasChildren(noeud) == (modele.rowCount(noeud) > 0);
+        for (int i = modele.rowCount(noeud) - 1; i >= 0; --i)
+            pile.append({modele.index(i, 0, noeud), profondeur + 1});
     }
     return lignes;
-}
-
-QList<QTreeWidgetItem *> premierNiveau(QTreeWidget &vue)
-{
-    QList<QTreeWidgetItem *> liste;
-    for (int i = 0; i < vue.topLevelItemCount(); ++i)
-        liste.append(vue.topLevelItem(i));
-    return liste;
 }
 
 } // namespace
@@ -117,7 +112,7 @@ class TestArbreXMLVue : public QObject
     Q_OBJECT
 
     TDocumentXML m_document;
-    std::unique_ptr<QTreeWidget> m_vue;
+    std::unique_ptr<QTreeView> m_vue;
 
     QDomElement charger(const QByteArray &octets)
     {
@@ -128,7 +123,7 @@ class TestArbreXMLVue : public QObject
     void verifierFormeDeLaVue(const QDomNode &racine)
     {
         bool toutReplie = false;
-        const QStringList vue = formeVue(premierNiveau(*m_vue), toutReplie);
+        const QStringList vue = formeVue(*m_vue, toutReplie);
         QCOMPARE(vue, formeAttendue(racine));
         QVERIFY(toutReplie);
     }
@@ -136,165 +131,110 @@ class TestArbreXMLVue : public QObject
 private slots:
     void init()
     {
-        m_vue = std::make_unique<QTreeWidget>();
+        m_vue = std::make_unique<QTreeView>();
         preparerVueArbreXML(m_vue.get());
         m_vue->show();
     }
 
     void cleanup() { m_vue.reset(); }
 
+    QModelIndex premier(int ligne) const { return m_vue->model()->index(ligne, 0); }
+
     void rss2MemeFormeQueLeDocument()
     {
         const QDomElement racine = charger(fluxRss2);
-        construireArbreXML(m_vue.get(), nullptr, racine);
-        QCOMPARE(m_vue->topLevelItemCount(), 1);
-        QTreeWidgetItem *canal = m_vue->topLevelItem(0);
-        QCOMPARE(canal->text(0), u"channel"_qs);
+        construireArbreXML(m_vue.get(), racine);
+        QCOMPARE(m_vue->model()->rowCount(), 1);
+        const QModelIndex canal = premier(0);
+        QCOMPARE(texte(canal), u"channel"_qs);
         QCOMPARE(indexIcone(canal), 51);
         verifierFormeDeLaVue(racine);
 
-        QTreeWidgetItem *titre = canal->child(0);
-        QCOMPARE(titre->text(0), u"title"_qs);
+        const auto enfant = [](const QModelIndex &parent, int ligne) { return parent.model()->index(ligne, 0, parent); };
+        const QModelIndex titre = enfant(canal, 0);
+        QCOMPARE(texte(titre), u"title"_qs);
         QCOMPARE(indexIcone(titre), 33);
-        QCOMPARE(titre->childCount(), 1);
-        QCOMPARE(titre->child(0)->text(0), u"Actualités"_qs);
-        QVERIFY(titre->child(0)->icon(0).isNull());
+        QCOMPARE(m_vue->model()->rowCount(titre), 1);
+        QCOMPARE(texte(enfant(titre, 0)), u"Actualités"_qs);
+        QCOMPARE(indexIcone(enfant(titre, 0)), -1);
+        QCOMPARE(enfant(titre, 0).parent(), titre);
         // Section CDATA, commentaire, noms hors tableau, élément vide, texte « item ».
-        QCOMPARE(canal->child(2)->child(0)->text(0), u"<p>Le <b>flux</b></p>"_qs);
-        QCOMPARE(canal->child(3)->text(0), u"#comment"_qs);
-        QCOMPARE(canal->child(3)->childCount(), 0);
-        QCOMPARE(indexIcone(canal->child(4)), 107);
-        QCOMPARE(indexIcone(canal->child(5)), 119);
-        QCOMPARE(indexIcone(canal->child(6)), -1); // webmaster
-        QCOMPARE(indexIcone(canal->child(7)), -1); // Title
-        QTreeWidgetItem *info = canal->child(8);
+        QCOMPARE(texte(enfant(enfant(canal, 2), 0)), u"<p>Le <b>flux</b></p>"_qs);
+        QCOMPARE(texte(enfant(canal, 3)), u"#comment"_qs);
+        QVERIFY(!m_vue->model()->hasChildren(enfant(canal, 3)));
+        QCOMPARE(indexIcone(enfant(canal, 4)), 107);
+        QCOMPARE(indexIcone(enfant(canal, 5)), 119);
+        QCOMPARE(indexIcone(enfant(canal, 6)), -1); // webmaster
+        QCOMPARE(indexIcone(enfant(canal, 7)), -1); // Title
+        const QModelIndex info = enfant(canal, 8);
         QCOMPARE(indexIcone(info), 3);
         // Le libellé passe par le texte étroit : « 日本 » devient « ?? », « € » reste.
-        QCOMPARE(info->child(0)->child(0)->text(0), u"Prix 5 € — ??"_qs);
-        QCOMPARE(indexIcone(info->child(1)), 39);
-        QCOMPARE(info->child(2)->text(0), u"description"_qs);
-        QCOMPARE(indexIcone(info->child(2)), 108);
-        QCOMPARE(info->child(2)->childCount(), 0);
-        QCOMPARE(indexIcone(canal->child(9)->child(0)->child(0)), 3);
+        QCOMPARE(texte(enfant(enfant(info, 0), 0)), u"Prix 5 € — ??"_qs);
+        QCOMPARE(indexIcone(enfant(info, 1)), 39);
+        QCOMPARE(texte(enfant(info, 2)), u"description"_qs);
+        QCOMPARE(indexIcone(enfant(info, 2)), 108);
+        QVERIFY(!m_vue->model()->hasChildren(enfant(info, 2)));
+        QCOMPARE(indexIcone(enfant(enfant(enfant(canal, 9), 0), 0)), 3);
+        QVERIFY(!enfant(canal, 10).isValid());
     }
 
     void rss1EtImageSelectionnee()
     {
         const QDomElement racine = charger(fluxRss1);
-        construireArbreXML(m_vue.get(), nullptr, racine);
-        QCOMPARE(m_vue->topLevelItemCount(), 3);
+        construireArbreXML(m_vue.get(), racine);
+        QCOMPARE(m_vue->model()->rowCount(), 3);
         verifierFormeDeLaVue(racine);
-        QTreeWidgetItem *image = m_vue->topLevelItem(1);
+        const QModelIndex image = premier(1);
         QCOMPARE(indexIcone(image), 81);
         // Sélectionné, le nœud garde la même image.
-        m_vue->setCurrentItem(image);
-        QVERIFY(image->isSelected());
-        QCOMPARE(image->icon(0).pixmap(ListeImages::taille, QIcon::Selected).toImage(),
+        m_vue->setCurrentIndex(image);
+        QVERIFY(m_vue->selectionModel()->isSelected(image));
+        QCOMPARE(image.data(Qt::DecorationRole).value<QIcon>().pixmap(ListeImages::taille, QIcon::Selected).toImage(),
                  ListeImages::image(81).toImage());
-    }
-
-    void construitEnFondCommeSurPlace_data()
-    {
-        QTest::addColumn<QByteArray>("document");
-        QTest::addColumn<bool>("montrerExplicitement");
-        QTest::newRow("RSS 2.0, montrer()") << fluxRss2 << true;
-        QTest::newRow("RSS 1.0, sortie de portée") << fluxRss1 << false;
-    }
-
-    void construitEnFondCommeSurPlace()
-    {
-        QFETCH(QByteArray, document);
-        QFETCH(bool, montrerExplicitement);
-        // La vue tient déjà un autre arbre, qui est remplacé.
-        construireArbreXML(m_vue.get(), nullptr, charger(fluxRss1 == document ? fluxRss2 : fluxRss1));
-        const QDomElement racine = charger(document);
-        QStringList lueEnMemeTemps;
-        {
-            ArbreXMLEnFond arbre(m_vue.get(), racine);
-            // Le fil de la fenêtre lit le même document pendant la construction.
-            lueEnMemeTemps = formeAttendue(racine);
-            if (montrerExplicitement) {
-                arbre.montrer();
-                verifierFormeDeLaVue(racine);
-            }
-        }
-        verifierFormeDeLaVue(racine);
-        QCOMPARE(lueEnMemeTemps, formeAttendue(racine));
     }
 
     void reconstructionRemplaceTout()
     {
-        construireArbreXML(m_vue.get(), nullptr, charger(fluxRss2));
-        m_vue->topLevelItem(0)->setExpanded(true);
+        construireArbreXML(m_vue.get(), charger(fluxRss2));
+        m_vue->expand(premier(0));
         viderArbreXML(m_vue.get());
-        QCOMPARE(m_vue->topLevelItemCount(), 0);
+        QCOMPARE(m_vue->model()->rowCount(), 0);
         const QDomElement racine = charger(fluxRss1);
-        construireArbreXML(m_vue.get(), nullptr, racine);
+        construireArbreXML(m_vue.get(), racine);
         verifierFormeDeLaVue(racine);
-        // Vider une vue vide ne fait rien.
+        // Un second document remplace le premier, déplié, par ses nœuds repliés.
+        m_vue->expand(premier(2));
+        const QDomElement autre = charger(fluxRss2);
+        construireArbreXML(m_vue.get(), autre);
+        verifierFormeDeLaVue(autre);
         viderArbreXML(m_vue.get());
         viderArbreXML(m_vue.get());
-        QCOMPARE(m_vue->topLevelItemCount(), 0);
+        QCOMPARE(m_vue->model()->rowCount(), 0);
     }
 
-    void viderDetacheToutDeSuiteEtDetruitPlusTard()
+    void laVueTientSonDocument()
     {
-        // Des nœuds qui se comptent : 1 + 3 + 3 × 40 par sous-arbre, deux sous-arbres.
-        static std::atomic<int> vivants = 0;
-        struct NoeudCompte : QTreeWidgetItem
-        {
-            NoeudCompte() : QTreeWidgetItem(QStringList(u"n"_qs)) { ++vivants; }
-            ~NoeudCompte() override { --vivants; }
-        };
-        auto remplir = [this] {
-            for (int r = 0; r < 2; ++r) {
-                auto *racine = new NoeudCompte;
-                for (int i = 0; i < 3; ++i) {
-                    auto *branche = new NoeudCompte;
-                    for (int j = 0; j < 40; ++j)
-                        branche->addChild(new NoeudCompte);
-                    racine->addChild(branche);
-                }
-                m_vue->addTopLevelItem(racine);
-            }
-        };
-        remplir();
-        QCOMPARE(vivants, 2 * 124);
-        viderArbreXML(m_vue.get());
-        // La vue est vide au retour ; les nœuds détachés sont détruits ensuite, tous.
-        QCOMPARE(m_vue->topLevelItemCount(), 0);
-        QTRY_COMPARE(vivants, 0);
-        // Ce qui reste à détruire quand la vue disparaît l'est avant qu'elle ne soit détruite.
-        for (int i = 0; i < 3; ++i) {
-            remplir();
-            viderArbreXML(m_vue.get());
-        }
-        m_vue.reset();
-        QCOMPARE(vivants, 0);
-    }
-
-    void sousUnNoeudExistant()
-    {
-        auto *parent = new QTreeWidgetItem(QStringList(u"dessus"_qs));
-        parent->addChild(new QTreeWidgetItem(QStringList(u"déjà là"_qs)));
-        m_vue->addTopLevelItem(parent);
-        construireArbreXML(m_vue.get(), parent, charger(fluxRss1));
-        QCOMPARE(m_vue->topLevelItemCount(), 1);
-        QCOMPARE(parent->childCount(), 4);
-        QCOMPARE(parent->child(0)->text(0), u"déjà là"_qs);
-        QCOMPARE(parent->child(1)->text(0), u"channel"_qs);
-        QCOMPARE(parent->child(3)->text(0), u"item"_qs);
-        QCOMPARE(parent->child(3)->child(0)->child(0)->text(0), u"Deux"_qs);
-        // Un nœud sans enfant n'ajoute rien.
-        construireArbreXML(m_vue.get(), parent, charger("<rss/>"));
-        QCOMPARE(parent->childCount(), 4);
+        // La vue montre le document qu'on lui a donné, même quand celui qui le tenait passe au
+        // suivant et abandonne le sien : rien de ce qu'elle lit n'est libéré sous elle.
+        const QDomElement racine = charger(fluxRss2);
+        const QStringList attendue = formeAttendue(racine);
+        construireArbreXML(m_vue.get(), racine);
+        m_vue->expand(premier(0));
+        charger(fluxRss1);
+        m_document.setActive(false);
+        QCoreApplication::processEvents();
+        QThreadPool::globalInstance()->waitForDone();
+        bool toutReplie = false;
+        QStringList vue = formeVue(*m_vue, toutReplie);
+        QCOMPARE(vue, attendue);
+        QVERIFY(m_vue->grab().width() > 0);
     }
 
     void apparence()
     {
         QVERIFY(m_vue->isHeaderHidden());
         QCOMPARE(m_vue->indentation(), 19);
-        QCOMPARE(m_vue->columnCount(), 1);
+        QCOMPARE(m_vue->model()->columnCount(), 1);
         QCOMPARE(m_vue->palette().color(QPalette::Base), QColor(Qt::white));
         QVERIFY(m_vue->font().bold());
         QCOMPARE(m_vue->font().pointSize(), 8);
@@ -317,9 +257,9 @@ private slots:
                 continue;
             }
             viderArbreXML(m_vue.get());
-            construireArbreXML(m_vue.get(), nullptr, m_document.elementDocument());
+            construireArbreXML(m_vue.get(), m_document.elementDocument());
             bool toutReplie = false;
-            const QStringList vue = formeVue(premierNiveau(*m_vue), toutReplie);
+            const QStringList vue = formeVue(*m_vue, toutReplie);
             QVERIFY2(vue == formeAttendue(m_document.elementDocument()), qPrintable(chemin));
             QVERIFY(toutReplie);
             ++arbres;
@@ -330,19 +270,24 @@ private slots:
 
     void documentTresProfond()
     {
-        // 100 000 niveaux : construire, vider, reconstruire et détruire la vue sans déborder la pile.
+        // 100 000 niveaux : montrer, descendre jusqu'au fond, remonter, vider, remontrer et
+        // détruire la vue sans déborder la pile.
         constexpr int niveaux = 100000;
         OutilsTests::chargerChaineProfonde(m_document, niveaux, u"title"_qs, u"fond"_qs);
-        construireArbreXML(m_vue.get(), nullptr, m_document.elementDocument());
+        construireArbreXML(m_vue.get(), m_document.elementDocument());
+        const QAbstractItemModel &modele = *m_vue->model();
         int profondeur = 0;
-        const QTreeWidgetItem *element = m_vue->topLevelItem(0);
-        for (; element->childCount() == 1; element = element->child(0))
+        QModelIndex noeud = premier(0);
+        for (; modele.rowCount(noeud) == 1; noeud = modele.index(0, 0, noeud))
             ++profondeur;
         QCOMPARE(profondeur, niveaux - 1);
-        QCOMPARE(element->text(0), u"fond"_qs);
+        QCOMPARE(texte(noeud), u"fond"_qs);
+        for (; noeud.parent().isValid(); noeud = noeud.parent())
+            --profondeur;
+        QCOMPARE(profondeur, 0);
         viderArbreXML(m_vue.get());
-        QCOMPARE(m_vue->topLevelItemCount(), 0);
-        construireArbreXML(m_vue.get(), nullptr, m_document.elementDocument());
+        QCOMPARE(modele.rowCount(), 0);
+        construireArbreXML(m_vue.get(), m_document.elementDocument());
         m_vue.reset();
     }
 };

@@ -91,7 +91,7 @@ private slots:
             {"btSupprimerFlux", "TBoitePeinte"}, {"btDecocherTout", "TBoitePeinte"},
             {"btConnexionFond", "TBoitePeinte"}, {"groupeFavoris", "QGroupBox"}, {"cbListeFavoris", "QComboBox"},
             {"btAjouterFavoris", "TBoitePeinte"}, {"pageArbreXML", "QWidget"},
-            {"btTitreArbreXML", "TBoitePeinte"}, {"xmlTreeView", "QTreeWidget"}, {"TabSheet1", "QWidget"},
+            {"btTitreArbreXML", "TBoitePeinte"}, {"xmlTreeView", "QTreeView"}, {"TabSheet1", "QWidget"},
             {"btTitreRecherche", "TBoitePeinte"}, {"edRecherche", "QLineEdit"},
             {"cbRechercheTitre", "QCheckBox"}, {"cbRechercheLien", "QCheckBox"},
             {"cbRechercheDescription", "QCheckBox"}, {"pbBoutonRechercher", "TBoitePeinte"},
@@ -543,7 +543,7 @@ private slots:
     {
         // Sans module de données (avant que main le donne), rien ne se passe.
         f->afficherArbreXML();
-        QCOMPARE(f->xmlTreeView->topLevelItemCount(), 0);
+        QCOMPARE(f->xmlTreeView->model()->rowCount(), 0);
 
         OutilsTests::DossierExecutable dossier;
         DialoguesScriptes dialogues;
@@ -554,12 +554,12 @@ private slots:
                               "<item><title>I</title></item></channel></rss>"));
         QVERIFY(module.chargerDocumentXML(chemin));
         f->afficherArbreXML();
-        const int premier = f->xmlTreeView->topLevelItemCount();
+        const int premier = f->xmlTreeView->model()->rowCount();
         QVERIFY(premier > 0);
-        QVERIFY(f->xmlTreeView->topLevelItem(0)->text(0).contains(QStringLiteral("channel")));
+        QVERIFY(f->xmlTreeView->model()->index(0, 0).data().toString().contains(QStringLiteral("channel")));
         // Un second affichage remplace l'arbre au lieu de l'allonger.
         f->afficherArbreXML();
-        QCOMPARE(f->xmlTreeView->topLevelItemCount(), premier);
+        QCOMPARE(f->xmlTreeView->model()->rowCount(), premier);
         f->setDmRSS(nullptr);
     }
 };

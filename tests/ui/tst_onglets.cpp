@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QTabBar>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QApplication>
 #include <QClipboard>
@@ -178,18 +179,19 @@ private:
         QStringList infos, infosChargees, arbre;
     };
 
-    static QStringList arbreDe(const QTreeWidget &vue)
+    static QStringList arbreDe(const QTreeView &vue)
     {
+        const QAbstractItemModel &modele = *vue.model();
         QStringList l;
-        QList<QPair<const QTreeWidgetItem *, int>> pile;
-        for (int i = vue.topLevelItemCount() - 1; i >= 0; --i)
-            pile.append({vue.topLevelItem(i), 0});
+        QList<QPair<QModelIndex, int>> pile;
+        for (int i = modele.rowCount() - 1; i >= 0; --i)
+            pile.append({modele.index(i, 0), 0});
         while (!pile.isEmpty()) {
-            const auto [element, profondeur] = pile.takeLast();
-            l << QString(profondeur, QLatin1Char(' ')) + element->text(0) + QLatin1Char('#')
-                    + QString::number(element->icon(0).cacheKey() != 0);
-            for (int i = element->childCount() - 1; i >= 0; --i)
-                pile.append({element->child(i), profondeur + 1});
+            const auto [noeud, profondeur] = pile.takeLast();
+            l << QString(profondeur, QLatin1Char(' ')) + noeud.data().toString() + QLatin1Char('#')
+                    + QString::number(!noeud.data(Qt::DecorationRole).value<QIcon>().isNull());
+            for (int i = modele.rowCount(noeud) - 1; i >= 0; --i)
+                pile.append({modele.index(i, 0, noeud), profondeur + 1});
         }
         return l;
     }
@@ -216,8 +218,9 @@ private:
             return {};
         const PFlux flux = module.analyserFlux(module.XMLDoc);
         module.genererPageDocument(*flux);
-        QTreeWidget vue;
-        construireArbreXML(&vue, nullptr, module.XMLDoc.elementDocument());
+        QTreeView vue;
+        preparerVueArbreXML(&vue);
+        construireArbreXML(&vue, module.XMLDoc.elementDocument());
         QStringList infos;
         for (const PInfo &info : std::as_const(flux->infos))
             infos << info->getTitre();
@@ -293,7 +296,7 @@ private slots:
         QCOMPARE(DonneesLignes::infoDeLigne(f()->listeInfosFlux->item(1))->getLien(), QStringLiteral("/1"));
         QVERIFY(!controlesSauvegardesMontres());
         QCOMPARE(f()->listeInfosFluxCharge->count(), 0);
-        QVERIFY(f()->xmlTreeView->topLevelItemCount() > 0);
+        QVERIFY(f()->xmlTreeView->model()->rowCount() > 0);
 
         const TObjetString *fiche = f()->ficheCourante();
         QVERIFY(fiche);
@@ -574,7 +577,7 @@ private slots:
     {
         sourceServie(QStringLiteral("/der.xml"), QStringLiteral("Dernier"), QStringLiteral("Doc"), {QStringLiteral("g")});
         QVERIFY(connecter(0));
-        const int noeudsArbre = f()->xmlTreeView->topLevelItemCount();
+        const int noeudsArbre = f()->xmlTreeView->model()->rowCount();
         QVERIFY(fermerCourant());
         QCOMPARE(f()->ongletsPages->count(), 0);
         QVERIFY(f()->btFermerOnglet->isHidden());
@@ -585,7 +588,7 @@ private slots:
         QVERIFY(!controlesSauvegardesMontres());
         QCOMPARE(f()->pageHTML->url(), QUrl(QStringLiteral("about:blank")));
         // L'arbre XML montre encore le dernier document.
-        QCOMPARE(f()->xmlTreeView->topLevelItemCount(), noeudsArbre);
+        QCOMPARE(f()->xmlTreeView->model()->rowCount(), noeudsArbre);
         // Sans onglet, fermer ne fait rien.
         f()->fermerOnglet->trigger();
         QCOMPARE(f()->ongletsPages->count(), 0);
