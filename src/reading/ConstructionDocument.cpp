@@ -337,12 +337,9 @@ private:
         // Ce que les entités internes peuvent ajouter au reste du document, au plus.
         const qint64 plusLongue = LongueursEntites(m_lecteur.entityDeclarations(), m_lecteur.entityExpansionLimit())
                                       .maximum();
-        if (plusLongue > 0) {
-            const qint64 taille = m_texte.enUtf8 ? m_texte.utf8.size() : m_texte.texte.size();
-            if (m_caracteres + taille + referencesNommees(m_texte) * plusLongue > BudgetsDocument::caracteres)
-                refuser(QStringLiteral("Le document peut développer ses entités au-delà de %1 caractères.")
-                            .arg(nombre(BudgetsDocument::caracteres)));
-        }
+        if (plusLongue > 0 && referencesNommees(m_texte) * plusLongue > BudgetsDocument::developpes)
+            refuser(QStringLiteral("Le document peut développer ses entités au-delà de %1 caractères.")
+                        .arg(nombre(BudgetsDocument::developpes)));
     }
 
     void ouvrir()
@@ -363,6 +360,8 @@ private:
         bool balise = m_pile.back().balise;
         for (const QXmlStreamAttribute &a : attributs) {
             compter(a.value().size());
+            if (a.isDefault())
+                compterDefaut(a.value().size());
             const QString &nom = m_noms.nom(a.qualifiedName());
             element.setAttribute(nom, a.value().toString());
             balise = balise || (nom == u"type" && a.value() == u"xhtml") || (nom == u"mode" && a.value() == u"xml");
@@ -455,6 +454,14 @@ private:
                         .arg(nombre(BudgetsDocument::caracteres)));
     }
 
+    void compterDefaut(qint64 quantite)
+    {
+        m_defauts += quantite;
+        if (m_defauts > BudgetsDocument::developpes)
+            refuser(QStringLiteral("Le document développe ses valeurs d'attributs par défaut au-delà de %1 caractères.")
+                        .arg(nombre(BudgetsDocument::developpes)));
+    }
+
     [[noreturn]] static void refuserAttributs()
     {
         refuser(QStringLiteral("Un élément du document porte plus de %1 attributs.")
@@ -474,6 +481,7 @@ private:
     QString m_declaration;
     QString m_espaces;
     qint64 m_caracteres = 0;
+    qint64 m_defauts = 0; // caractères des valeurs par défaut, parmi m_caracteres
     qint64 m_noeuds = 0;
     qint64 m_elements = 0;
     qint64 m_definitionsAttributs = 0;

@@ -23,9 +23,12 @@ namespace BudgetsDocument {
 
 // Caractères de texte et de valeurs d'attributs, entités développées et valeurs par défaut
 // comprises : 64 M caractères (128 Mo en mémoire), autant que d'octets dans le plus grand corps
-// que le client HTTP accepte. Un flux téléchargeable n'est ainsi refusé que s'il développe plus
-// de texte qu'il n'en écrit ; un flux de 100 000 informations en fait 45 M.
+// que le client HTTP accepte ; un flux de 100 000 informations en écrit 45 M.
 constexpr qint64 caracteres = 64 * 1024 * 1024;
+// Parmi eux, ceux que le document n'écrit pas lui-même : développements des entités et valeurs
+// par défaut des attributs déclarés dans le DTD. 16 M caractères, le double de la borne des
+// seules entités d'avant : un document court ne peut pas en faire des centaines de Mo.
+constexpr qint64 developpes = 16 * 1024 * 1024;
 // Nœuds (éléments, textes, attributs, commentaires…), comptés au poids de leur mémoire : un nœud
 // coûte 250 octets environ dans QDomDocument, mais un élément qui porte des attributs y reçoit une
 // table qui en coûte 2 000 de plus, comptée comme tableAttributs nœuds. 1,5 M nœuds : 400 Mo au

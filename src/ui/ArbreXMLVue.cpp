@@ -11,11 +11,7 @@
 
 ModeleArbreXML::ModeleArbreXML(QObject *parent)
     : QAbstractItemModel(parent)
-    , m_icones(ListeImages::nombre)
 {
-    // Les icônes que l'arbre peut montrer, prises une fois ; les autres entrées restent nulles.
-    for (const int image : ArbreXML::imagesPossibles())
-        m_icones[image] = ListeImages::icone(image);
 }
 
 ModeleArbreXML::~ModeleArbreXML()
@@ -99,10 +95,9 @@ QVariant ModeleArbreXML::data(const QModelIndex &index, int role) const
     const QString libelle = ArbreXML::libelleAffiche(ArbreXML::texteDuNoeud(m_noeuds[numero(index)].dom));
     if (role == Qt::DisplayRole)
         return libelle;
-    const int image = ArbreXML::indexImage(libelle);
-    if (image < 0 || image >= int(m_icones.size()))
-        return {};
-    return m_icones[image];
+    // Chaque icône est faite à son premier usage, puis gardée par ListeImages : le démarrage n'en
+    // fait aucune pour l'arbre.
+    return ListeImages::icone(ArbreXML::indexImage(libelle));
 }
 
 namespace {

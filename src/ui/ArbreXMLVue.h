@@ -9,7 +9,6 @@
 
 #include <QAbstractItemModel>
 #include <QDomDocument>
-#include <QIcon>
 #include <vector>
 
 class QTreeView;
@@ -55,7 +54,6 @@ private:
     // Relevés à la demande par des méthodes constantes : le modèle ne change pas pour autant.
     mutable std::vector<Noeud> m_noeuds;
     QDomDocument m_document;
-    std::vector<QIcon> m_icones;
 };
 
 // L'apparence de la vue, et son modèle : fond blanc, police de la fenêtre en gras (8 points),

@@ -55,7 +55,7 @@ inline QList<Forme> formes(qsizetype taille)
         {"flux ordinaire", fluxOrdinaire(taille), nullptr},
         {"ATTLIST de 4 000 caractères",
          remplir("<!DOCTYPE rss [<!ATTLIST x a CDATA \"" + QByteArray(4000, 'x') + "\">]><rss>", "<x/>", "</rss>", taille),
-         "caractères"},
+         "par défaut"},
         {"entités, déguisées en ISO-2022-JP", deguiseISO2022(grosse, "&e;", "</title></channel></rss>", taille),
          "entités"},
         {"imbrication, déguisée en ISO-2022-JP",
