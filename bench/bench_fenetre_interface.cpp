@@ -200,6 +200,99 @@ void mesurerDemarrage(int tours)
     std::fflush(stdout);
 }
 
+// --- La sonde de pixels : ce que l'écran montre, lu au serveur X ---
+
+// Vérifie la règle de « peinte » sur l'écran lui-même : les pixels relevés au moment où la règle
+// dit la page peinte doivent être déjà ceux de l'image finale (relevée une seconde après), et
+// non ceux de la page d'avant.
+class SondePixels
+{
+public:
+    SondePixels()
+        : m_connexion(xcb_connect(nullptr, nullptr))
+    {
+        const xcb_screen_t *ecran = xcb_setup_roots_iterator(xcb_get_setup(m_connexion)).data;
+        m_racine = ecran->root;
+        m_ecran = QRect(0, 0, ecran->width_in_pixels, ecran->height_in_pixels);
+    }
+    ~SondePixels() { xcb_disconnect(m_connexion); }
+
+    // Les pixels de la zone (l'écran entier par défaut) ; vide si le serveur refuse.
+    QByteArray lire(QRect zone = {})
+    {
+        zone = zone.isNull() ? m_ecran : zone.intersected(m_ecran);
+        xcb_get_image_reply_t *r = xcb_get_image_reply(
+            m_connexion,
+            xcb_get_image(m_connexion, XCB_IMAGE_FORMAT_Z_PIXMAP, m_racine, int16_t(zone.x()), int16_t(zone.y()),
+                          uint16_t(zone.width()), uint16_t(zone.height()), ~0u),
+            nullptr);
+        QByteArray pixels;
+        if (r) {
+            pixels = QByteArray(reinterpret_cast<const char *>(xcb_get_image_data(r)), xcb_get_image_data_length(r));
+            std::free(r);
+        }
+        return pixels;
+    }
+
+    // La fenêtre de premier niveau, visible, du processus (propriété _NET_WM_PID) ; 0 sans elle.
+    xcb_window_t fenetreDe(qint64 pid)
+    {
+        xcb_intern_atom_reply_t *atome =
+            xcb_intern_atom_reply(m_connexion, xcb_intern_atom(m_connexion, 0, 11, "_NET_WM_PID"), nullptr);
+        const xcb_atom_t atomePid = atome ? atome->atom : XCB_NONE;
+        std::free(atome);
+        xcb_window_t trouvee = 0;
+        xcb_query_tree_reply_t *arbre = xcb_query_tree_reply(m_connexion, xcb_query_tree(m_connexion, m_racine), nullptr);
+        if (!arbre)
+            return 0;
+        const xcb_window_t *enfants = xcb_query_tree_children(arbre);
+        for (int i = 0; i < xcb_query_tree_children_length(arbre) && !trouvee; ++i) {
+            xcb_get_window_attributes_reply_t *attributs = xcb_get_window_attributes_reply(
+                m_connexion, xcb_get_window_attributes(m_connexion, enfants[i]), nullptr);
+            const bool visible = attributs && attributs->map_state == XCB_MAP_STATE_VIEWABLE;
+            std::free(attributs);
+            xcb_get_property_reply_t *r = xcb_get_property_reply(
+                m_connexion, xcb_get_property(m_connexion, 0, enfants[i], atomePid, XCB_ATOM_CARDINAL, 0, 1), nullptr);
+            if (visible && r && xcb_get_property_value_length(r) == 4
+                && *static_cast<const uint32_t *>(xcb_get_property_value(r)) == uint32_t(pid))
+                trouvee = enfants[i];
+            std::free(r);
+        }
+        std::free(arbre);
+        return trouvee;
+    }
+
+    // Passe la fenêtre au-dessus des autres (il n'y a pas de gestionnaire de fenêtres) et rend la
+    // zone qu'elle occupe à l'écran.
+    QRect monter(xcb_window_t fenetre)
+    {
+        const uint32_t dessus = XCB_STACK_MODE_ABOVE;
+        xcb_configure_window(m_connexion, fenetre, XCB_CONFIG_WINDOW_STACK_MODE, &dessus);
+        xcb_get_geometry_reply_t *g = xcb_get_geometry_reply(m_connexion, xcb_get_geometry(m_connexion, fenetre), nullptr);
+        xcb_translate_coordinates_reply_t *t = xcb_translate_coordinates_reply(
+            m_connexion, xcb_translate_coordinates(m_connexion, fenetre, m_racine, 0, 0), nullptr);
+        const QRect zone = g && t ? QRect(t->dst_x, t->dst_y, g->width, g->height) : QRect();
+        std::free(g);
+        std::free(t);
+        return zone;
+    }
+
+    // Un tour : les pixels d'avant le chargement, ceux du moment dit « peinte », puis l'image finale.
+    void noter(const QByteArray &avant, const QByteArray &aLaPeinte, const QByteArray &finale)
+    {
+        ++m_tours;
+        m_conformes += !aLaPeinte.isEmpty() && aLaPeinte == finale && finale != avant;
+    }
+    QString bilan() const { return QStringLiteral("%1 tours sur %2").arg(m_conformes).arg(m_tours); }
+
+private:
+    xcb_connection_t *m_connexion;
+    xcb_window_t m_racine = 0;
+    QRect m_ecran;
+    int m_tours = 0;
+    int m_conformes = 0;
+};
+
 // --- Le plancher des pages : une vue nue dans son processus ---
 
 class VueNue
@@ -226,11 +319,22 @@ public:
     // Le temps du plancher pour une page : de la demande à la page peinte, la page lue en
     // file://, donnée par setContent ou servie par un schéma comme le lecteur sert la
     // sienne. La vue est vidée après.
-    double charger(const QString &page, Livraison livraison)
+    double charger(const QString &page, Livraison livraison, SondePixels *sonde = nullptr)
     {
         const char *prefixe[] = {"", "contenu ", "schema "};
+        QRect zone;
+        if (sonde) {
+            zone = sonde->monter(sonde->fenetreDe(pid()));
+            pause(200);
+        }
+        const QByteArray avant = sonde ? sonde->lire(zone) : QByteArray();
         m_processus.write(QByteArray(prefixe[int(livraison)]) + page.toLocal8Bit() + '\n');
         const double peinte = lireLigne().split(' ').value(1).toDouble();
+        if (sonde) {
+            const QByteArray aLaPeinte = sonde->lire(zone);
+            pause(1000);
+            sonde->noter(avant, aLaPeinte, sonde->lire(zone));
+        }
         vider();
         return peinte;
     }
@@ -324,6 +428,7 @@ void afficherRapport(const char *quoi, double programme, double plancher, double
 struct Planchers
 {
     QList<double> fichier, contenu, schema;
+    SondePixels *sonde = nullptr; // sonde le schéma, quand elle est donnée
 
     void mesurer(VueNue &nue, const QString &page)
     {
@@ -331,7 +436,7 @@ struct Planchers
         // Une page trop grande pour setContent n'a que file:// et le schéma.
         if (const double ms = nue.charger(page, VueNue::Livraison::Contenu); ms >= 0)
             contenu << ms;
-        schema << nue.charger(page, VueNue::Livraison::Schema);
+        schema << nue.charger(page, VueNue::Livraison::Schema, sonde);
     }
     // Le plancher : le plus rapide des trois moyens.
     double plancher() const
@@ -395,16 +500,26 @@ int coordinateur(int argc, char *argv[])
         return r;
     };
 
-    // 2. Ouverture d'un flux de 500 articles, de la touche Entrée à la page peinte.
+    // 2. Ouverture d'un flux de 500 articles, de la touche Entrée à la page peinte. La sonde de
+    // pixels vérifie la règle de « peinte » des deux côtés, hors des temps mesurés.
     QList<double> ouvertures, commandes;
     Planchers planchers;
+    SondePixels sondeLecteur, sondePlancher;
+    planchers.sonde = &sondePlancher;
+    const auto zonePage = [&] { return QRect(fenetre.pageHTML->mapToGlobal(QPoint()), fenetre.pageHTML->size()); };
     for (int i = 0; i < (parties.contains('2') ? tours : 0); ++i) {
         double commande = 0;
+        fenetre.raise();
+        pause(200);
+        const QByteArray avant = sondeLecteur.lire(zonePage());
         const auto r = ouvrirChronometre(flux500, commande);
         if (r.peinteMs < 0) {
             std::printf("   ATTENTION : ouverture %d jamais peinte (chargée à %.0f ms)\n", i, r.chargeeMs);
             return 2;
         }
+        const QByteArray aLaPeinte = sondeLecteur.lire(zonePage());
+        pause(1000);
+        sondeLecteur.noter(avant, aLaPeinte, sondeLecteur.lire(zonePage()));
         ouvertures << r.peinteMs;
         commandes << commande;
         fenetre.fermerOngletExecute();
@@ -418,6 +533,9 @@ int coordinateur(int argc, char *argv[])
                     static_cast<long long>(QFileInfo(page).size()), tours, mediane(commandes));
         afficherRapport("page peinte", mediane(ouvertures), planchers.plancher(), 1.20);
         planchers.afficher(mediane(ouvertures));
+        std::printf("   sonde de pixels, l'écran au moment dit « peinte » déjà égal à l'image finale : "
+                    "lecteur %s, plancher (schéma) %s\n",
+                    qPrintable(sondeLecteur.bilan()), qPrintable(sondePlancher.bilan()));
         if (dialogues.boitesForcees > 0)
             std::printf("   ATTENTION : %d boîtes validées sans la touche Entrée\n", dialogues.boitesForcees);
     }

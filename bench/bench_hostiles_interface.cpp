@@ -52,7 +52,7 @@ QList<Document> documents()
         liste.append({f.nom, f.octets});
     liste.append({"le plus de nœuds", "<rss>" + QByteArray("<a/>").repeated(1'499'990) + "</rss>"});
     liste.append({"le plus d'attributs", "<rss>" + QByteArray("<a b=\"\"/>").repeated(149'990) + "</rss>"});
-    liste.append({"le plus de texte", "<rss><t>" + QByteArray(16'000'000, 'x') + "</t></rss>"});
+    liste.append({"le plus de texte", "<rss><t>" + QByteArray(67'000'000, 'x') + "</t></rss>"});
     return liste;
 }
 

@@ -138,14 +138,4 @@ int indexImage(const TexteEtroit &libelle) { return chercher(QLatin1String(libel
 
 int indexImage(QStringView libelle) { return chercher(libelle); }
 
-QList<int> imagesPossibles()
-{
-    QList<int> images;
-    for (const Correspondance &c : table) {
-        if (!images.contains(c.image))
-            images.append(c.image);
-    }
-    return images;
-}
-
 } // namespace ArbreXML

@@ -1,7 +1,7 @@
 #pragma once
 // L'arbre XML du document courant, côté cœur : le libellé étroit d'un nœud, l'image que ce
-// libellé choisit dans ListeImages, et un parcours du document sans récursion, partagé par la vue
-// de la fenêtre et par « rss-outil arbre ».
+// libellé choisit dans ListeImages, partagés par la vue de la fenêtre et par « rss-outil arbre »,
+// et le parcours du document sans récursion dont ce dernier écrit l'arbre entier.
 
 #include "commun/TexteEtroit.h"
 
@@ -30,9 +30,6 @@ QString libelleAffiche(QString texte);
 // libellé étroit et le libellé affiché donnent le même index.
 int indexImage(const TexteEtroit &libelle);
 int indexImage(QStringView libelle);
-
-// Les index d'image que indexImage peut rendre, chacun une fois.
-QList<int> imagesPossibles();
 
 // Parcourt en profondeur, dans l'ordre du document, tous les nœuds situés sous `racine`
 // (la racine elle-même exclue ; les attributs ne sont pas des nœuds de l'arbre).
