@@ -32,6 +32,8 @@
 namespace {
 
 const QByteArray schemaPlancher = QByteArrayLiteral("plancher");
+// Une page géante (100 000 informations) peut mettre plusieurs minutes à se peindre.
+constexpr int delaiPeintureMs = 600000;
 
 // Sert le fichier nommé par le chemin de l'adresse, comme le lecteur sert sa page.
 class ServeurFichier : public QWebEngineUrlSchemeHandler
@@ -111,7 +113,7 @@ int vueNue(QApplication &application, int largeur, int hauteur)
                 } else {
                     vue.load(QUrl::fromLocalFile(demande));
                 }
-            });
+            }, delaiPeintureMs);
             std::printf("peinte %.2f %.2f\n", tropGrande ? -1 : r.peinteMs, r.chargeeMs);
         }
         std::fflush(stdout);
