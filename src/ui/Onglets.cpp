@@ -24,7 +24,6 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QToolButton>
-#include <QTreeView>
 #include <QTreeWidget>
 #include <QWebEngineView>
 
