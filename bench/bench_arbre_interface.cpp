@@ -78,7 +78,7 @@ int main(int argc, char *argv[])
         QList<double> montrer, notre, nu;
         qint64 memoire = 0;
         for (int essai = 0; essai < repetitions; ++essai) {
-            viderArbreXML(&vue);
+            construireArbreXML(&vue, QDomNode());
             const qint64 avant = residenteKio();
             QElapsedTimer chrono;
             chrono.start();

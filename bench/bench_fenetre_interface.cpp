@@ -61,8 +61,31 @@ constexpr int attenteMemoireMs = 5000;
 
 // --- Démarrage : la fenêtre mappée, vue depuis le serveur X ---
 
+// L'atome de la propriété _NET_WM_PID, que Qt pose sur chaque fenêtre à sa création.
+xcb_atom_t atomePid(xcb_connection_t *connexion)
+{
+    const char nom[] = "_NET_WM_PID";
+    xcb_intern_atom_reply_t *atome =
+        xcb_intern_atom_reply(connexion, xcb_intern_atom(connexion, 0, sizeof(nom) - 1, nom), nullptr);
+    const xcb_atom_t resultat = atome ? atome->atom : XCB_NONE;
+    free(atome);
+    return resultat;
+}
+
+// Le processus d'une fenêtre ; -1 sans la propriété.
+qint64 pidDe(xcb_connection_t *connexion, xcb_atom_t atome, xcb_window_t fenetre)
+{
+    xcb_get_property_reply_t *r = xcb_get_property_reply(
+        connexion, xcb_get_property(connexion, 0, fenetre, atome, XCB_ATOM_CARDINAL, 0, 1), nullptr);
+    qint64 pid = -1;
+    if (r && xcb_get_property_value_length(r) == 4)
+        pid = *static_cast<const uint32_t *>(xcb_get_property_value(r));
+    free(r);
+    return pid;
+}
+
 // Suit les fenêtres de premier niveau que le serveur X mappe, et reconnaît celle d'un processus
-// par sa propriété _NET_WM_PID (posée par Qt à la création de la fenêtre).
+// par sa propriété _NET_WM_PID.
 class GuetteurX
 {
 public:
@@ -74,12 +97,7 @@ public:
         m_racine = xcb_setup_roots_iterator(xcb_get_setup(m_connexion)).data->root;
         const uint32_t masque = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
         xcb_change_window_attributes(m_connexion, m_racine, XCB_CW_EVENT_MASK, &masque);
-        const char nom[] = "_NET_WM_PID";
-        xcb_intern_atom_reply_t *atome =
-            xcb_intern_atom_reply(m_connexion, xcb_intern_atom(m_connexion, 0, sizeof(nom) - 1, nom), nullptr);
-        if (atome)
-            m_atomePid = atome->atom;
-        free(atome);
+        m_atomePid = atomePid(m_connexion);
         xcb_flush(m_connexion);
     }
     ~GuetteurX() { xcb_disconnect(m_connexion); }
@@ -104,7 +122,7 @@ public:
             bool trouvee = false;
             if ((e->response_type & 0x7F) == XCB_MAP_NOTIFY) {
                 const auto *carte = reinterpret_cast<xcb_map_notify_event_t *>(e);
-                trouvee = !carte->override_redirect && pidDe(carte->window) == pid;
+                trouvee = !carte->override_redirect && pidDe(m_connexion, m_atomePid, carte->window) == pid;
             }
             free(e);
             if (trouvee)
@@ -114,17 +132,6 @@ public:
     }
 
 private:
-    qint64 pidDe(xcb_window_t fenetre)
-    {
-        xcb_get_property_reply_t *r = xcb_get_property_reply(
-            m_connexion, xcb_get_property(m_connexion, 0, fenetre, m_atomePid, XCB_ATOM_CARDINAL, 0, 1), nullptr);
-        qint64 pid = -1;
-        if (r && xcb_get_property_value_length(r) == 4)
-            pid = *static_cast<const uint32_t *>(xcb_get_property_value(r));
-        free(r);
-        return pid;
-    }
-
     xcb_connection_t *m_connexion = nullptr;
     xcb_window_t m_racine = 0;
     xcb_atom_t m_atomePid = XCB_NONE;
@@ -214,6 +221,7 @@ public:
         const xcb_screen_t *ecran = xcb_setup_roots_iterator(xcb_get_setup(m_connexion)).data;
         m_racine = ecran->root;
         m_ecran = QRect(0, 0, ecran->width_in_pixels, ecran->height_in_pixels);
+        m_atomePid = atomePid(m_connexion);
     }
     ~SondePixels() { xcb_disconnect(m_connexion); }
 
@@ -237,10 +245,6 @@ public:
     // La fenêtre de premier niveau, visible, du processus (propriété _NET_WM_PID) ; 0 sans elle.
     xcb_window_t fenetreDe(qint64 pid)
     {
-        xcb_intern_atom_reply_t *atome =
-            xcb_intern_atom_reply(m_connexion, xcb_intern_atom(m_connexion, 0, 11, "_NET_WM_PID"), nullptr);
-        const xcb_atom_t atomePid = atome ? atome->atom : XCB_NONE;
-        std::free(atome);
         xcb_window_t trouvee = 0;
         xcb_query_tree_reply_t *arbre = xcb_query_tree_reply(m_connexion, xcb_query_tree(m_connexion, m_racine), nullptr);
         if (!arbre)
@@ -251,12 +255,8 @@ public:
                 m_connexion, xcb_get_window_attributes(m_connexion, enfants[i]), nullptr);
             const bool visible = attributs && attributs->map_state == XCB_MAP_STATE_VIEWABLE;
             std::free(attributs);
-            xcb_get_property_reply_t *r = xcb_get_property_reply(
-                m_connexion, xcb_get_property(m_connexion, 0, enfants[i], atomePid, XCB_ATOM_CARDINAL, 0, 1), nullptr);
-            if (visible && r && xcb_get_property_value_length(r) == 4
-                && *static_cast<const uint32_t *>(xcb_get_property_value(r)) == uint32_t(pid))
+            if (visible && pidDe(m_connexion, m_atomePid, enfants[i]) == pid)
                 trouvee = enfants[i];
-            std::free(r);
         }
         std::free(arbre);
         return trouvee;
@@ -288,6 +288,7 @@ public:
 private:
     xcb_connection_t *m_connexion;
     xcb_window_t m_racine = 0;
+    xcb_atom_t m_atomePid = XCB_NONE;
     QRect m_ecran;
     int m_tours = 0;
     int m_conformes = 0;

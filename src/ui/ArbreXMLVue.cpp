@@ -14,26 +14,24 @@ ModeleArbreXML::ModeleArbreXML(QObject *parent)
 {
 }
 
-ModeleArbreXML::~ModeleArbreXML()
+ModeleArbreXML::~ModeleArbreXML() { lacherDocument(); }
+
+void ModeleArbreXML::lacherDocument()
 {
     m_noeuds.clear();
+    m_noeuds.shrink_to_fit();
     TDocumentXML::detruireEnFond(std::exchange(m_document, QDomDocument()));
 }
 
 void ModeleArbreXML::montrer(const QDomNode &noeud)
 {
     beginResetModel();
-    // Les poignées de nœuds d'abord, le document ensuite : sa destruction, s'il n'est plus tenu
-    // ailleurs, se fait sur un fil de fond et ne retient pas la fenêtre.
-    m_noeuds.clear();
-    m_noeuds.shrink_to_fit();
-    TDocumentXML::detruireEnFond(std::exchange(m_document, noeud.ownerDocument()));
+    lacherDocument();
+    m_document = noeud.ownerDocument();
     if (!noeud.isNull())
         m_noeuds.push_back({noeud, -1, 0});
     endResetModel();
 }
-
-void ModeleArbreXML::vider() { montrer(QDomNode()); }
 
 int ModeleArbreXML::numero(const QModelIndex &index)
 {
@@ -127,10 +125,4 @@ void construireArbreXML(QTreeView *vue, const QDomNode &noeud)
 {
     if (ModeleArbreXML *modele = modeleDe(vue))
         modele->montrer(noeud);
-}
-
-void viderArbreXML(QTreeView *vue)
-{
-    if (ModeleArbreXML *modele = modeleDe(vue))
-        modele->vider();
 }

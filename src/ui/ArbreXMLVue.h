@@ -22,10 +22,9 @@ public:
     ~ModeleArbreXML() override;
 
     // Un nœud de vue pour chaque nœud situé sous `noeud` (lui-même exclu), à la place de ceux
-    // d'avant ; tous repliés. Le document de `noeud` est tenu jusqu'au prochain appel.
+    // d'avant ; tous repliés. Le document de `noeud` est tenu jusqu'au prochain appel ; un nœud
+    // nul ne montre plus rien.
     void montrer(const QDomNode &noeud);
-    // Plus aucun nœud ; le document tenu jusque-là est détruit sur un fil de fond.
-    void vider();
 
     QModelIndex index(int ligne, int colonne, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &enfant) const override;
@@ -50,6 +49,9 @@ private:
     static int numero(const QModelIndex &index);
     // Relève au besoin les enfants du nœud `numero`.
     const Noeud &avecEnfants(int numero) const;
+    // Lâche les poignées de nœuds, puis le document : sa destruction, s'il n'est plus tenu
+    // ailleurs, se fait sur un fil de fond et ne retient pas la fenêtre.
+    void lacherDocument();
 
     // Relevés à la demande par des méthodes constantes : le modèle ne change pas pour autant.
     mutable std::vector<Noeud> m_noeuds;
@@ -61,8 +63,5 @@ private:
 void preparerVueArbreXML(QTreeView *vue);
 
 // La vue (préparée) montre un nœud pour chaque nœud situé sous `noeud`, à la place de ceux
-// d'avant.
+// d'avant ; rien pour un nœud nul.
 void construireArbreXML(QTreeView *vue, const QDomNode &noeud);
-
-// La vue (préparée) ne montre plus rien.
-void viderArbreXML(QTreeView *vue);

@@ -7,8 +7,9 @@
 
 namespace {
 
-// Un document plus grand n'est pas gardé derrière le courant : son arbre DOM pèse des centaines de Mo (un flux de 100 000 informations), bien plus que sa relecture ne
-// coûte de temps à côté de son affichage. Un flux de 5 000 informations fait 4 à 5 Mo.
+// Un document plus grand n'est pas gardé derrière le courant : son arbre DOM pèse des centaines
+// de Mo (un flux de 100 000 informations), bien plus que sa relecture ne coûte de temps à côté de
+// son affichage. Un flux de 5 000 informations fait 4 à 5 Mo.
 constexpr qint64 tailleGardeeMax = 16 * 1024 * 1024;
 
 } // namespace

@@ -5,6 +5,7 @@
 // listes.
 
 #include "BancFenetre.h"
+#include "FormeArbre.h"
 
 #include "commun/Emplacement.h"
 #include "paint/TBoitePeinte.h"
@@ -181,19 +182,9 @@ private:
 
     static QStringList arbreDe(const QTreeView &vue)
     {
-        const QAbstractItemModel &modele = *vue.model();
-        QStringList l;
-        QList<QPair<QModelIndex, int>> pile;
-        for (int i = modele.rowCount() - 1; i >= 0; --i)
-            pile.append({modele.index(i, 0), 0});
-        while (!pile.isEmpty()) {
-            const auto [noeud, profondeur] = pile.takeLast();
-            l << QString(profondeur, QLatin1Char(' ')) + noeud.data().toString() + QLatin1Char('#')
-                    + QString::number(!noeud.data(Qt::DecorationRole).value<QIcon>().isNull());
-            for (int i = modele.rowCount(noeud) - 1; i >= 0; --i)
-                pile.append({modele.index(i, 0, noeud), profondeur + 1});
-        }
-        return l;
+        return formeArbre(*vue.model(), [](const QModelIndex &noeud) {
+            return QString::number(!noeud.data(Qt::DecorationRole).value<QIcon>().isNull());
+        });
     }
 
     static QStringList textesDe(const QListWidget *liste)
