@@ -90,7 +90,7 @@ void releverEnfants(const QDomNode &parent, const QString &prefixe, std::initial
 QDomElement divDe(const QDomElement &champ)
 {
     for (QDomElement enfant = champ.firstChildElement(); !enfant.isNull(); enfant = enfant.nextSiblingElement()) {
-        const QString nom = enfant.tagName();
+        const QString nom = enfant.nodeName();
         if (nom == u"div" || nom.endsWith(u":div"))
             return enfant;
     }
@@ -185,7 +185,7 @@ QString balisesDuContenu(const QDomElement &contenant, const std::optional<QStri
             continue;
         const QDomElement element = noeud.toElement();
         std::optional<QString> baseElement = baseAtom(element, haut.base);
-        sortie += u'<' + element.tagName();
+        sortie += u'<' + element.nodeName();
         const QDomNamedNodeMap attributs = element.attributes();
         for (int i = 0; i < attributs.length(); ++i) {
             const QDomNode a = attributs.item(i);
@@ -197,10 +197,10 @@ QString balisesDuContenu(const QDomElement &contenant, const std::optional<QStri
             sortie += u'"';
         }
         sortie += u'>';
-        if (!element.hasChildNodes() && estElementVide(element.tagName()))
+        if (!element.hasChildNodes() && estElementVide(element.nodeName()))
             continue;
         // Le niveau de l'élément : ses enfants, puis sa balise fermante.
-        pile.push_back({element.firstChild(), std::move(baseElement), element.tagName()});
+        pile.push_back({element.firstChild(), std::move(baseElement), element.nodeName()});
     }
     return sortie;
 }
@@ -263,7 +263,7 @@ const QLatin1String espaceAtom03("http://purl.org/atom/ns#");
 
 QString prefixeDe(const QDomElement &element)
 {
-    const QString nom = element.tagName();
+    const QString nom = element.nodeName();
     const qsizetype deuxPoints = nom.indexOf(u':');
     return deuxPoints < 0 ? QString() : nom.left(deuxPoints);
 }
@@ -350,7 +350,7 @@ PInfo lireEntree(const QDomElement &entree, const std::optional<QString> &baseFl
 
 bool estRacineAtom(const QDomElement &racine)
 {
-    if (racine.tagName() == u"feed")
+    if (racine.nodeName() == u"feed")
         return true;
     const QString espace = espaceDeLaRacine(racine);
     return espace == espaceAtom10 || espace == espaceAtom03;

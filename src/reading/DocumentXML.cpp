@@ -96,7 +96,7 @@ void TDocumentXML::chargerOctets(const QByteArray &octets)
     m_dom.clear();
     m_actif = false;
     // Décodé une fois ; l'arbre est bâti de ce texte, budgets comptés au fil de l'analyse.
-    m_dom = construireDocument(DecodageDocument::decoder(octets));
+    m_dom = construireDocument(DecodageDocument::decoder(octets), m_budgets);
     m_actif = true;
 }
 
