@@ -39,7 +39,7 @@ struct Memoire
 };
 
 // Le processus et tous ses descendants.
-inline Memoire memoireArbre(qint64 racine)
+inline QList<qint64> processusArbre(qint64 racine)
 {
     QMultiHash<qint64, qint64> enfants;
     for (const QString &nom : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
@@ -55,14 +55,23 @@ inline Memoire memoireArbre(qint64 racine)
         if (champs.size() > 1)
             enfants.insert(champs.at(1).toLongLong(), pid);
     }
-    Memoire total;
+    QList<qint64> arbre;
     QList<qint64> aVoir{racine};
     while (!aVoir.isEmpty()) {
         const qint64 pid = aVoir.takeLast();
+        arbre.append(pid);
+        aVoir += enfants.values(pid);
+    }
+    return arbre;
+}
+
+inline Memoire memoireArbre(qint64 racine)
+{
+    Memoire total;
+    for (const qint64 pid : processusArbre(racine)) {
         total.rssKio += champKio(pid, "status", "VmRSS:");
         total.pssKio += champKio(pid, "smaps_rollup", "Pss:");
         ++total.processus;
-        aVoir += enfants.values(pid);
     }
     return total;
 }

@@ -1,8 +1,10 @@
-// Les formes de documents hostiles de 1, 4 et 16 Mo jugées (lues ou refusées) par
-// chargerDocumentXML, comparées à la lecture d'un flux ordinaire de même taille par le même
-// chemin et à l'analyse nue (QDomDocument::setContent) de ce flux. Tours entrelacés, médianes du
-// temps écoulé ; « croissance » : le temps rapporté à celui de la même forme à la taille
-// précédente (4 pour une croissance linéaire d'un document lu ; un refus précoce reste constant).
+// Les formes de documents hostiles de 1, 4 et 16 Mo, chacune sous chaque en-tête (déclaration,
+// commentaire, déclaration allongée, encoding en double : FormesHostiles), jugées (lues ou
+// refusées) par chargerDocumentXML, comparées à la lecture d'un flux ordinaire de même taille par
+// le même chemin et à l'analyse nue (QDomDocument::setContent) de ce flux. Tours entrelacés,
+// médianes du temps écoulé ; « croissance » : le temps rapporté à celui de la même forme à la
+// taille précédente (4 pour une croissance linéaire d'un document lu ; un refus précoce reste
+// constant) ; « pic Mo » : ce que la mémoire résidente du processus a gagné à son plus haut.
 // Usage : bench_documents_hostiles [tours]
 
 #include "FormesHostiles.h"
@@ -32,6 +34,26 @@ double mesurer(const std::function<void()> &travail)
     return chrono.nsecsElapsed() / 1e6;
 }
 
+// Mémoire résidente du processus, et son plus haut depuis remettreLePic, en kio.
+qint64 champStatus(const QByteArray &champ)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &ligne : f.readAll().split('\n'))
+        if (ligne.startsWith(champ))
+            return ligne.mid(champ.size()).trimmed().split(' ').first().toLongLong();
+    return 0;
+}
+qint64 residenteKio() { return champStatus("VmRSS:"); }
+qint64 picKio() { return champStatus("VmHWM:"); }
+void remettreLePic()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
 double mediane(std::vector<double> valeurs)
 {
     std::sort(valeurs.begin(), valeurs.end());
@@ -57,8 +79,8 @@ int main(int argc, char *argv[])
     DialoguesMuets dialogues;
     TdmRSS module(dialogues);
 
-    std::printf("%-38s %9s %10s %12s %12s %8s %8s %10s %6s\n", "forme", "octets", "jugé (ms)", "flux (ms)",
-                "setContent", "jugé/flux", "flux/nu", "croissance", "lu");
+    std::printf("%-66s %9s %10s %10s %10s %9s %8s %10s %4s %7s\n", "forme", "octets", "jugé (ms)", "flux (ms)",
+                "setContent", "jugé/flux", "flux/nu", "croissance", "lu", "pic Mo");
     QHash<QByteArray, double> precedent;
     for (const qsizetype taille : {qsizetype(1) << 20, qsizetype(4) << 20, qsizetype(16) << 20}) {
         const QByteArray ordinaire = FormesHostiles::fluxOrdinaire(taille);
@@ -67,9 +89,13 @@ int main(int argc, char *argv[])
             const QString chemin = ecrire(dossier, QStringLiteral("hostile.xml"), forme.octets);
             std::vector<double> juge, flux, nu;
             bool lu = false;
+            double picMo = 0;
             for (int tour = 0; tour < tours; ++tour) {
                 juge.push_back(mesurer([&] {
+                    const qint64 avant = residenteKio();
+                    remettreLePic();
                     lu = module.chargerDocumentXML(chemin);
+                    picMo = std::max(picMo, (picKio() - avant) / 1024.0);
                     module.XMLDoc.setActive(false);
                 }));
                 flux.push_back(mesurer([&] {
@@ -87,9 +113,10 @@ int main(int argc, char *argv[])
             const double j = mediane(juge);
             const double avant = precedent.value(forme.nom, 0.0);
             precedent.insert(forme.nom, j);
-            std::printf("%-38s %9lld %10.2f %12.2f %12.2f %8.2f %8.2f %10.2f %6s\n", forme.nom,
+            std::printf("%-66s %9lld %10.2f %10.2f %10.2f %9.2f %8.2f %10.2f %4s %7.0f\n", forme.nom.constData(),
                         static_cast<long long>(forme.octets.size()), j, mediane(flux), mediane(nu), j / mediane(flux),
-                        mediane(flux) / mediane(nu), avant > 0 ? j / avant : 0.0, lu ? "oui" : "non");
+                        mediane(flux) / mediane(nu), avant > 0 ? j / avant : 0.0, lu ? "oui" : "non", picMo);
+            std::fflush(stdout);
         }
         std::printf("\n");
     }

@@ -27,10 +27,10 @@ struct BudgetsDocument
     static constexpr qint64 tableAttributs = 8;
     // La protection du parseur contre les entités qui se multiplient : passé seuilAmplification
     // octets lus et développés, le document ne peut pas en développer plus de
-    // amplificationMaximale fois sa taille. Un court document ne fait donc pas plus de 4 Mio de
-    // texte développé, moins que la borne de la page (PageFlux).
+    // amplificationMaximale fois sa taille. Un court document ne fait donc pas plus de 2 Mio de
+    // texte développé, pas plus que la page d'un flux n'en montre (TdmRSS::borneOctetsPage).
     static constexpr float amplificationMaximale = 4.0f;
-    static constexpr unsigned long long seuilAmplification = 4ULL << 20;
+    static constexpr unsigned long long seuilAmplification = 2ULL << 20;
 };
 
 namespace Budgets {

@@ -5,6 +5,7 @@
 #include "commun/Utf8.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <array>
 #include <functional>
@@ -145,43 +146,26 @@ private:
     qsizetype m_position = 0;
 };
 
-// La position du premier octet qui ne se lit pas dans l'encodage : le décodeur suit le texte par
-// tranches, puis octet par octet dans la tranche où il a vu l'erreur. Ne sert qu'au message.
-using FabriqueDecodeur = std::function<QStringDecoder(QStringConverter::Flags)>;
-
-qsizetype premierOctetFaux(const FabriqueDecodeur &nouveauDecodeur, QByteArrayView octets)
+// La position du premier octet qui ne se lit pas dans l'encodage : là où le texte décodé montre
+// son premier caractère de remplacement (U+FFFD, ou SUB que certains décodeurs mettent),
+// comptée en octets du même encodage. Ne sert qu'au message.
+qsizetype premierOctetFaux(const QString &decode, const QByteArray &nom)
 {
-    constexpr qsizetype tranche = 1 << 16;
-    QStringDecoder parTranches = nouveauDecodeur(QStringConverter::Flag::Default);
-    qsizetype debut = 0;
-    for (; debut < octets.size(); debut += tranche) {
-        (void)parTranches.decode(octets.sliced(debut, std::min(tranche, octets.size() - debut)));
-        if (parTranches.hasError())
-            break;
-    }
-    debut = std::min(debut, octets.size());
-    QStringDecoder parOctets = nouveauDecodeur(QStringConverter::Flag::Default);
-    (void)parOctets.decode(octets.first(debut));
-    for (qsizetype i = debut; i < octets.size(); ++i) {
-        (void)parOctets.decode(octets.sliced(i, 1));
-        if (parOctets.hasError())
-            return i;
-    }
-    // Une suite coupée par la fin du document.
-    return std::max<qsizetype>(0, octets.size() - 1);
+    qsizetype k = 0;
+    while (k < decode.size() && decode.at(k) != QChar::ReplacementCharacter && decode.at(k) != QChar(0x1A))
+        ++k;
+    QStringEncoder encodeur(nom.constData());
+    return encodeur.isValid() ? QByteArray(encodeur.encode(QStringView(decode).first(k))).size() : k;
 }
 
-TexteDocument decoderAvec(const FabriqueDecodeur &nouveauDecodeur, const QByteArray &octets,
-                          qsizetype marque, const QString &nom)
+TexteDocument decoderAvec(QStringDecoder decodeur, const QByteArray &octets, qsizetype marque, const QString &nom)
 {
-    QStringDecoder decodeur = nouveauDecodeur(QStringConverter::Flag::Stateless);
     if (!decodeur.isValid())
         throw ErreurDocumentRefuse(QStringLiteral("L'encodage « %1 » du document n'est pas pris en charge.").arg(nom));
-    const QByteArrayView texte = QByteArrayView(octets).sliced(marque);
-    const QString decode = decodeur.decode(texte);
+    const QString decode = decodeur.decode(QByteArrayView(octets).sliced(marque));
     if (decodeur.hasError())
         throw ErreurDocumentRefuse(
-            DecodageDocument::messageOctetFaux(nom, marque + premierOctetFaux(nouveauDecodeur, texte)));
+            DecodageDocument::messageOctetFaux(nom, marque + premierOctetFaux(decode, nom.toLatin1())));
     return TexteDocument{decode.toUtf8(), false};
 }
 
@@ -194,7 +178,7 @@ TexteDocument decoder(const QByteArray &octets)
     if (const std::optional<Forme> forme = formeImposee(octets)) {
         if (forme->encodage == QStringConverter::Utf8)
             return TexteDocument{octets, true};
-        return decoderAvec([forme](QStringConverter::Flags f) { return QStringDecoder(forme->encodage, f); }, octets, forme->marque,
+        return decoderAvec(QStringDecoder(forme->encodage, QStringConverter::Flag::Stateless), octets, forme->marque,
                            QString::fromLatin1(QStringConverter::nameForEncoding(forme->encodage)));
     }
     // L'en-tête s'écrit en ASCII, sauf en EBCDIC, où « <?xm » s'écrit 4C 6F A7 94.
@@ -205,7 +189,7 @@ TexteDocument decoder(const QByteArray &octets)
     const QByteArray nomLatin1 = nom.toLatin1();
     if (QStringConverter::encodingForName(nomLatin1.constData()) == QStringConverter::Utf8)
         return TexteDocument{octets, true};
-    return decoderAvec([nomLatin1](QStringConverter::Flags f) { return QStringDecoder(nomLatin1.constData(), f); }, octets, 0, nom);
+    return decoderAvec(QStringDecoder(nomLatin1.constData(), QStringConverter::Flag::Stateless), octets, 0, nom);
 }
 
 std::optional<qsizetype> octetFauxUtf8(const TexteDocument &texte, qsizetype position)

@@ -6,6 +6,7 @@
 
 #include "commun/Emplacement.h"
 #include "commun/EcritureFichier.h"
+#include "commun/NombreFrancais.h"
 
 #include <cstring>
 
@@ -26,19 +27,31 @@ TexteEtroit ligne(const Morceaux &...morceaux)
     return resultat;
 }
 
-// Les lignes, chacune suivie de CR LF.
-QByteArray contenuDe(const QList<TexteEtroit> &lignes)
+// La taille de la page : ses lignes, chacune suivie de CR LF.
+qsizetype taillePage(const QList<TexteEtroit> &lignes)
 {
     qsizetype taille = 0;
     for (const TexteEtroit &ligne : lignes)
         taille += ligne.size() + 2;
+    return taille;
+}
+
+// Les lignes, chacune suivie de CR LF.
+QByteArray contenuDe(const QList<TexteEtroit> &lignes)
+{
     QByteArray contenu;
-    contenu.reserve(taille);
+    contenu.reserve(taillePage(lignes));
     for (const TexteEtroit &ligne : lignes) {
         contenu += ligne;
         contenu += "\r\n";
     }
     return contenu;
+}
+
+// Une valeur d'en-tête ou de pied que la page n'a plus la place de tenir est remplacée.
+QString pourLaPage(const QString &valeur, qsizetype place)
+{
+    return valeur.size() <= place ? valeur : QStringLiteral("(trop long pour la page)");
 }
 
 } // namespace
@@ -75,18 +88,26 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
 {
     const TImageFlux &image = flux.getImage();
     lignesPage.reserve(lignesPage.size() + 15 + 5 * flux.infos.size());
+    // Ce que la page peut encore recevoir, la réserve du pied et de la dernière ligne mise à part ;
+    // chaque valeur y est comptée pour un octet par caractère, ce qu'elle prend au plus.
+    qsizetype place = borneOctetsPage - reservePage - taillePage(lignesPage);
+    const auto placer = [&place](const QString &valeur) {
+        QString ecrite = pourLaPage(valeur, place);
+        place -= ecrite.size();
+        return ecrite;
+    };
 
     lignesPage.append(QByteArrayLiteral("<table width=\"100%\" border=\"0\">"));
     lignesPage.append(QByteArrayLiteral("  <tr><td border=\"0\">"));
-    lignesPage.append(ligne("      <a href=\"", image.getLien(), "\">"));
-    lignesPage.append(ligne("          <img src=\"", image.getUrl(), "\" border=\"0\">"));
+    lignesPage.append(ligne("      <a href=\"", placer(image.getLien()), "\">"));
+    lignesPage.append(ligne("          <img src=\"", placer(image.getUrl()), "\" border=\"0\">"));
     lignesPage.append(QByteArrayLiteral("      </a>"));
     lignesPage.append(QByteArrayLiteral("      </td>"));
-    lignesPage.append(ligne("      <td><center><b>", flux.getTitre(), "</b></center>"));
+    lignesPage.append(ligne("      <td><center><b>", placer(flux.getTitre()), "</b></center>"));
     lignesPage.append(QByteArrayLiteral("      </td>"));
     lignesPage.append(QByteArrayLiteral("  </tr>"));
     lignesPage.append(QByteArrayLiteral("</table>"));
-    lignesPage.append(versEtroit(flux.getDescription()));
+    lignesPage.append(versEtroit(placer(flux.getDescription())));
     lignesPage.append(QByteArrayLiteral("<hr>"));
     lignesPage.append(QByteArrayLiteral("<table width=\"100%\" border=\"0\">"));
 
@@ -95,8 +116,13 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
     const TexteEtroit ouvertureTeintee = ligne("   <tr><td bgcolor=\"", couleur, "\">");
     const TexteEtroit ouvertureSimple = QByteArrayLiteral("   <tr><td>");
     const TexteEtroit fermeture = QByteArrayLiteral("   </td></tr>");
-    for (qsizetype k = 0; k < flux.infos.size(); ++k) {
+    qsizetype k = 0;
+    for (; k < flux.infos.size(); ++k) {
         const TInfo &info = *flux.infos.at(k);
+        // Les informations qui ne tiennent plus dans la page restent dans les listes.
+        place -= 120 + info.getLien().size() + info.getTitre().size() + info.getDescription().size() + info.getDatePub().size();
+        if (place < 0)
+            break;
         lignesPage.append(k % 2 == 0 ? ouvertureTeintee : ouvertureSimple);
         lignesPage.append(ligne("      <a href=\"", info.getLien(), "\"><h2>", info.getTitre(), "</h2></a>"));
         lignesPage.append(ligne("      <p>", info.getDescription(), "</p>"));
@@ -105,8 +131,15 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
     }
 
     lignesPage.append(QByteArrayLiteral("</table>"));
-    lignesPage.append(ligne("<center><h5><i>RSS - lang : ", flux.getLangue(), " - ", flux.getAuteur(), "<br>",
-                            flux.getCopyright(), " - publication : ", flux.getDatePub(), "</i></h5></center>"));
+    if (const qsizetype restantes = flux.infos.size() - k; restantes > 0)
+        lignesPage.append(versEtroit(restantes == 1 ? QStringLiteral("<p><i>La page s'arrête ici : 1 information de plus est dans la liste.</i></p>")
+                                                    : QStringLiteral("<p><i>La page s'arrête ici : %1 informations de plus sont dans la liste.</i></p>")
+                                                          .arg(nombreFrancais(restantes))));
+    // Le pied tient dans la réserve : chaque valeur en a le huitième au plus.
+    const qsizetype placePied = reservePage / 8;
+    lignesPage.append(ligne("<center><h5><i>RSS - lang : ", pourLaPage(flux.getLangue(), placePied), " - ",
+                            pourLaPage(flux.getAuteur(), placePied), "<br>", pourLaPage(flux.getCopyright(), placePied),
+                            " - publication : ", pourLaPage(flux.getDatePub(), placePied), "</i></h5></center>"));
 
     return ecrireLignesPage();
 }
