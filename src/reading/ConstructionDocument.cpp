@@ -12,10 +12,13 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <limits>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -83,10 +86,88 @@ struct LibererParseur
     void operator()(XML_ParserStruct *parseur) const { XML_ParserFree(parseur); }
 };
 
+// La mémoire que le parseur demande pour lui-même (noms, déclarations du DTD, attributs d'une
+// balise), comptée à chaque allocation : il ne la demande qu'à ses fonctions d'allocation, qui
+// ne reçoivent pas de contexte ; celui de la construction en cours sur ce fil est donc désigné
+// ici. Une demande qui passerait le budget est refusée, et le parseur s'arrête.
+struct MemoireParseur
+{
+    qint64 utilisee = 0;
+    qint64 budget = 0;
+    bool depassee = false;
+};
+thread_local MemoireParseur *memoireCourante = nullptr;
+
+// Chaque bloc porte sa taille devant lui, pour la rendre au compte à sa libération.
+struct EnteteBloc
+{
+    alignas(std::max_align_t) std::size_t taille;
+};
+
+void *allouerPourParseur(std::size_t taille)
+{
+    MemoireParseur *memoire = memoireCourante;
+    if (memoire && memoire->utilisee + qint64(taille) > memoire->budget) {
+        memoire->depassee = true;
+        return nullptr;
+    }
+    auto *bloc = static_cast<EnteteBloc *>(std::malloc(sizeof(EnteteBloc) + taille));
+    if (!bloc)
+        return nullptr;
+    bloc->taille = taille;
+    if (memoire)
+        memoire->utilisee += qint64(taille);
+    return bloc + 1;
+}
+
+void libererPourParseur(void *donnees)
+{
+    if (!donnees)
+        return;
+    EnteteBloc *bloc = static_cast<EnteteBloc *>(donnees) - 1;
+    if (memoireCourante)
+        memoireCourante->utilisee -= qint64(bloc->taille);
+    std::free(bloc);
+}
+
+void *reallouerPourParseur(void *donnees, std::size_t taille)
+{
+    if (!donnees)
+        return allouerPourParseur(taille);
+    EnteteBloc *bloc = static_cast<EnteteBloc *>(donnees) - 1;
+    const std::size_t avant = bloc->taille;
+    MemoireParseur *memoire = memoireCourante;
+    if (memoire && taille > avant && memoire->utilisee + qint64(taille - avant) > memoire->budget) {
+        memoire->depassee = true;
+        return nullptr;
+    }
+    auto *nouveau = static_cast<EnteteBloc *>(std::realloc(bloc, sizeof(EnteteBloc) + taille));
+    if (!nouveau)
+        return nullptr;
+    nouveau->taille = taille;
+    if (memoire)
+        memoire->utilisee += qint64(taille) - qint64(avant);
+    return nouveau + 1;
+}
+
+const XML_Memory_Handling_Suite fonctionsMemoire{allouerPourParseur, reallouerPourParseur, libererPourParseur};
+
 class Construction
 {
 public:
-    Construction(const TexteDocument &texte, const BudgetsDocument &budgets) : m_texte(texte), m_budgets(budgets) {}
+    Construction(TexteDocument texte, const BudgetsDocument &budgets)
+        : m_texte(std::move(texte)), m_budgets(budgets), m_avant(std::exchange(memoireCourante, &m_memoire))
+    {
+        // Le budget ne compte pas la copie du texte que le parseur garde, une puissance de deux
+        // au plus deux fois plus grande que lui.
+        m_memoire.budget = budgets.memoireParseur + 2 * (m_texte.octets.size() + 1024);
+    }
+
+    ~Construction()
+    {
+        m_parseur.reset();
+        memoireCourante = m_avant;
+    }
 
     QDomDocument construire()
     {
@@ -94,7 +175,7 @@ public:
         if (m_texte.octets.size() > std::numeric_limits<int>::max())
             refuser(QStringLiteral("Le document dépasse %1 octets.").arg(nombreFrancais(std::numeric_limits<int>::max())));
         // L'encodage nommé ici l'emporte sur celui que l'en-tête déclare : le texte est déjà en UTF-8.
-        m_parseur.reset(XML_ParserCreate("UTF-8"));
+        m_parseur.reset(XML_ParserCreate_MM("UTF-8", &fonctionsMemoire, nullptr));
         if (!m_parseur)
             throw std::bad_alloc();
         XML_Parser p = m_parseur.get();
@@ -116,7 +197,14 @@ public:
         XML_SetBillionLaughsAttackProtectionMaximumAmplification(p, BudgetsDocument::amplificationMaximale);
         XML_SetBillionLaughsAttackProtectionActivationThreshold(p, BudgetsDocument::seuilAmplification);
 
-        const XML_Status etat = XML_Parse(p, m_texte.octets.constData(), int(m_texte.octets.size()), XML_TRUE);
+        // Tout le texte en un appel, dans le tampon du parseur : il n'est pas gardé deux fois.
+        m_taille = m_texte.octets.size();
+        m_tamponParseur = static_cast<char *>(XML_GetBuffer(p, int(m_taille)));
+        if (!m_tamponParseur)
+            erreurDuParseur();
+        std::memcpy(m_tamponParseur, m_texte.octets.constData(), std::size_t(m_taille));
+        m_texte.octets = QByteArray();
+        const XML_Status etat = XML_ParseBuffer(p, int(m_taille), XML_TRUE);
         if (m_erreur)
             std::rethrow_exception(m_erreur);
         if (etat != XML_STATUS_OK)
@@ -484,18 +572,26 @@ private:
         if (code == XML_ERROR_AMPLIFICATION_LIMIT_BREACH)
             refuser(QStringLiteral("Le document développe ses entités à plus de %1 fois sa taille.")
                         .arg(nombreFrancais(qint64(BudgetsDocument::amplificationMaximale))));
+        if (code == XML_ERROR_NO_MEMORY && m_memoire.depassee)
+            refuser(QStringLiteral("Le document demande au parseur plus de %1 octets de mémoire (noms, déclarations du DTD, "
+                                   "attributs d'une même balise).")
+                        .arg(nombreFrancais(m_budgets.memoireParseur)));
         if (code == XML_ERROR_NO_MEMORY)
             throw std::bad_alloc();
-        if (code == XML_ERROR_INVALID_TOKEN || code == XML_ERROR_PARTIAL_CHAR) {
-            if (const auto octet = DecodageDocument::octetFauxUtf8(m_texte, XML_GetCurrentByteIndex(p)))
-                refuser(DecodageDocument::messageOctetFaux(QStringLiteral("UTF-8"), *octet));
-        }
+        const qsizetype octet = XML_GetCurrentByteIndex(p);
+        if ((code == XML_ERROR_INVALID_TOKEN || code == XML_ERROR_PARTIAL_CHAR) && m_texte.octetsDuDocument
+            && DecodageDocument::octetFauxUtf8(m_tamponParseur, m_taille, octet))
+            refuser(DecodageDocument::messageOctetFaux(QStringLiteral("UTF-8"), octet));
         throw ErreurChargementXML(QString::fromLatin1(XML_ErrorString(code)) + u' ' + position());
     }
 
-    const TexteDocument &m_texte;
+    TexteDocument m_texte;
     const BudgetsDocument &m_budgets;
+    MemoireParseur m_memoire;
+    MemoireParseur *const m_avant; // la construction que celle-ci interrompt sur ce fil, s'il y en a une
     std::unique_ptr<XML_ParserStruct, LibererParseur> m_parseur;
+    char *m_tamponParseur = nullptr; // le texte, dans le tampon du parseur
+    qsizetype m_taille = 0;
     std::exception_ptr m_erreur;
     QDomDocument m_document;
     std::vector<Niveau> m_pile;
@@ -520,7 +616,7 @@ private:
 
 } // namespace
 
-QDomDocument construireDocument(const TexteDocument &texte, const BudgetsDocument &budgets)
+QDomDocument construireDocument(TexteDocument texte, const BudgetsDocument &budgets)
 {
-    return Construction(texte, budgets).construire();
+    return Construction(std::move(texte), budgets).construire();
 }

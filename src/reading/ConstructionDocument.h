@@ -25,4 +25,5 @@
 
 // L'arbre du texte donné (déjà décodé) ; ErreurChargementXML s'il est mal formé,
 // ErreurDocumentRefuse s'il dépasse un budget ou porte un octet qui n'est pas de l'UTF-8.
-QDomDocument construireDocument(const TexteDocument &texte, const BudgetsDocument &budgets = Budgets::etranger);
+// Le texte est rendu dès que le parseur en a sa copie.
+QDomDocument construireDocument(TexteDocument texte, const BudgetsDocument &budgets = Budgets::etranger);

@@ -173,11 +173,11 @@ TexteDocument decoderAvec(QStringDecoder decodeur, const QByteArray &octets, qsi
 
 namespace DecodageDocument {
 
-TexteDocument decoder(const QByteArray &octets)
+TexteDocument decoder(QByteArray octets)
 {
     if (const std::optional<Forme> forme = formeImposee(octets)) {
         if (forme->encodage == QStringConverter::Utf8)
-            return TexteDocument{octets, true};
+            return TexteDocument{std::move(octets), true};
         return decoderAvec(QStringDecoder(forme->encodage, QStringConverter::Flag::Stateless), octets, forme->marque,
                            QString::fromLatin1(QStringConverter::nameForEncoding(forme->encodage)));
     }
@@ -188,18 +188,16 @@ TexteDocument decoder(const QByteArray &octets)
         nom = ebcdic ? QStringLiteral("IBM037") : QStringLiteral("UTF-8");
     const QByteArray nomLatin1 = nom.toLatin1();
     if (QStringConverter::encodingForName(nomLatin1.constData()) == QStringConverter::Utf8)
-        return TexteDocument{octets, true};
+        return TexteDocument{std::move(octets), true};
     return decoderAvec(QStringDecoder(nomLatin1.constData(), QStringConverter::Flag::Stateless), octets, 0, nom);
 }
 
-std::optional<qsizetype> octetFauxUtf8(const TexteDocument &texte, qsizetype position)
+bool octetFauxUtf8(const char *texte, qsizetype taille, qsizetype position)
 {
-    if (!texte.octetsDuDocument || position < 0 || position >= texte.octets.size())
-        return std::nullopt;
-    const auto *debut = reinterpret_cast<const unsigned char *>(texte.octets.constData());
-    if (longueurSuiteUtf8(debut + position, debut + texte.octets.size()) > 0)
-        return std::nullopt;
-    return position;
+    if (position < 0 || position >= taille)
+        return false;
+    const auto *debut = reinterpret_cast<const unsigned char *>(texte);
+    return longueurSuiteUtf8(debut + position, debut + taille) == 0;
 }
 
 QString messageOctetFaux(const QString &encodage, qsizetype position)

@@ -25,12 +25,12 @@ namespace DecodageDocument {
 // Le texte du document ; ErreurDocumentRefuse, avec un message qui nomme l'encodage (et la
 // position du premier octet faux), quand l'encodage n'est pas connu ou que des octets ne s'y
 // lisent pas.
-TexteDocument decoder(const QByteArray &octets);
+TexteDocument decoder(QByteArray octets);
 
-// Pour un texte fait des octets du document : la position dans le fichier de l'octet faux en
-// UTF-8 qui commence à `position` du texte (celle où le parseur s'est arrêté) ; rien quand les
-// octets qui s'y trouvent sont de l'UTF-8 correct.
-std::optional<qsizetype> octetFauxUtf8(const TexteDocument &texte, qsizetype position);
+// Vrai quand les octets qui commencent à `position` d'un texte UTF-8 n'en sont pas (celle où le
+// parseur s'est arrêté, dans un texte fait des octets du document : c'est leur position dans le
+// fichier).
+bool octetFauxUtf8(const char *texte, qsizetype taille, qsizetype position);
 
 // Le message d'un document dont l'octet à la position donnée ne s'écrit pas dans l'encodage.
 QString messageOctetFaux(const QString &encodage, qsizetype position);

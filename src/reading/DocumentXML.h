@@ -54,8 +54,9 @@ public:
     // L'élément racine ; ErreurDocumentInactif sur un document inactif.
     QDomElement elementDocument() const;
 
-    // Analyse des octets déjà en mémoire, comme setActive(true) le fait d'un fichier.
-    void chargerOctets(const QByteArray &octets);
+    // Analyse des octets déjà en mémoire, comme setActive(true) le fait d'un fichier. Ils sont
+    // rendus dès que le parseur en a sa copie.
+    void chargerOctets(QByteArray octets);
 
     const QDomDocument &dom() const { return m_dom; }
     QDomDocument &dom() { return m_dom; }
