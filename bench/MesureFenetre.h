@@ -6,6 +6,8 @@
 //  - l'attente d'une page chargée puis peinte dans une QWebEngineView ;
 //  - la médiane d'une série.
 
+#include "MemoireProcessus.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,17 +21,7 @@
 
 namespace MesureFenetre {
 
-// Un champ en kio de /proc/<pid>/<fichier> (« VmRSS: », « Pss: »...), 0 s'il manque.
-inline qint64 champKio(qint64 pid, const char *fichier, const QByteArray &champ)
-{
-    QFile f(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(fichier)));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &ligne : f.readAll().split('\n'))
-        if (ligne.startsWith(champ))
-            return ligne.mid(champ.size()).trimmed().split(' ').first().toLongLong();
-    return 0;
-}
+using MemoireProcessus::champKio;
 
 struct Memoire
 {

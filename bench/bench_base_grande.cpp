@@ -6,6 +6,8 @@
 // au système (malloc_trim).
 // Usage : bench_base_grande [N...]        (par défaut 100000 300000)
 
+#include "MemoireProcessus.h"
+
 #include "base/TdmRSS.h"
 #include "commun/DialoguesMuets.h"
 
@@ -21,16 +23,7 @@
 
 namespace {
 
-qint64 champKio(const QByteArray &champ)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &ligne : f.readAll().split('\n'))
-        if (ligne.startsWith(champ))
-            return ligne.mid(champ.size()).trimmed().split(' ').first().toLongLong();
-    return 0;
-}
+qint64 champKio(const QByteArray &champ) { return MemoireProcessus::champKio(0, "status", champ); }
 
 // Écrit la base de N informations avec le programme lui-même.
 int ecrire(int informations, const QString &dossier)

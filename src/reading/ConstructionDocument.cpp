@@ -5,6 +5,7 @@
 #include "commun/Utf8.h"
 #include "reading/EntitesHTML.h"
 #include "reading/EspacesDeNoms.h"
+#include "reading/MemoireParseur.h"
 
 #include <QDomImplementation>
 #include <QHash>
@@ -12,8 +13,6 @@
 #include <expat.h>
 
 #include <algorithm>
-#include <cstddef>
-#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <limits>
@@ -86,87 +85,16 @@ struct LibererParseur
     void operator()(XML_ParserStruct *parseur) const { XML_ParserFree(parseur); }
 };
 
-// La mémoire que le parseur demande pour lui-même (noms, déclarations du DTD, attributs d'une
-// balise), comptée à chaque allocation : il ne la demande qu'à ses fonctions d'allocation, qui
-// ne reçoivent pas de contexte ; celui de la construction en cours sur ce fil est donc désigné
-// ici. Une demande qui passerait le budget est refusée, et le parseur s'arrête.
-struct MemoireParseur
-{
-    qint64 utilisee = 0;
-    qint64 budget = 0;
-    bool depassee = false;
-};
-thread_local MemoireParseur *memoireCourante = nullptr;
-
-// Chaque bloc porte sa taille devant lui, pour la rendre au compte à sa libération.
-struct EnteteBloc
-{
-    alignas(std::max_align_t) std::size_t taille;
-};
-
-void *allouerPourParseur(std::size_t taille)
-{
-    MemoireParseur *memoire = memoireCourante;
-    if (memoire && memoire->utilisee + qint64(taille) > memoire->budget) {
-        memoire->depassee = true;
-        return nullptr;
-    }
-    auto *bloc = static_cast<EnteteBloc *>(std::malloc(sizeof(EnteteBloc) + taille));
-    if (!bloc)
-        return nullptr;
-    bloc->taille = taille;
-    if (memoire)
-        memoire->utilisee += qint64(taille);
-    return bloc + 1;
-}
-
-void libererPourParseur(void *donnees)
-{
-    if (!donnees)
-        return;
-    EnteteBloc *bloc = static_cast<EnteteBloc *>(donnees) - 1;
-    if (memoireCourante)
-        memoireCourante->utilisee -= qint64(bloc->taille);
-    std::free(bloc);
-}
-
-void *reallouerPourParseur(void *donnees, std::size_t taille)
-{
-    if (!donnees)
-        return allouerPourParseur(taille);
-    EnteteBloc *bloc = static_cast<EnteteBloc *>(donnees) - 1;
-    const std::size_t avant = bloc->taille;
-    MemoireParseur *memoire = memoireCourante;
-    if (memoire && taille > avant && memoire->utilisee + qint64(taille - avant) > memoire->budget) {
-        memoire->depassee = true;
-        return nullptr;
-    }
-    auto *nouveau = static_cast<EnteteBloc *>(std::realloc(bloc, sizeof(EnteteBloc) + taille));
-    if (!nouveau)
-        return nullptr;
-    nouveau->taille = taille;
-    if (memoire)
-        memoire->utilisee += qint64(taille) - qint64(avant);
-    return nouveau + 1;
-}
-
-const XML_Memory_Handling_Suite fonctionsMemoire{allouerPourParseur, reallouerPourParseur, libererPourParseur};
 
 class Construction
 {
 public:
+    // Le budget du parseur ne compte pas sa copie du texte, dans un tampon au plus deux fois plus
+    // grand que lui (une puissance de deux).
     Construction(TexteDocument texte, const BudgetsDocument &budgets)
-        : m_texte(std::move(texte)), m_budgets(budgets), m_avant(std::exchange(memoireCourante, &m_memoire))
+        : m_texte(std::move(texte)), m_budgets(budgets),
+          m_memoire(budgets.memoireParseur + 2 * (m_texte.octets.size() + 1024))
     {
-        // Le budget ne compte pas la copie du texte que le parseur garde, une puissance de deux
-        // au plus deux fois plus grande que lui.
-        m_memoire.budget = budgets.memoireParseur + 2 * (m_texte.octets.size() + 1024);
-    }
-
-    ~Construction()
-    {
-        m_parseur.reset();
-        memoireCourante = m_avant;
     }
 
     QDomDocument construire()
@@ -175,7 +103,7 @@ public:
         if (m_texte.octets.size() > std::numeric_limits<int>::max())
             refuser(QStringLiteral("Le document dépasse %1 octets.").arg(nombreFrancais(std::numeric_limits<int>::max())));
         // L'encodage nommé ici l'emporte sur celui que l'en-tête déclare : le texte est déjà en UTF-8.
-        m_parseur.reset(XML_ParserCreate_MM("UTF-8", &fonctionsMemoire, nullptr));
+        m_parseur.reset(XML_ParserCreate_MM("UTF-8", MemoireParseur::fonctions(), nullptr));
         if (!m_parseur)
             throw std::bad_alloc();
         XML_Parser p = m_parseur.get();
@@ -572,7 +500,7 @@ private:
         if (code == XML_ERROR_AMPLIFICATION_LIMIT_BREACH)
             refuser(QStringLiteral("Le document développe ses entités à plus de %1 fois sa taille.")
                         .arg(nombreFrancais(qint64(BudgetsDocument::amplificationMaximale))));
-        if (code == XML_ERROR_NO_MEMORY && m_memoire.depassee)
+        if (code == XML_ERROR_NO_MEMORY && m_memoire.depassee())
             refuser(QStringLiteral("Le document demande au parseur plus de %1 octets de mémoire (noms, déclarations du DTD, "
                                    "attributs d'une même balise).")
                         .arg(nombreFrancais(m_budgets.memoireParseur)));
@@ -587,8 +515,7 @@ private:
 
     TexteDocument m_texte;
     const BudgetsDocument &m_budgets;
-    MemoireParseur m_memoire;
-    MemoireParseur *const m_avant; // la construction que celle-ci interrompt sur ce fil, s'il y en a une
+    MemoireParseur m_memoire; // avant le parseur, qui lui rend sa mémoire à sa destruction
     std::unique_ptr<XML_ParserStruct, LibererParseur> m_parseur;
     char *m_tamponParseur = nullptr; // le texte, dans le tampon du parseur
     qsizetype m_taille = 0;
