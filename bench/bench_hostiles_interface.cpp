@@ -7,8 +7,8 @@
 // tous ses descendants (les processus du moteur web qui montrent la page). Buts : 3 fois le flux
 // ordinaire au plus et 300 Mo au plus pour les formes de 1 Mo ; 1,5 Gio au plus pour l'arbre des
 // processus, quel que soit le document.
-// À lancer sous xvfb-run :
-//   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/bench_hostiles_interface
+// Temps : médianes de tours alternés (document, flux ordinaire, document...). À lancer sous xvfb-run :
+//   QTWEBENGINE_DISABLE_SANDBOX=1 xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/bench_hostiles_interface [tours] [premier]
 
 #include "FormesHostiles.h"
 #include "GenerateurFlux.h"
@@ -82,7 +82,7 @@ class Releve
 {
 public:
     explicit Releve(qint64 pid)
-        : m_fil([this, pid] {
+        : m_pic(MesureFenetre::memoireArbre(pid).pssKio), m_fil([this, pid] {
               while (!m_fin) {
                   m_pic = std::max<qint64>(m_pic, MesureFenetre::memoireArbre(pid).pssKio);
                   std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -99,11 +99,13 @@ public:
 
 private:
     std::atomic<bool> m_fin{false};
-    std::atomic<qint64> m_pic{0};
+    std::atomic<qint64> m_pic;
     std::thread m_fil;
 };
 
-double ouvrir(TmainForm &fenetre, DialoguesMesure &dialogues, const QString &chemin)
+// Ouvre le fichier par la commande « Ouvrir un RSS » : le temps de la commande ; un document lu
+// laisse ensuite sa page se charger, puis son onglet se ferme.
+double ouvrirPuisFermer(TmainForm &fenetre, DialoguesMesure &dialogues, const QString &chemin)
 {
     dialogues.fichier = chemin;
     dialogues.derniere.clear();
@@ -111,13 +113,20 @@ double ouvrir(TmainForm &fenetre, DialoguesMesure &dialogues, const QString &che
     chrono.start();
     fenetre.ouvrirRSS->trigger();
     const double ms = chrono.nsecsElapsed() / 1e6;
-    MesureFenetre::attendreChargement(fenetre.pageHTML);
+    if (dialogues.derniere.isEmpty()) {
+        MesureFenetre::attendreChargement(fenetre.pageHTML);
+        MesureFenetre::pause(1500); // l'arbre XML se bâtit en fond
+        fenetre.fermerOngletExecute();
+        MesureFenetre::attendreChargement(fenetre.pageHTML);
+        MesureFenetre::pause(300);
+    }
     return ms;
 }
 
-// Dans un processus neuf : ouvre et ferme un petit flux (le moteur web est alors lancé), ouvre le
-// document (son temps et sa mémoire), le ferme, puis un flux ordinaire de sa taille (son temps).
-int mesurerUn(int indice)
+// Dans un processus neuf : ouvre et ferme un petit flux (le moteur web est alors lancé), puis, à
+// chaque tour, le document et un flux ordinaire de sa taille ; les médianes de leurs temps, et les
+// plus hauts de mémoire relevés pendant les ouvertures du document.
+int mesurerUn(int indice, int tours)
 {
     const Document document = documents().at(indice);
     QTemporaryDir dossier;
@@ -130,6 +139,11 @@ int mesurerUn(int indice)
         f.write(octets);
         return f.fileName();
     };
+    const auto copie = [](const QString &chemin, const QString &suffixe) {
+        const QString autre = chemin + suffixe;
+        QFile::copy(chemin, autre);
+        return autre;
+    };
     const QString petit = ecrire(QStringLiteral("petit.xml"), GenerateurFlux::rss2(3));
     const QString ordinaire = ecrire(QStringLiteral("ordinaire.xml"), FormesHostiles::fluxOrdinaire(document.octets.size()));
     const QString hostile = ecrire(QStringLiteral("hostile.xml"), document.octets);
@@ -140,34 +154,35 @@ int mesurerUn(int indice)
     fenetre.setDmRSS(&module);
     fenetre.show();
     MesureFenetre::pause(1000);
-    const auto fermer = [&] {
-        fenetre.fermerOngletExecute();
-        MesureFenetre::attendreChargement(fenetre.pageHTML);
-        MesureFenetre::pause(500);
-    };
-    ouvrir(fenetre, dialogues, petit);
-    fermer();
+    ouvrirPuisFermer(fenetre, dialogues, petit);
     const qint64 pid = QCoreApplication::applicationPid();
     const qint64 avant = MesureFenetre::champKio(pid, "status", "VmRSS:");
     const qint64 arbreAvant = MesureFenetre::memoireArbre(pid).pssKio;
-    qint64 picArbre = 0;
-    double temps = 0;
-    {
-        const Releve releve(pid);
-        temps = ouvrir(fenetre, dialogues, hostile);
-        MesureFenetre::pause(1500); // l'arbre XML se bâtit en fond
-        picArbre = releve.picKio();
+    qint64 picArbre = 0, picPremier = 0;
+    QList<double> temps, tempsOrdinaire;
+    QString refus;
+    bool lu = false;
+    for (int tour = 0; tour < tours; ++tour) {
+        // Un nom neuf à chaque tour : la fenêtre reprendrait sinon la lecture d'un fichier qu'elle
+        // vient de montrer, sans le relire.
+        const QString numero = QString::number(tour);
+        {
+            const Releve releve(pid);
+            temps.append(ouvrirPuisFermer(fenetre, dialogues, copie(hostile, numero)));
+            picArbre = std::max(picArbre, releve.picKio());
+            if (tour == 0)
+                picPremier = picArbre;
+        }
+        refus = dialogues.derniere.section(u'\n', 2);
+        lu = dialogues.derniere.isEmpty();
+        tempsOrdinaire.append(ouvrirPuisFermer(fenetre, dialogues, copie(ordinaire, numero)));
     }
     const qint64 pic = MesureFenetre::champKio(pid, "status", "VmHWM:");
-    const QString refus = dialogues.derniere.section(u'\n', 2);
-    const bool lu = dialogues.derniere.isEmpty();
-    if (lu)
-        fermer();
-    const double tempsOrdinaire = ouvrir(fenetre, dialogues, ordinaire);
-    std::printf("%-66s %9lld %4s %10.1f %10.1f %7.2f %9.0f %9.0f %9.0f  %s\n", document.nom.constData(),
-                static_cast<long long>(document.octets.size()), lu ? "oui" : "non",
-                temps, tempsOrdinaire, temps / tempsOrdinaire, std::max<qint64>(0, pic - avant) / 1024.0,
-                arbreAvant / 1024.0, picArbre / 1024.0, qPrintable(refus));
+    const double t = MesureFenetre::mediane(temps), o = MesureFenetre::mediane(tempsOrdinaire);
+    std::printf("%-66s %9lld %4s %10.1f %10.1f %7.2f %9.0f %9.0f %9.0f %9.0f  %s\n", document.nom.constData(),
+                static_cast<long long>(document.octets.size()), lu ? "oui" : "non", t, o, t / o,
+                std::max<qint64>(0, pic - avant) / 1024.0, arbreAvant / 1024.0, picPremier / 1024.0, picArbre / 1024.0,
+                qPrintable(refus));
     std::fflush(stdout);
     return 0;
 }
@@ -176,22 +191,24 @@ int mesurerUn(int indice)
 
 int main(int argc, char *argv[])
 {
-    // --un N : le seul document N, dans ce processus ; sinon chacun dans un processus neuf (à
-    // partir du N donné, s'il l'est).
-    if (argc > 2 && QByteArray(argv[1]) == "--un") {
+    // --un N T : le seul document N, en T tours, dans ce processus ; sinon chacun dans un
+    // processus neuf, en [tours] tours (3 par défaut), à partir du [premier] (0 par défaut).
+    if (argc > 3 && QByteArray(argv[1]) == "--un") {
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         TApplication application(argc, argv);
-        return mesurerUn(atoi(argv[2]));
+        return mesurerUn(atoi(argv[2]), atoi(argv[3]));
     }
     QCoreApplication application(argc, argv);
-    std::printf("%-66s %9s %4s %10s %10s %7s %9s %9s %9s  %s\n", "document", "octets", "lu", "ouvert (ms)", "flux (ms)",
-                "rapport", "+fenêtre", "arbre av.", "arbre pic", "refus");
+    std::printf("%-66s %9s %4s %10s %10s %7s %9s %9s %9s %9s  %s\n", "document", "octets", "lu", "ouvert (ms)",
+                "flux (ms)", "rapport", "+fenêtre", "arbre av.", "1er tour", "pic", "refus");
     std::fflush(stdout);
     const int nombre = int(documents().size());
-    for (int i = argc > 1 ? std::max(0, atoi(argv[1])) : 0; i < nombre; ++i) {
+    const int tours = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
+    for (int i = argc > 2 ? std::max(0, atoi(argv[2])) : 0; i < nombre; ++i) {
         QProcess processus;
         processus.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-        processus.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--un"), QString::number(i)});
+        processus.start(QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("--un"), QString::number(i), QString::number(tours)});
         processus.waitForFinished(-1);
     }
     return 0;
