@@ -177,14 +177,10 @@ bool TmainForm::FormCloseQuery()
     if (!dmRSS)
         return true;
     IDialogues &dialogues = dmRSS->dialogues();
-    const Reponse quitter = dialogues.afficher(TypeBoite::Confirmation,
-                                               QStringLiteral("Etes-vous sûr de vouloir quitter l'application ?"),
-                                               BoutonsBoite::OuiNon);
-    if (quitter == Reponse::Non)
+    // Seul Oui ferme : la boîte fermée sans réponse (Échap, sa case de fermeture) vaut Non, comme
+    // partout ailleurs ; fermer sans la seconde question perdrait les changements non sauvegardés.
+    if (!dialogues.confirmer(TypeBoite::Confirmation, QStringLiteral("Etes-vous sûr de vouloir quitter l'application ?")))
         return false;
-    // La boîte fermée sans réponse : la fenêtre se ferme tout de suite.
-    if (quitter != Reponse::Oui)
-        return true;
     if (dialogues.confirmer(TypeBoite::Confirmation, QStringLiteral("Voulez-vous sauvegarder les modifications ?")))
         sauvegarderXMLExecute(); // une erreur ici laisse la fenêtre ouverte, onglets compris
     m_fermetureEnCours = true;
