@@ -40,11 +40,14 @@ int executerLecteurRSS(TApplication &application)
             break;
         case InstanceUnique::Role::Seconde:
             return 0;
-        case InstanceUnique::Role::Injoignable:
-            std::fprintf(stderr, "%s\n",
-                         qUtf8Printable(QStringLiteral("Le lecteur RSS est déjà ouvert sur « %1 » mais ne répond pas.")
-                                            .arg(Emplacement::dossierExecutable())));
+        case InstanceUnique::Role::Injoignable: {
+            QString message = QStringLiteral("Le lecteur RSS est déjà ouvert sur « %1 » mais ne répond pas")
+                                  .arg(Emplacement::dossierExecutable());
+            if (!instance->probleme().isEmpty())
+                message += QStringLiteral(" : ") + instance->probleme();
+            std::fprintf(stderr, "%s.\n", qUtf8Printable(message));
             return 1;
+        }
         }
         // Seule instance sur ce dossier : ce qu'une sauvegarde tuée a laissé ne sert plus à personne.
         supprimerRestesEcriture(Emplacement::cheminBase());
