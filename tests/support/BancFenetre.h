@@ -8,6 +8,7 @@
 
 #include "base/TdmRSS.h"
 #include "model/TObjetString.h"
+#include "ui/DialoguesQt.h"
 #include "ui/TApplication.h"
 #include "ui/TmainForm.h"
 
@@ -50,18 +51,24 @@ inline TApplication *application()
 }
 
 // Une fenêtre neuve et son module, dans un dossier d'exécutable temporaire. Les exceptions qui
-// remontent à la boucle des messages s'affichent par les mêmes dialogues scriptés.
+// remontent à la boucle des messages s'affichent par les mêmes dialogues scriptés. Avec les vraies
+// boîtes, le module pose ses questions et choisit ses fichiers dans celles de la fenêtre.
 struct Fenetre
 {
+    enum class Boites { Scriptees, Vraies };
+
     OutilsTests::DossierExecutable dossier;
     DialoguesScriptes dialogues;
+    std::unique_ptr<DialoguesQt> vraies;
     std::unique_ptr<TdmRSS> module;
     std::unique_ptr<TmainForm> f;
 
-    explicit Fenetre(bool montrer = true)
+    explicit Fenetre(bool montrer = true, Boites boites = Boites::Scriptees)
     {
         f = std::make_unique<TmainForm>();
-        module = std::make_unique<TdmRSS>(dialogues);
+        if (boites == Boites::Vraies)
+            vraies = std::make_unique<DialoguesQt>(f.get());
+        module = vraies ? std::make_unique<TdmRSS>(*vraies) : std::make_unique<TdmRSS>(dialogues);
         f->setDmRSS(module.get());
         application()->setDialogues(&dialogues);
         if (montrer) {
