@@ -5,6 +5,7 @@
 // listes.
 
 #include "BancFenetre.h"
+#include "EntreesX11.h"
 #include "FormeArbre.h"
 
 #include "commun/Emplacement.h"
@@ -17,7 +18,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTabBar>
@@ -27,6 +30,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 using namespace BancFenetre;
@@ -96,6 +101,27 @@ private:
         for (int i = 0; i < f()->ongletsPages->count(); ++i)
             l << f()->ongletsPages->tabText(i);
         return l;
+    }
+
+    // Agit une fois sur la prochaine vraie boîte de choix de fichier, depuis sa boucle.
+    void quandBoiteFichier(std::function<void(QFileDialog *)> action)
+    {
+        auto guet = new QTimer(this);
+        connect(guet, &QTimer::timeout, this, [guet, action] {
+            if (auto boite = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()); boite && boite->isVisible()) {
+                guet->deleteLater();
+                guet->stop();
+                action(boite);
+            }
+        });
+        guet->start(20);
+    }
+
+    static bool unePopupVisible()
+    {
+        const QWidgetList fenetres = QApplication::topLevelWidgets();
+        return std::any_of(fenetres.cbegin(), fenetres.cend(),
+                           [](const QWidget *w) { return w->isVisible() && w->windowType() == Qt::Popup; });
     }
 
     bool controlesSauvegardesMontres() const
@@ -309,6 +335,59 @@ private slots:
         QCOMPARE(f()->ongletsPages->count(), 1);
         QVERIFY(barre.isEmpty());
         QCOMPARE(b->dialogues.choixFichiers.at(1).dernierChoix, chemin);
+    }
+
+    // « Ouvrir un RSS » au clavier (vraies touches X), dans la vraie boîte : le nom tapé montre sa
+    // liste de complétion, Entrée ouvre le fichier ; la liste part avec la boîte et la fenêtre
+    // reprend le clavier : Ctrl+O rouvre la boîte.
+    void choisirAuClavierDansLaVraieBoite_data()
+    {
+        QTest::addColumn<bool>("cheminEntier");
+        QTest::addColumn<bool>("echap");
+        QTest::newRow("chemin entier tapé") << true << false;
+        QTest::newRow("nom seul") << false << false;
+        QTest::newRow("Échap dans le nom, puis Entrée") << false << true;
+    }
+
+    void choisirAuClavierDansLaVraieBoite()
+    {
+        QFETCH(bool, cheminEntier);
+        QFETCH(bool, echap);
+        if (!EntreesX11::disponibles())
+            QSKIP("XTest ou l'affichage X manquent");
+        b.reset(); // son dossier d'exécutable d'abord
+        b = std::make_unique<Fenetre>(true, Fenetre::Boites::Vraies);
+        const QString chemin = ecrireFlux(QStringLiteral("simple.xml"), QStringLiteral("Simple"), {QStringLiteral("Un")});
+        f()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f()));
+        bool listeVue = false, listeCacheeParEchap = !echap;
+        quandBoiteFichier([&](QFileDialog *boite) {
+            // Une boîte qui n'aurait pas le clavier ne bloque pas le test.
+            QTimer::singleShot(8000, boite, &QDialog::reject);
+            if (!QTest::qWaitForWindowActive(boite))
+                return;
+            // Touche après touche, comme un utilisateur : tapé d'un bloc, le chemin entier
+            // laisserait la boîte sur chacun des dossiers qu'il traverse.
+            QTest::keyClicks(boite->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")),
+                             cheminEntier ? chemin : QStringLiteral("simple.xml"), Qt::NoModifier, 20);
+            listeVue = QTest::qWaitFor(unePopupVisible, 5000);
+            if (echap) {
+                EntreesX11::touche("Escape");
+                listeCacheeParEchap = QTest::qWaitFor([] { return !unePopupVisible(); }, 2000) && boite->isVisible();
+            }
+            EntreesX11::touche("Return");
+        });
+        EntreesX11::touche("o", "Control_L");
+        QTRY_COMPARE(legendes(), QStringList{QStringLiteral("Fichier : simple.xml")});
+        QVERIFY(listeVue && listeCacheeParEchap);
+        QVERIFY(!unePopupVisible());
+        bool rouverte = false;
+        quandBoiteFichier([&](QFileDialog *boite) {
+            rouverte = true;
+            boite->reject();
+        });
+        EntreesX11::touche("o", "Control_L");
+        QTRY_VERIFY(rouverte);
     }
 
     void desFichiersRecusDUneAutreInstanceSOuvrentCommeParLaCommande()
