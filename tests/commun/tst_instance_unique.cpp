@@ -206,59 +206,47 @@ private slots:
         QCOMPARE(demandes.size(), 1);
     }
 
-    // Sans XDG_RUNTIME_DIR, un /tmp/runtime-UTILISATEUR posé d'avance par un autre (ou mal posé) :
-    // la prise passe dans le dossier de données, à l'utilisateur seul, et la remise se fait ; sans
-    // aucun dossier sûr, le problème est nommé.
+    // Sans XDG_RUNTIME_DIR, un /tmp/runtime-UTILISATEUR posé d'avance par un autre, ou mal posé :
+    // la prise passe dans le dossier de données et la remise se fait ; sans dossier sûr, le
+    // problème est nommé.
     void unDossierDExecutionRefuseNEmpechePasLaRemise_data()
     {
         QTest::addColumn<QString>("piege");
-        QTest::newRow("à un autre utilisateur") << u"autre"_qs;
-        QTest::newRow("ouvert aux autres") << u"0755"_qs;
-        QTest::newRow("lien symbolique") << u"lien"_qs;
-        QTest::newRow("le dossier de secours pris aussi") << u"secours"_qs;
+        for (const char *piege : {"autre utilisateur", "ouvert aux autres", "secours pris aussi"})
+            QTest::newRow(piege) << QString::fromLatin1(piege);
     }
 
     void unDossierDExecutionRefuseNEmpechePasLaRemise()
     {
         QFETCH(QString, piege);
-        if (piege == u"autre"_qs && geteuid() != 0)
+        if (piege.startsWith(u'a') && geteuid() != 0)
             QSKIP("seul root peut donner un dossier à un autre utilisateur");
         QTemporaryDir temporaire, donnees;
-        const QString utilisateur = QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
-        const QByteArray execution = QFile::encodeName(temporaire.filePath(u"runtime-"_qs + utilisateur));
-        const QByteArray cible = QFile::encodeName(temporaire.filePath(u"cible"_qs));
-        if (piege == u"lien"_qs)
-            QVERIFY(mkdir(cible, 0700) == 0 && symlink(cible, execution) == 0);
-        else
-            QVERIFY(mkdir(execution, 0700) == 0 && chmod(execution, piege == u"autre"_qs ? 0700 : 0755) == 0);
-        if (piege == u"autre"_qs)
+        const QByteArray execution = QFile::encodeName(temporaire.path()) + "/runtime-" + getpwuid(geteuid())->pw_name;
+        QVERIFY(mkdir(execution, 0700) == 0 && chmod(execution, piege.startsWith(u'a') ? 0700 : 0755) == 0);
+        if (piege.startsWith(u'a'))
             QVERIFY(chown(execution, 65534, 65534) == 0);
-        if (piege == u"secours"_qs)
+        if (piege.startsWith(u's'))
             OutilsTests::ecrireFichier(donnees.filePath(u".lecteur-rss.prises"_qs), "x");
         const QByteArray xdg = qgetenv("XDG_RUNTIME_DIR"), tmpdir = qgetenv("TMPDIR");
         const auto retablir = qScopeGuard([&] {
-            xdg.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", xdg);
-            tmpdir.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmpdir);
+            qputenv("XDG_RUNTIME_DIR", xdg);
+            qputenv("TMPDIR", tmpdir);
         });
         qunsetenv("XDG_RUNTIME_DIR");
         qputenv("TMPDIR", QFile::encodeName(temporaire.path()));
 
-        InstanceUnique premiere(donnees.path());
+        InstanceUnique premiere(donnees.path()), seconde(donnees.path());
         QCOMPARE(premiere.demarrer({}), InstanceUnique::Role::Premiere);
         QSignalSpy demandes(&premiere, &InstanceUnique::demandeRecue);
-        InstanceUnique seconde(donnees.path());
-        if (piege == u"secours"_qs) {
-            QCOMPARE(seconde.demarrer({u"/tmp/a.xml"_qs}), InstanceUnique::Role::Injoignable);
-            QVERIFY2(seconde.probleme().contains(u".lecteur-rss.prises » n'est pas un dossier"_qs), qPrintable(seconde.probleme()));
-            QCOMPARE(premiere.probleme(), seconde.probleme());
+        if (piege.startsWith(u's')) {
+            QCOMPARE(seconde.demarrer({}), InstanceUnique::Role::Injoignable);
+            QVERIFY2(seconde.probleme().contains(u".lecteur-rss.prises » n'est pas un dossier"), qPrintable(seconde.probleme()));
             return;
         }
-        const QString prise = InstanceUnique::nomServeur(donnees.path());
-        QCOMPARE(QFileInfo(prise).absolutePath(), donnees.filePath(u".lecteur-rss.prises"_qs));
-        QCOMPARE(QFileInfo(QFileInfo(prise).absolutePath()).permissions() & 0x0077, QFileDevice::Permissions());
+        QCOMPARE(QFileInfo(InstanceUnique::nomServeur(donnees.path())).path(), donnees.filePath(u".lecteur-rss.prises"_qs));
         QCOMPARE(seconde.demarrer({u"/tmp/a.xml"_qs}), InstanceUnique::Role::Seconde);
         QVERIFY(demandes.wait(5000));
-        QCOMPARE(demandes.at(0).at(0).toStringList(), QStringList{u"/tmp/a.xml"_qs});
     }
 
     void unVerrouImpossibleArreteLeLancement()

@@ -16,13 +16,16 @@
 #include "OutilsTests.h"
 #include "ServeurHTTPTest.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
+#include <functional>
 #include <memory>
 
 #define LECTEUR_TEST_FENETRE_MAIN(Classe)                                                                   \
@@ -89,6 +92,22 @@ struct Fenetre
     // Vrai quand chaque question a reçu une réponse prévue et qu'aucune réponse n'est restée.
     bool dialoguesEpuises() const { return !dialogues.questionImprevue && dialogues.reponsesRestantes() == 0; }
 };
+
+// Attend la prochaine boîte modale du type T, puis agit sur elle (depuis la boucle de la boîte).
+template<typename T>
+void quandOuverte(std::function<void(T *)> action)
+{
+    auto minuterie = new QTimer;
+    minuterie->setInterval(20);
+    QObject::connect(minuterie, &QTimer::timeout, minuterie, [minuterie, action] {
+        if (auto boite = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            minuterie->stop();
+            minuterie->deleteLater();
+            action(boite);
+        }
+    });
+    minuterie->start();
+}
 
 // Attend la fin du chargement de la vue (au moins un loadFinished depuis la création de
 // l'espion, et plus rien en cours).

@@ -78,8 +78,8 @@ private:
     }
 
     // Répond aux vraies boîtes de message qui s'ouvrent pendant l'action, dans l'ordre, par ces
-    // gestes : « Oui », « Non », « Échap » ou « case » (sa case de fermeture) ; rend leurs textes.
-    // Une boîte de trop est notée, puis fermée.
+    // gestes : « Oui », « Non », « Échap » ou « case » (sa case de fermeture), une boîte de trop par
+    // « case » ; rend leurs textes.
     static QStringList repondre(QStringList gestes, const std::function<void()> &action)
     {
         QStringList textes;
@@ -90,11 +90,11 @@ private:
                 return;
             boite->setProperty("repondue", true);
             textes << boite->text();
-            const QString geste = gestes.isEmpty() ? QStringLiteral("case") : gestes.takeFirst();
-            if (geste == u"Oui"_qs || geste == u"Non"_qs)
-                boite->button(geste == u"Oui"_qs ? QMessageBox::Yes : QMessageBox::No)->click();
-            else if (geste == u"Échap"_qs)
+            const QString geste = gestes.isEmpty() ? QString() : gestes.takeFirst();
+            if (geste == u"Échap"_qs)
                 QTest::keyClick(boite, Qt::Key_Escape);
+            else if (geste == u"Oui"_qs || geste == u"Non"_qs)
+                boite->button(geste == u"Oui"_qs ? QMessageBox::Yes : QMessageBox::No)->click();
             else
                 boite->close();
         });
