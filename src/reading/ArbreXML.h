@@ -25,9 +25,12 @@ TexteEtroit libelle(const QDomNode &noeud);
 // sans copie quand tous les caractères survivent à l'aller-retour.
 QString libelleAffiche(QString texte);
 
-// L'index de l'image de ListeImages pour un libellé : comparaison exacte du libellé entier,
-// casse comprise ; aucuneImage pour tout autre libellé. Les noms du tableau sont en ASCII : le
-// libellé étroit et le libellé affiché donnent le même index.
+// L'index de l'image de ListeImages pour un libellé, choisie par son nom local (« dc:date » comme
+// « date ») : comparaison exacte, casse comprise ; les noms d'Atom valent ceux de RSS (« entry »
+// comme « item », « feed » comme « channel », « summary » et « content » comme « description »,
+// « updated » et « published » comme « pubDate », « rights » comme « copyright ») ; aucuneImage
+// pour tout autre libellé. Les noms du tableau sont en ASCII : le libellé étroit et le libellé
+// affiché donnent le même index.
 int indexImage(const TexteEtroit &libelle);
 int indexImage(QStringView libelle);
 

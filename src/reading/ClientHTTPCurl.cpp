@@ -82,10 +82,14 @@ struct LibererMulti
     void operator()(CURLM *multi) const { bibliothequeCurl().multi_cleanup(multi); }
 };
 
-// Fait le transfert de la poignée préparée, comme curl_easy_perform, mais par tranches de 40 ms
-// au plus : entre deux tranches, l'interface repeint (patienter). Rend le code du transfert, ou
-// CURLE_ABORTED_BY_CALLBACK dès que patienter rend faux : la poignée quitte alors la pile et la
-// connexion est coupée, à quelque étape qu'elle en soit (résolution, connexion, attente, corps).
+// Fait le transfert de la poignée préparée, comme curl_easy_perform, mais par tranches de 5 ms
+// au plus : entre deux tranches, l'interface repeint (patienter). La fenêtre n'est servie qu'entre
+// deux tranches, et suivre un redimensionnement demande une vingtaine d'allers-retours entre son
+// fil et ceux du moteur de la vue de page, chacun attendant la tranche suivante : par tranches de
+// 40 ms, la page ne suivait qu'au bout d'une seconde (mesure 8 de bench_fenetre_interface), pour
+// moins d'un pour cent de processeur gagné. Rend le code du transfert, ou CURLE_ABORTED_BY_CALLBACK
+// dès que patienter rend faux : la poignée quitte alors la pile et la connexion est coupée, à
+// quelque étape qu'elle en soit (résolution, connexion, attente, corps).
 template<typename Patienter>
 CURLcode transferer(CURL *curl, Patienter patienter)
 {
@@ -94,7 +98,7 @@ CURLcode transferer(CURL *curl, Patienter patienter)
         return CURLE_OUT_OF_MEMORY;
     // La poignée quitte la pile multiple en sortant, même quand une erreur remonte.
     const auto retrait = qScopeGuard([&multi, curl] { bibliothequeCurl().multi_remove_handle(multi.get(), curl); });
-    constexpr std::chrono::milliseconds tranche{40};
+    constexpr std::chrono::milliseconds tranche{5};
     auto derniere = Horloge::now();
     int actifs = 1;
     while (actifs > 0) {

@@ -40,11 +40,14 @@ int executerLecteurRSS(TApplication &application)
             break;
         case InstanceUnique::Role::Seconde:
             return 0;
-        case InstanceUnique::Role::Injoignable:
-            std::fprintf(stderr, "%s\n",
-                         qUtf8Printable(QStringLiteral("Le lecteur RSS est déjà ouvert sur « %1 » mais ne répond pas.")
-                                            .arg(Emplacement::dossierExecutable())));
+        case InstanceUnique::Role::Injoignable: {
+            QString message = QStringLiteral("Le lecteur RSS est déjà ouvert sur « %1 » mais ne répond pas")
+                                  .arg(Emplacement::dossierExecutable());
+            if (!instance->probleme().isEmpty())
+                message += QStringLiteral(" : ") + instance->probleme();
+            std::fprintf(stderr, "%s.\n", qUtf8Printable(message));
             return 1;
+        }
         }
         // Seule instance sur ce dossier : ce qu'une sauvegarde tuée a laissé ne sert plus à personne.
         supprimerRestesEcriture(Emplacement::cheminBase());
@@ -177,14 +180,10 @@ bool TmainForm::FormCloseQuery()
     if (!dmRSS)
         return true;
     IDialogues &dialogues = dmRSS->dialogues();
-    const Reponse quitter = dialogues.afficher(TypeBoite::Confirmation,
-                                               QStringLiteral("Etes-vous sûr de vouloir quitter l'application ?"),
-                                               BoutonsBoite::OuiNon);
-    if (quitter == Reponse::Non)
+    // Seul Oui ferme : la boîte fermée sans réponse (Échap, sa case de fermeture) vaut Non, comme
+    // partout ailleurs ; fermer sans la seconde question perdrait les changements non sauvegardés.
+    if (!dialogues.confirmer(TypeBoite::Confirmation, QStringLiteral("Etes-vous sûr de vouloir quitter l'application ?")))
         return false;
-    // La boîte fermée sans réponse : la fenêtre se ferme tout de suite.
-    if (quitter != Reponse::Oui)
-        return true;
     if (dialogues.confirmer(TypeBoite::Confirmation, QStringLiteral("Voulez-vous sauvegarder les modifications ?")))
         sauvegarderXMLExecute(); // une erreur ici laisse la fenêtre ouverte, onglets compris
     m_fermetureEnCours = true;

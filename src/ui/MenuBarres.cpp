@@ -175,9 +175,11 @@ void TmainForm::creerBarreOutils()
     conteneur->setObjectName(QStringLiteral("conteneurProgression"));
     conteneur->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     auto disposition = Construction::rangee(conteneur);
-    disposition->setContentsMargins(2, 3, 2, 3);
+    disposition->setContentsMargins(2, 0, 2, 0);
     pbarGenerale = new QProgressBar(conteneur);
     NOMMER(pbarGenerale);
+    // Aussi haute que sa police : le texte « Échap : annuler » d'un téléchargement s'y lit entier.
+    pbarGenerale->setMinimumHeight(pbarGenerale->fontMetrics().height());
     pbarGenerale->setRange(0, 100);
     pbarGenerale->setValue(0);
     pbarGenerale->setTextVisible(false);

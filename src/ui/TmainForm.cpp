@@ -4,6 +4,7 @@
 #include "paint/TBarrePeinte.h"
 #include "paint/TBoitePeinte.h"
 #include "ui/AttenteTelechargement.h"
+#include "ui/BullesTexteCoupe.h"
 #include "ui/Construction.h"
 #include "ui/RepriseBascule.h"
 #include "ui/Polices.h"
@@ -87,6 +88,8 @@ TmainForm::TmainForm(QWidget *parent)
 
     resize(780, 622);
     brancherActions();
+    // Les rubriques, les sources, les informations et les flux trouvés trop longs pour leur vue.
+    BullesTexteCoupe::installer({arbreFavoris, listeRssSources, listeInfosFlux, listeInfosFluxCharge, listeRecherche});
 
     // Les téléchargements du module de données bloquent ce fil : pendant ce temps, la fenêtre
     // ne prend aucune entrée et se repeint (AttenteTelechargement.h).

@@ -24,6 +24,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
@@ -431,6 +432,31 @@ private slots:
             QToolTip::hideText();
             QTRY_VERIFY(!QToolTip::isVisible());
         }
+    }
+
+    // Une ligne coupée montre en bulle son texte entier, tel quel ; une ligne entière n'en a pas.
+    void bullesDesLignesCoupees_data()
+    {
+        QTest::addColumn<bool>("coupee");
+        QTest::newRow("coupée") << true;
+        QTest::newRow("entière") << false;
+    }
+
+    void bullesDesLignesCoupees()
+    {
+        QFETCH(bool, coupee);
+        const QString texte = coupee ? u"Exemples de flux / International / <b>News</b> "_qs.repeated(3) : u"Presse"_qs;
+        f->arbreFavoris->addTopLevelItem(new QTreeWidgetItem(QStringList(texte)));
+        QTest::qWait(20);
+        QAbstractItemView *v = f->arbreFavoris;
+        const QPoint centre = v->visualRect(v->model()->index(0, 0)).center();
+        QHelpEvent bulle(QEvent::ToolTip, centre, v->viewport()->mapToGlobal(centre));
+        QApplication::sendEvent(v->viewport(), &bulle);
+        // Le texte entier, jamais lu comme du HTML.
+        QTRY_COMPARE(QToolTip::isVisible() ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText() : QString(),
+                     coupee ? texte : QString());
+        QToolTip::hideText();
+        f->arbreFavoris->clear();
     }
 
     void touchesF5aF8()
