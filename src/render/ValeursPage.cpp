@@ -77,8 +77,8 @@ bool sansReparation(const FragmentHtml &fragment)
     return fidele && curseur == fragment.source().size();
 }
 
-// Un texte UTF-8 écrit en HTML : « & », « < », « > » et « " » échappés, tout caractère hors
-// ASCII en référence numérique, que la page en Windows-1252 ne perd pas.
+// Un texte UTF-8 écrit en HTML : « & », « < », « > » et « " » échappés, tout caractère hors de
+// Latin-1 en référence numérique, que la page en Windows-1252 ne perd pas.
 void ajouterEchappe(QByteArray &sortie, const char *texte)
 {
     for (const unsigned char *p = reinterpret_cast<const unsigned char *>(texte); *p;) {
@@ -86,9 +86,13 @@ void ajouterEchappe(QByteArray &sortie, const char *texte)
         if (c >= 0x80) {
             const int suite = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
             char32_t point = c & (0x3F >> suite);
+            const unsigned char *debut = p - 1;
             for (int i = 0; i < suite && (*p & 0xC0) == 0x80; ++i)
                 point = (point << 6) | (*p++ & 0x3F);
-            sortie += "&#" + QByteArray::number(uint(point)) + ';';
+            if (point >= 0xA0 && point <= 0xFF)
+                sortie.append(reinterpret_cast<const char *>(debut), p - debut);
+            else
+                sortie += "&#" + QByteArray::number(uint(point)) + ';';
         } else if (c == '&') {
             sortie += "&amp;";
         } else if (c == '<') {
@@ -193,9 +197,7 @@ private:
 
 } // namespace
 
-QString champDePage(const QString &valeur, bool enTexte) { return enTexte ? htmlEchappe(valeur) : valeur; }
-
-QString descriptionDePage(const QString &html, BudgetHtml &budget)
+QString htmlEquilibre(const QString &html, BudgetHtml &budget)
 {
     // Sans « < », rien ne s'ouvre.
     if (!html.contains(u'<'))
@@ -209,4 +211,14 @@ QString descriptionDePage(const QString &html, BudgetHtml &budget)
     fragment->parcourir([&](const GumboNode &noeud) { reecriture.entrer(noeud); },
                         [&](const GumboNode &noeud) { reecriture.sortir(noeud); });
     return QString::fromUtf8(reecriture.sortie());
+}
+
+QString champDePage(const QString &valeur, bool enTexte, BudgetHtml &budget)
+{
+    return enTexte ? htmlEchappe(valeur) : htmlEquilibre(valeur, budget);
+}
+
+QString adresseDePage(const QString &adresse)
+{
+    return adresse.contains(u'"') ? QString(adresse).replace(u'"', QStringLiteral("&quot;")) : adresse;
 }

@@ -47,7 +47,8 @@ QString champ(const TFlux &flux, const QString &nom)
         const bool enTexte = ecrit == u"titre" ? flux.getTitreEnTexte()
             : ecrit == u"copyright"            ? flux.getCopyrightEnTexte()
                                                : ecrit == u"info0.titre" && flux.infos.value(0) && flux.infos[0]->getTitreEnTexte();
-        return LecturePage::texteVisible(champDePage(champ(flux, ecrit), enTexte));
+        BudgetHtml budget;
+        return LecturePage::texteVisible(champDePage(champ(flux, ecrit), enTexte, budget));
     }
     if (nom.startsWith(u"info")) {
         const int point = nom.indexOf(u'.');

@@ -32,9 +32,9 @@ private slots:
     {
         QTest::addColumn<QString>("flux");
         QTest::addColumn<QString>("page");
-        // Trois items teintés un sur deux, image, balisage et « & » tels quels, caractères hors
-        // de Windows-1252 en « ? » (une paire de substitution en un seul), saut de ligne gardé
-        // dans sa ligne, champ vide.
+        // Trois items teintés un sur deux, image, balisage et « & » tels quels (un titre qui ouvre
+        // un élément sans le fermer, réécrit et fermé), caractères hors de Windows-1252 en « ? »
+        // (une paire de substitution en un seul), saut de ligne gardé dans sa ligne, champ vide.
         QTest::newRow("trois items") << QStringLiteral("flux-trois-items.xml") << QStringLiteral("page-trois-items.html");
         // Ni image, ni item, ni description, ni pied renseigné : toutes les pièces fixes restent.
         QTest::newRow("flux vide") << QStringLiteral("flux-vide.xml") << QStringLiteral("page-vide.html");
