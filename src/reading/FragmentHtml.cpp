@@ -12,29 +12,36 @@ public:
     static void rendre(void *, void *) {}
 
 private:
-    static constexpr size_t tailleBloc = 64 * 1024;
+    using Bloc = std::unique_ptr<std::max_align_t[]>;
+    static constexpr size_t alignement = alignof(std::max_align_t);
+
+    // Un bloc non initialisé (la mémoire n'est pas remise à zéro) d'au moins `taille` octets.
+    static Bloc bloc(size_t taille) { return Bloc(new std::max_align_t[taille / sizeof(std::max_align_t) + 1]); }
 
     void *prendre(size_t taille)
     {
-        taille = (taille + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
-        if (taille > tailleBloc / 4) {
-            m_blocs.push_back(std::make_unique<std::max_align_t[]>(taille / sizeof(std::max_align_t) + 1));
-            return m_blocs.back().get();
-        }
+        taille = (taille + alignement - 1) & ~(alignement - 1);
         if (taille > m_reste) {
-            m_blocs.push_back(std::make_unique<std::max_align_t[]>(tailleBloc / sizeof(std::max_align_t)));
+            // Des blocs de plus en plus grands : une petite description n'en prend qu'un petit.
+            m_tailleBloc = std::min<size_t>(m_tailleBloc * 2, 1 << 20);
+            if (taille > m_tailleBloc / 4) {
+                m_blocs.push_back(bloc(taille));
+                return m_blocs.back().get();
+            }
+            m_blocs.push_back(bloc(m_tailleBloc));
             m_libre = reinterpret_cast<char *>(m_blocs.back().get());
-            m_reste = tailleBloc;
+            m_reste = m_tailleBloc;
         }
-        void *bloc = m_libre;
+        void *pris = m_libre;
         m_libre += taille;
         m_reste -= taille;
-        return bloc;
+        return pris;
     }
 
-    std::vector<std::unique_ptr<std::max_align_t[]>> m_blocs;
+    std::vector<Bloc> m_blocs;
     char *m_libre = nullptr;
     size_t m_reste = 0;
+    size_t m_tailleBloc = 4096;
 };
 
 std::unique_ptr<FragmentHtml> FragmentHtml::lire(const QString &html, BudgetHtml &budget)

@@ -24,9 +24,10 @@ public:
     // 128 Kio : au pire 1,5 s pour un fragment hostile ; les descriptions publiées, même
     // longues, tiennent en dessous.
     static constexpr qsizetype octetsParFragment = 128 * 1024;
-    // 4 G (octets × profondeur) : une page de 64 Mo de HTML ordinaire (profondeur 30 au plus)
-    // reste en dessous ; un fragment hostile l'épuise, et les suivants ne sont plus lus.
-    static constexpr qint64 travailTotal = 4'000'000'000;
+    // 2 G (octets × profondeur), 0,7 s au pire : une page de 64 Mo de HTML ordinaire (profondeur
+    // 30 au plus) reste en dessous ; des fragments hostiles l'épuisent, et les suivants ne sont
+    // plus lus.
+    static constexpr qint64 travailTotal = 2'000'000'000;
 
     bool accepte(qsizetype octets) const { return octets <= octetsParFragment && m_travail < travailTotal; }
     void compter(qsizetype octets, qsizetype profondeur) { m_travail += qint64(octets) * std::max<qsizetype>(1, profondeur); }
