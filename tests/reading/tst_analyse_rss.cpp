@@ -741,42 +741,42 @@ private slots:
     }
     void image() { verifierLigne(); }
 
-    // Les adresses d'un flux RSS perdent les blancs qui les entourent ; celles d'un fichier local
-    // restent relatives.
-    void adressesRss_data()
+    // Les adresses perdent les blancs qui les entourent. Celles d'un flux lu par HTTP, et celles
+    // du HTML de ses descriptions, se résolvent contre l'adresse d'où il vient (« R » : la racine
+    // du serveur), pour Atom après la chaîne des xml:base ; celles d'un fichier local restent
+    // relatives.
+    void adresses_data()
     {
         colonnes();
-        ligne("lien du canal", rss2("<link>\n  http://127.0.0.1/\n</link>"), u"lien"_qs, u"http://127.0.0.1/"_qs);
-        ligne("lien d'un item", rss2("<item><link> http://127.0.0.1/1\t</link></item>"), u"info0.lien"_qs, u"http://127.0.0.1/1"_qs);
-        ligne("adresse de l'image", rss2("<image><url>\n http://127.0.0.1/i.png \n</url><link> http://127.0.0.1/ </link></image>"),
-              u"image.url"_qs, u"http://127.0.0.1/i.png"_qs);
-        ligne("lien de l'image", rss2("<image><url>i.png</url><link> http://127.0.0.1/ </link></image>"), u"image.lien"_qs,
-              u"http://127.0.0.1/"_qs);
-        ligne("fichier local, lien relatif", rss2("<item><link>/post/1</link></item>"), u"info0.lien"_qs, u"/post/1"_qs);
-    }
-    void adressesRss() { verifierLigne(); }
-
-    // Un flux lu par HTTP : ses adresses relatives, et celles du HTML de ses descriptions, se
-    // résolvent contre l'adresse d'où il vient (« R » : la racine du serveur), pour Atom après
-    // la chaîne des xml:base.
-    void adressesContreLAdresseDuFlux_data()
-    {
-        colonnes();
-        ligne("lien d'un item", rss2("<item><link>/post/1</link></item>"), u"info0.lien"_qs, u"R/post/1"_qs);
-        ligne("lien du canal", rss2("<link>./</link>"), u"lien"_qs, u"R/d/"_qs);
-        ligne("image", rss2("<image><url>img/a.png</url><link>..</link></image>"), u"image.url"_qs, u"R/d/img/a.png"_qs);
-        ligne("adresse d'une description", rss2("<item><description>&lt;img src=\"img/b.png\"&gt;</description></item>"),
-              u"info0.description"_qs, u"<img src=\"R/d/img/b.png\">"_qs);
-        ligne("adresse absolue gardée", rss2("<item><link>http://127.0.0.1/x</link></item>"), u"info0.lien"_qs,
-              u"http://127.0.0.1/x"_qs);
-        ligne("Atom après xml:base", atom("<entry xml:base=\"sous/\"><link href=\"p\"/></entry>"), u"info0.lien"_qs,
-              u"R/d/sous/p"_qs);
-        ligne("Atom xhtml", atom("<entry><content type=\"xhtml\"><div><img src=\"i.png\"/></div></content></entry>"),
-              u"info0.description"_qs, u"<img src=\"R/d/i.png\">"_qs);
+        QTest::addColumn<bool>("parHttp");
+        auto rangee = [](const char *nom, const QByteArray &document, const char16_t *champ, const char16_t *attendu, bool parHttp) {
+            QTest::newRow(nom) << document << QString::fromUtf16(champ) << QString::fromUtf16(attendu) << parHttp;
+        };
+        rangee("lien du canal", rss2("<link>\n  http://127.0.0.1/\n</link>"), u"lien", u"http://127.0.0.1/", false);
+        rangee("lien d'un item", rss2("<item><link> http://127.0.0.1/1\t</link></item>"), u"info0.lien", u"http://127.0.0.1/1", false);
+        rangee("adresse de l'image", rss2("<image><url>\n http://127.0.0.1/i.png \n</url></image>"), u"image.url",
+               u"http://127.0.0.1/i.png", false);
+        rangee("lien de l'image", rss2("<image><url>i.png</url><link> http://127.0.0.1/ </link></image>"), u"image.lien",
+               u"http://127.0.0.1/", false);
+        rangee("fichier local, lien relatif", rss2("<item><link>/post/1</link></item>"), u"info0.lien", u"/post/1", false);
+        rangee("HTTP, lien d'un item", rss2("<item><link>/post/1</link></item>"), u"info0.lien", u"R/post/1", true);
+        rangee("HTTP, lien du canal", rss2("<link>./</link>"), u"lien", u"R/d/", true);
+        rangee("HTTP, image", rss2("<image><url>img/a.png</url><link>..</link></image>"), u"image.url", u"R/d/img/a.png", true);
+        rangee("HTTP, adresse d'une description", rss2("<item><description>&lt;img src=\"img/b.png\"&gt;</description></item>"),
+               u"info0.description", u"<img src=\"R/d/img/b.png\">", true);
+        rangee("HTTP, adresse absolue gardée", rss2("<item><link>http://127.0.0.1/x</link></item>"), u"info0.lien",
+               u"http://127.0.0.1/x", true);
+        rangee("HTTP, Atom après xml:base", atom("<entry xml:base=\"sous/\"><link href=\"p\"/></entry>"), u"info0.lien",
+               u"R/d/sous/p", true);
+        rangee("HTTP, Atom xhtml", atom("<entry><content type=\"xhtml\"><div><img src=\"i.png\"/></div></content></entry>"),
+               u"info0.description", u"<img src=\"R/d/i.png\">", true);
     }
 
-    void adressesContreLAdresseDuFlux()
+    void adresses()
     {
+        QFETCH(bool, parHttp);
+        if (!parHttp)
+            return verifierLigne();
         QFETCH(QByteArray, document);
         QFETCH(QString, nomChamp);
         QFETCH(QString, attendu);
