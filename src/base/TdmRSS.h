@@ -12,9 +12,11 @@
 #include "reading/ClientHTTP.h"
 #include "reading/DocumentXML.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class ElementConstruit;
 
@@ -44,6 +46,10 @@ public:
     QString telechargerFlux(const QString &adresse);
     // Le nom de la copie locale d'une adresse (sans dossier).
     static QString nomCopieLocale(const QString &adresse);
+    // L'adresse http(s) d'où vient le document nommé : le nom lui-même quand c'est une adresse,
+    // l'adresse téléchargée quand c'est une copie locale faite par telechargerFlux ; rien pour
+    // un autre fichier. Ses adresses relatives se résolvent contre elle.
+    std::optional<QString> adresseSource(const QString &nomFichier) const;
     // Lit l'adresse, ajoute son flux à la fin de fluxBase et le rend ; nul en cas d'échec.
     PFlux ajouterSourceParURL(const QString &adresse);
 
@@ -120,6 +126,8 @@ private:
     IDialogues &m_dialogues;
     std::unique_ptr<TClientHTTP> connexionHTTP;
     QString m_dernierFichierChoisi;
+    // Les copies locales téléchargées et leur adresse.
+    QHash<QString, QString> m_adressesDesCopies;
     QList<TexteEtroit> lignesPage;
     bool m_arbreDeSauvegarde = false;
     QList<PFlux> fluxBase;

@@ -7,6 +7,7 @@ void TInfo::setDonnees(const QString &titre, const QString &lien, const QString 
     m_lien = lien;
     m_description = description;
     m_datePub = datePub;
+    m_titreEnTexte = false;
     m_etroits.reset();
 }
 

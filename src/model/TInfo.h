@@ -12,8 +12,14 @@ class TInfo
 public:
     TInfo() = default;
 
+    // Affecte les quatre textes ; le titre est alors du HTML, jusqu'à setTitreEnTexte.
     void setDonnees(const QString &titre, const QString &lien, const QString &description,
                     const QString &datePub);
+    // Vrai quand le titre est du texte (titre Atom de type texte) : la page l'écrit tel qu'il est
+    // écrit, ses « & », « < » et « > » échappés. Sinon c'est du HTML, que la page insère tel quel
+    // (titre RSS). Les listes, la recherche et la base en gardent toujours le texte.
+    void setTitreEnTexte(bool enTexte) { m_titreEnTexte = enTexte; }
+    bool getTitreEnTexte() const { return m_titreEnTexte; }
 
     QString getTitre() const { return m_titre; }
     QString getLien() const { return m_lien; }
@@ -48,6 +54,7 @@ private:
     QString m_lien;
     QString m_description;
     QString m_datePub;
+    bool m_titreEnTexte = false;
     mutable std::shared_ptr<const FormesEtroites> m_etroits;
 };
 

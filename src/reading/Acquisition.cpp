@@ -6,6 +6,7 @@
 #include "commun/EcritureFichier.h"
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
+#include "reading/ResolutionAdresse.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -91,7 +92,16 @@ QString TdmRSS::telechargerFlux(const QString &adresse)
     }
     // Le corps tel que reçu, suivi de CR LF ; la copie est remplacée d'un seul coup.
     ecrireFichierEntier(chemin, corps + "\r\n");
+    m_adressesDesCopies.insert(chemin, adresse);
     return chemin;
+}
+
+std::optional<QString> TdmRSS::adresseSource(const QString &nomFichier) const
+{
+    if (estAdresseHttp(nomFichier))
+        return nomFichier;
+    const auto copie = m_adressesDesCopies.constFind(nomFichier);
+    return copie == m_adressesDesCopies.constEnd() ? std::nullopt : std::optional<QString>(*copie);
 }
 
 PFlux TdmRSS::ajouterSourceParURL(const QString &adresse)

@@ -80,6 +80,29 @@ QString texteDuNoeud(const QDomNode &noeud)
 
 TexteEtroit libelle(const QDomNode &noeud) { return versEtroit(texteDuNoeud(noeud)); }
 
+bool estMontre(const QDomNode &noeud)
+{
+    if (noeud.nodeType() != QDomNode::TextNode)
+        return true;
+    const QString texte = noeud.nodeValue();
+    return std::any_of(texte.cbegin(), texte.cend(),
+                       [](QChar c) { return c != u' ' && c != u'\t' && c != u'\n' && c != u'\r'; });
+}
+
+QDomNode premierEnfantMontre(const QDomNode &noeud)
+{
+    const QDomNode premier = noeud.firstChild();
+    return premier.isNull() || estMontre(premier) ? premier : suivantMontre(premier);
+}
+
+QDomNode suivantMontre(const QDomNode &noeud)
+{
+    QDomNode suivant = noeud.nextSibling();
+    while (!suivant.isNull() && !estMontre(suivant))
+        suivant = suivant.nextSibling();
+    return suivant;
+}
+
 namespace {
 
 // Les caractères hors Latin-1 que Windows-1252 représente (ses octets 0x80 à 0x9F), relevés une

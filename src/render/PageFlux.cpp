@@ -1,11 +1,13 @@
 // La page d'un flux : les lignes de lignesPage, écrites dans rss-temps.html en Windows-1252,
-// chacune suivie de CR LF. Les valeurs sont insérées telles quelles : les descriptions sont du
-// HTML fait pour être affiché.
+// chacune suivie de CR LF. Les valeurs sont insérées telles quelles (les descriptions sont du
+// HTML fait pour être affiché), mais chacune équilibrée pour ne pas déborder sur la page, un
+// titre ou un copyright en texte échappé (ValeursPage).
 
 #include "base/TdmRSS.h"
 
 #include "commun/Emplacement.h"
 #include "commun/EcritureFichier.h"
+#include "render/ValeursPage.h"
 
 #include <cstring>
 
@@ -74,19 +76,21 @@ QString TdmRSS::genererPageInfosSauvegardees(const TFlux &flux)
 QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
 {
     const TImageFlux &image = flux.getImage();
+    BudgetHtml budget;
     lignesPage.reserve(lignesPage.size() + 15 + 5 * flux.infos.size());
 
     lignesPage.append(QByteArrayLiteral("<table width=\"100%\" border=\"0\">"));
     lignesPage.append(QByteArrayLiteral("  <tr><td border=\"0\">"));
-    lignesPage.append(ligne("      <a href=\"", image.getLien(), "\">"));
-    lignesPage.append(ligne("          <img src=\"", image.getUrl(), "\" border=\"0\">"));
+    lignesPage.append(ligne("      <a href=\"", adresseDePage(image.getLien()), "\">"));
+    lignesPage.append(ligne("          <img src=\"", adresseDePage(image.getUrl()), "\" border=\"0\">"));
     lignesPage.append(QByteArrayLiteral("      </a>"));
     lignesPage.append(QByteArrayLiteral("      </td>"));
-    lignesPage.append(ligne("      <td><center><b>", flux.getTitre(), "</b></center>"));
+    lignesPage.append(
+        ligne("      <td><center><b>", champDePage(flux.getTitre(), flux.getTitreEnTexte(), budget), "</b></center>"));
     lignesPage.append(QByteArrayLiteral("      </td>"));
     lignesPage.append(QByteArrayLiteral("  </tr>"));
     lignesPage.append(QByteArrayLiteral("</table>"));
-    lignesPage.append(versEtroit(flux.getDescription()));
+    lignesPage.append(versEtroit(htmlEquilibre(flux.getDescription(), budget)));
     lignesPage.append(QByteArrayLiteral("<hr>"));
     lignesPage.append(QByteArrayLiteral("<table width=\"100%\" border=\"0\">"));
 
@@ -98,15 +102,18 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
     for (qsizetype k = 0; k < flux.infos.size(); ++k) {
         const TInfo &info = *flux.infos.at(k);
         lignesPage.append(k % 2 == 0 ? ouvertureTeintee : ouvertureSimple);
-        lignesPage.append(ligne("      <a href=\"", info.getLien(), "\"><h2>", info.getTitre(), "</h2></a>"));
-        lignesPage.append(ligne("      <p>", info.getDescription(), "</p>"));
-        lignesPage.append(ligne("      <h6><i>", info.getDatePub(), "</i></h6>"));
+        lignesPage.append(ligne("      <a href=\"", adresseDePage(info.getLien()), "\"><h2>",
+                                champDePage(info.getTitre(), info.getTitreEnTexte(), budget), "</h2></a>"));
+        lignesPage.append(ligne("      <p>", htmlEquilibre(info.getDescription(), budget), "</p>"));
+        lignesPage.append(ligne("      <h6><i>", htmlEquilibre(info.getDatePub(), budget), "</i></h6>"));
         lignesPage.append(fermeture);
     }
 
     lignesPage.append(QByteArrayLiteral("</table>"));
-    lignesPage.append(ligne("<center><h5><i>RSS - lang : ", flux.getLangue(), " - ", flux.getAuteur(), "<br>",
-                            flux.getCopyright(), " - publication : ", flux.getDatePub(), "</i></h5></center>"));
+    lignesPage.append(ligne("<center><h5><i>RSS - lang : ", htmlEquilibre(flux.getLangue(), budget), " - ",
+                            htmlEquilibre(flux.getAuteur(), budget), "<br>",
+                            champDePage(flux.getCopyright(), flux.getCopyrightEnTexte(), budget), " - publication : ",
+                            htmlEquilibre(flux.getDatePub(), budget), "</i></h5></center>"));
 
     return ecrireLignesPage();
 }

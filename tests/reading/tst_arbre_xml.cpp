@@ -154,6 +154,19 @@ private slots:
         QCOMPARE(vus[6].enfants, 3);
     }
 
+    // Un texte fait seulement de blancs n'a pas de nœud, même à côté d'une section CDATA (la
+    // description d'un blog écrite sur sa propre ligne) ; un texte qui porte autre chose en a un.
+    void blancsSeulsSansNoeud()
+    {
+        const QList<Vu> vus = arbreDe(m_document, "<rss><channel><description>\n  <![CDATA[<p>x</p>]]>\n</description>"
+                                                  "<title> \t<![CDATA[a]]> b </title></channel></rss>");
+        QByteArrayList libelles;
+        for (const Vu &v : vus)
+            libelles.append(v.libelle);
+        QCOMPARE(libelles, (QByteArrayList{"channel", "description", "<p>x</p>", "title", "a", " b "}));
+        QCOMPARE(vus[1].enfants, 1);
+    }
+
     void elementVideDescription()
     {
         const QList<Vu> vus = arbreDe(m_document, "<rss><channel><description/></channel></rss>");
