@@ -14,6 +14,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class ElementConstruit;
@@ -32,7 +33,8 @@ public:
     // faux sans boîte quand l'utilisateur a arrêté le téléchargement de l'adresse.
     bool chargerDocumentXML(const QString &nom);
     // Un nouveau flux lu du document (ErreurDocumentInactif, ErreurIndexXML remontent à l'appelant).
-    PFlux analyserFlux(const TDocumentXML &document) const;
+    // Ne touche à rien du module : sert aussi sur un fil de fond, pour un document à lui.
+    static PFlux analyserFlux(const TDocumentXML &document);
 
     // --- Acquisition ---
     // Vrai quand l'utilisateur a choisi un fichier et qu'il s'est chargé dans XMLDoc.
@@ -48,12 +50,14 @@ public:
     PFlux ajouterSourceParURL(const QString &adresse);
 
     // --- Page ---
+    // Vrai pour une information à marquer « Nouveau » devant son titre ; vide : aucune.
+    using EstNouvelle = std::function<bool(const TInfo &)>;
     QString genererPageDocument();
     // La même page pour le flux déjà lu de XMLDoc (celui que la fenêtre montre aussi ailleurs).
-    QString genererPageDocument(const TFlux &fluxLu);
-    QString genererPageFlux(const TFlux &flux);
+    QString genererPageDocument(const TFlux &fluxLu, const EstNouvelle &estNouvelle = {});
+    QString genererPageFlux(const TFlux &flux, const EstNouvelle &estNouvelle = {});
     QString genererPageInfosSauvegardees(const TFlux &flux);
-    QString ecrirePageFlux(const TFlux &flux, const QString &couleur);
+    QString ecrirePageFlux(const TFlux &flux, const QString &couleur, const EstNouvelle &estNouvelle = {});
     const QList<TexteEtroit> &getLignesPage() const { return lignesPage; }
     // Reprend les lignes qu'a données genererPageDocument pour un document inchangé depuis, et
     // les écrit comme elle ; rend le chemin de la page.

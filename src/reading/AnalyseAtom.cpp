@@ -325,9 +325,10 @@ QString adresseDuLien(const QDomElement &lien, const std::optional<QString> &bas
 // Une information lue d'un élément « entry ».
 PInfo lireEntree(const QDomElement &entree, const std::optional<QString> &baseFlux, const Atom &atom)
 {
-    QDomElement titre, lien, resume, contenu, miseAJour, publication;
+    QDomElement titre, lien, resume, contenu, miseAJour, publication, identifiant;
     releverEnfants(entree, atom.prefixe,
                    {{QLatin1String("title"), &titre},
+                    {QLatin1String("id"), &identifiant},
                     {QLatin1String("summary"), &resume},
                     {QLatin1String("content"), &contenu},
                     {QLatin1String("updated"), &miseAJour},
@@ -343,6 +344,7 @@ PInfo lireEntree(const QDomElement &entree, const std::optional<QString> &baseFl
     auto info = std::make_shared<TInfo>();
     info->setDonnees(texteAtom(titre), adresseDuLien(lien, base), description,
                      texteOuAutre(NoeudXML::texteChamp(miseAJour), NoeudXML::texteChamp(publication)));
+    info->setGuid(NoeudXML::texteChamp(identifiant));
     return info;
 }
 

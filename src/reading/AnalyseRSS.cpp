@@ -46,7 +46,7 @@ void analyserCanal(const QDomNode &element, TFlux &flux)
 void analyserInfo(const QDomNode &element, TFlux &flux)
 {
     auto info = std::make_shared<TInfo>();
-    QString titre, lien, description, datePub, contenu;
+    QString titre, lien, description, datePub, contenu, guid;
     for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
         const QString nom = enfant.nodeName();
         if (estNomme(nom, QLatin1String("title")))
@@ -59,11 +59,14 @@ void analyserInfo(const QDomNode &element, TFlux &flux)
             description = NoeudXML::texteChamp(enfant);
         else if (estNomme(nom, QLatin1String("content:encoded")))
             contenu = NoeudXML::texteChamp(enfant);
+        else if (estNomme(nom, QLatin1String("guid")))
+            guid = NoeudXML::texteChamp(enfant);
     }
     // Le texte complet (module content) tient lieu de description absente ou vide.
     if (description.trimmed().isEmpty() && !contenu.isEmpty())
         description = contenu;
     info->setDonnees(titre, lien, description, datePub);
+    info->setGuid(guid);
     flux.infos.append(std::move(info));
 }
 
@@ -120,7 +123,7 @@ bool TdmRSS::chargerDocumentXML(const QString &nom)
     }
 }
 
-PFlux TdmRSS::analyserFlux(const TDocumentXML &document) const
+PFlux TdmRSS::analyserFlux(const TDocumentXML &document)
 {
     auto flux = std::make_shared<TFlux>();
     const QDomElement racine = document.elementDocument();

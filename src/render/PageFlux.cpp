@@ -49,15 +49,15 @@ QString TdmRSS::genererPageDocument()
     return genererPageDocument(*analyserFlux(XMLDoc));
 }
 
-QString TdmRSS::genererPageDocument(const TFlux &fluxLu)
+QString TdmRSS::genererPageDocument(const TFlux &fluxLu, const EstNouvelle &estNouvelle)
 {
     lignesPage.clear();
-    return genererPageFlux(fluxLu);
+    return genererPageFlux(fluxLu, estNouvelle);
 }
 
-QString TdmRSS::genererPageFlux(const TFlux &flux)
+QString TdmRSS::genererPageFlux(const TFlux &flux, const EstNouvelle &estNouvelle)
 {
-    return ecrirePageFlux(flux, QStringLiteral("#D0E0ED"));
+    return ecrirePageFlux(flux, QStringLiteral("#D0E0ED"), estNouvelle);
 }
 
 QString TdmRSS::genererPageInfosSauvegardees(const TFlux &flux)
@@ -71,7 +71,7 @@ QString TdmRSS::genererPageInfosSauvegardees(const TFlux &flux)
     return ecrirePageFlux(flux, QStringLiteral("#FFCCCC"));
 }
 
-QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
+QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur, const EstNouvelle &estNouvelle)
 {
     const TImageFlux &image = flux.getImage();
     lignesPage.reserve(lignesPage.size() + 15 + 5 * flux.infos.size());
@@ -98,7 +98,9 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
     for (qsizetype k = 0; k < flux.infos.size(); ++k) {
         const TInfo &info = *flux.infos.at(k);
         lignesPage.append(k % 2 == 0 ? ouvertureTeintee : ouvertureSimple);
-        lignesPage.append(ligne("      <a href=\"", info.getLien(), "\"><h2>", info.getTitre(), "</h2></a>"));
+        // Une information nouvelle porte « Nouveau » devant son titre, dans le titre même.
+        const char *marque = estNouvelle && estNouvelle(info) ? "<font color=\"#CC0000\">Nouveau</font> " : "";
+        lignesPage.append(ligne("      <a href=\"", info.getLien(), "\"><h2>", marque, info.getTitre(), "</h2></a>"));
         lignesPage.append(ligne("      <p>", info.getDescription(), "</p>"));
         lignesPage.append(ligne("      <h6><i>", info.getDatePub(), "</i></h6>"));
         lignesPage.append(fermeture);

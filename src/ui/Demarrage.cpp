@@ -139,7 +139,7 @@ void TmainForm::timerDemarrageTimer()
 
 QString TmainForm::nomCopieBaseIllisible(const QString &cheminBase, const QDateTime &moment)
 {
-    return cheminBase + QStringLiteral(".illisible-") + moment.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    return nomCopieIllisible(cheminBase, moment);
 }
 
 void TmainForm::sauvegarderXMLExecute()
@@ -151,10 +151,7 @@ void TmainForm::sauvegarderXMLExecute()
 
     // Une base illisible est gardée à côté, sous un nom daté, avant d'être remplacée.
     if (!m_baseIllisible.isEmpty() && QFileInfo::exists(m_baseIllisible)) {
-        const QString copie = nomCopieBaseIllisible(m_baseIllisible, QDateTime::currentDateTime());
-        QString libre = copie;
-        for (int n = 2; QFileInfo::exists(libre); ++n)
-            libre = copie + QLatin1Char('-') + QString::number(n);
+        const QString libre = cheminLibreCopieIllisible(m_baseIllisible, QDateTime::currentDateTime());
         if (!QFile::copy(m_baseIllisible, libre))
             throw ErreurEcriture(QStringLiteral("Impossible de garder la base illisible « %1 » sous « %2 ».")
                                      .arg(m_baseIllisible, libre));
