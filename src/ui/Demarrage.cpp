@@ -9,6 +9,7 @@
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 #include "commun/InstanceUnique.h"
+#include "reading/Actualisation.h"
 #include "ui/AttenteTelechargement.h"
 #include "ui/DialoguesQt.h"
 #include "ui/TApplication.h"
@@ -135,6 +136,7 @@ void TmainForm::timerDemarrageTimer()
     actualiserFavoris();
     actualiserListeSources();
     preparerRecherche();
+    apresBaseChargee();
 }
 
 QString TmainForm::nomCopieBaseIllisible(const QString &cheminBase, const QDateTime &moment)
@@ -200,8 +202,12 @@ void TmainForm::closeEvent(QCloseEvent *event)
         attenteTelechargement->annulerPuisFermer();
         return;
     }
-    if (FormCloseQuery())
+    if (FormCloseQuery()) {
+        // L'actualisation s'arrête là ; l'état de lecture s'écrit tel qu'il est.
+        actualisation->arreter();
+        ecrireEtatLecture();
         event->accept();
+    }
 }
 
 void TmainForm::aProposExecute()

@@ -1,8 +1,10 @@
 #include "ui/TmainForm.h"
 
+#include "base/EtatLecture.h"
 #include "base/TdmRSS.h"
 #include "paint/TBarrePeinte.h"
 #include "paint/TBoitePeinte.h"
+#include "reading/Actualisation.h"
 #include "ui/AttenteTelechargement.h"
 #include "ui/Construction.h"
 #include "ui/RepriseBascule.h"
@@ -86,6 +88,7 @@ TmainForm::TmainForm(QWidget *parent)
     separateurH->setCible(PanelFlux, 80, PanelPrincipale, true);
 
     resize(780, 622);
+    creerActualisation();
     brancherActions();
 
     // Les téléchargements du module de données bloquent ce fil : pendant ce temps, la fenêtre
@@ -104,6 +107,8 @@ TmainForm::~TmainForm()
 void TmainForm::setDmRSS(TdmRSS *module)
 {
     dmRSS = module;
+    if (dmRSS)
+        chargerEtatLecture();
 }
 
 QWidget *TmainForm::creerPanneauGauche()
@@ -299,4 +304,10 @@ void TmainForm::brancherActions()
     // Informations sauvegardées.
     brancher(enregistrerInfoDansFlux, &TmainForm::enregistrerInfoDansFluxExecute);
     brancher(supprimerInfoDeFlux, &TmainForm::supprimerInfoDeFluxExecute);
+
+    // Actualisation des sources.
+    brancher(actualiserSources, &TmainForm::actualiserSourcesExecute);
+    brancher(sourceSuivanteNonLue, &TmainForm::sourceSuivanteNonLueExecute);
+    brancher(toutMarquerCommeLu, &TmainForm::toutMarquerCommeLuExecute);
+    connect(actualisationAutomatique, &QAction::toggled, this, &TmainForm::actualisationAutomatiqueExecute);
 }
