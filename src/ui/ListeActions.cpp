@@ -100,9 +100,9 @@ void TmainForm::creerActions()
     sourceSuivanteNonLue = creerAction(QStringLiteral("sourceSuivanteNonLue"), aucune,
                                        QStringLiteral("Source suivante non lue"),
                                        QStringLiteral("Ouvrir la source suivante qui a des informations nouvelles"),
-                                       QKeySequence(Qt::CTRL | Qt::Key_N), 208);
+                                       QKeySequence(Qt::CTRL | Qt::Key_N), -1);
     toutMarquerCommeLu = creerAction(QStringLiteral("toutMarquerCommeLu"), aucune, QStringLiteral("Tout marquer comme lu"),
-                                     QStringLiteral("Plus aucune information nouvelle dans aucune source"), sans, 98);
+                                     QStringLiteral("Plus aucune information nouvelle dans aucune source"), sans, -1);
     actualisationAutomatique = creerAction(QStringLiteral("actualisationAutomatique"), aucune,
                                            QStringLiteral("Actualiser toutes les 30 minutes"),
                                            QStringLiteral("Actualiser les sources toutes les 30 minutes"), sans, -1);
