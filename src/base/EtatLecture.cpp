@@ -44,6 +44,21 @@ QStringList sansDoublons(const QStringList &cles)
     return uniques;
 }
 
+// Les clés données, chacune une fois, dans leur ordre, et chacune dans une chaîne à l'état : celle
+// qu'il garde déjà pour une clé connue, sinon une copie faite ici. Les clés d'un résultat sont
+// faites sur un fil de lecture, au milieu de l'arbre d'un document : n'en garder aucune laisse
+// toute cette mémoire se libérer.
+QStringList clesGardees(const QStringList &cles, const QStringList &vues)
+{
+    const QSet<QString> connues(vues.cbegin(), vues.cend());
+    QStringList gardees;
+    for (const QString &cle : sansDoublons(cles)) {
+        const auto connue = connues.constFind(cle);
+        gardees.append(connue != connues.cend() ? *connue : QString(cle.constData(), cle.size()));
+    }
+    return gardees;
+}
+
 // Les clés de la dernière copie, puis au plus autresClesGardees des anciennes qui n'en sont pas.
 QStringList fusionnerVues(const QStringList &copie, const QStringList &anciennes)
 {
@@ -198,7 +213,7 @@ int TEtatLecture::appliquer(const ResultatActualisation &resultat, const QDateTi
     if (resultat.issue != ResultatActualisation::Issue::Lue)
         return 0;
 
-    const QStringList cles = sansDoublons(resultat.cles);
+    const QStringList cles = clesGardees(resultat.cles, source.vues);
     const QSet<QString> vues(source.vues.cbegin(), source.vues.cend());
     const QSet<QString> nouvellesAvant(source.nouvelles.cbegin(), source.nouvelles.cend());
     int jamaisVues = 0;
@@ -230,7 +245,7 @@ TEtatLecture::Nouveautes TEtatLecture::nouveautes(const QString &adresse) const
 void TEtatLecture::marquerLues(const QString &adresse, const QStringList &cles)
 {
     Source &source = m_sources[adresse];
-    source.vues = fusionnerVues(sansDoublons(cles), source.vues);
+    source.vues = fusionnerVues(clesGardees(cles, source.vues), source.vues);
     source.nouvelles.clear();
 }
 

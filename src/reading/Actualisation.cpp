@@ -209,12 +209,18 @@ void TActualisation::executer(QList<DemandeActualisation> demandes)
         if (lib->multi_perform(pile, &actifs) != CURLM_OK)
             break;
         int restants = 0;
+        bool placeLiberee = false;
         while (const CURLMsg *message = lib->multi_info_read(pile, &restants)) {
-            if (message->msg == CURLMSG_DONE)
+            if (message->msg == CURLMSG_DONE) {
                 conclure(message->easy_handle, message->data.result);
+                placeLiberee = true;
+            }
         }
         if (m_arret)
             break;
+        // Une place libérée : les demandes suivantes partent sans attendre le réseau.
+        if (placeLiberee)
+            continue;
         // Réveillée par le réseau, par une lecture finie (une place se libère) ou par l'arrêt.
         lib->multi_poll(pile, nullptr, 0, 1000, nullptr);
     }

@@ -23,6 +23,7 @@
 #include <QProgressBar>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QThreadPool>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
@@ -52,6 +53,8 @@ void poserMarques(Ligne *ligne, int nouvelles, const QString &echec)
 void TmainForm::creerActualisation()
 {
     m_etatLecture = std::make_unique<TEtatLecture>();
+    m_ecritureEtat = new QThreadPool(this);
+    m_ecritureEtat->setMaxThreadCount(1);
     actualisation = new TActualisation(this);
     actualisation->setObjectName(QStringLiteral("actualisation"));
     connect(actualisation, &TActualisation::sourceActualisee, this, [this](const ResultatActualisation &resultat) {
@@ -127,15 +130,29 @@ void TmainForm::apresBaseChargee()
         lancerActualisation();
 }
 
-void TmainForm::ecrireEtatLecture()
+void TmainForm::ecrireEtatLecture(bool enFin)
 {
     if (m_etatLectureIntouchable)
         return;
-    try {
-        m_etatLecture->ecrire(Emplacement::cheminEtatLecture());
-    } catch (const ErreurLecteur &erreur) {
-        avertirSansBloquer(QStringLiteral("L'état de lecture n'a pas pu être enregistré.\n") + erreur.message());
+    const QString chemin = Emplacement::cheminEtatLecture();
+    const QString echec = QStringLiteral("L'état de lecture n'a pas pu être enregistré.\n");
+    if (enFin) {
+        m_ecritureEtat->waitForDone();
+        try {
+            m_etatLecture->ecrire(chemin);
+        } catch (const ErreurLecteur &erreur) {
+            dmRSS->dialogues().afficher(TypeBoite::Erreur, echec + erreur.message(), BoutonsBoite::Ok);
+        }
+        return;
     }
+    // Une copie : les listes de clés sont partagées, pas recopiées, tant que la fenêtre n'y touche pas.
+    m_ecritureEtat->start([this, etat = *m_etatLecture, chemin, echec] {
+        try {
+            etat.ecrire(chemin);
+        } catch (const ErreurLecteur &erreur) {
+            QMetaObject::invokeMethod(this, [this, texte = echec + erreur.message()] { avertirSansBloquer(texte); });
+        }
+    });
 }
 
 void TmainForm::actualiserSourcesExecute()

@@ -205,7 +205,7 @@ void TmainForm::closeEvent(QCloseEvent *event)
     if (FormCloseQuery()) {
         // L'actualisation s'arrête là ; l'état de lecture s'écrit tel qu'il est.
         actualisation->arreter();
-        ecrireEtatLecture();
+        ecrireEtatLecture(true);
         event->accept();
     }
 }

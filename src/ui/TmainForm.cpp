@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QThreadPool>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWebEngineView>
@@ -102,6 +103,8 @@ TmainForm::~TmainForm()
 {
     if (TClientHTTP::attente() == attenteTelechargement)
         TClientHTTP::installerAttente(nullptr);
+    // Une écriture de l'état en route finit pendant que la fenêtre est encore entière.
+    m_ecritureEtat->waitForDone();
 }
 
 void TmainForm::setDmRSS(TdmRSS *module)

@@ -37,6 +37,7 @@ class QTreeView;
 class QTreeWidget;
 class QTimer;
 class QShortcut;
+class QThreadPool;
 class QWebEngineView;
 class TActualisation;
 class TAttenteTelechargement;
@@ -146,7 +147,9 @@ public:
     void marquerNouvelles();
     // L'état de lecture, lu au démarrage (un fichier illisible est gardé à côté, sans bloquer).
     TEtatLecture &etatLecture() { return *m_etatLecture; }
-    void ecrireEtatLecture();
+    // Écrit l'état tel qu'il est, sur un fil à part (la fenêtre n'attend ni le disque ni la mise en
+    // forme) ; à la fermeture, enFin : tout de suite, après les écritures encore en route.
+    void ecrireEtatLecture(bool enFin = false);
     TActualisation *actualisation = nullptr;
     QTimer *timerActualisation = nullptr; // toutes les 30 minutes, quand l'utilisateur le veut
 
@@ -346,4 +349,6 @@ private:
     QShortcut *m_echapActualisation = nullptr;
     // Un état de lecture illisible qui n'a pas pu être gardé à côté : il n'est pas remplacé.
     bool m_etatLectureIntouchable = false;
+    // Le fil qui écrit l'état de lecture, une écriture après l'autre.
+    QThreadPool *m_ecritureEtat = nullptr;
 };
