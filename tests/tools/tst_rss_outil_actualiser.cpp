@@ -69,30 +69,41 @@ void TestRssOutilActualiser::deuxActualisations()
 {
     QTemporaryDir dossier;
     QVERIFY(QDir(dossier.path()).mkdir(u"ressourcesHTML"_qs));
+    ReponseHTTP avecEtag = ReponseHTTP::ok(fluxAvecGuids({u"e1"_qs}));
+    avecEtag.etag = "\"v1\"";
+    QByteArray profond = "<rss>";
+    for (int i = 0; i < 5000; ++i)
+        profond += "<a>";
+    // Une source par ligne : sa réponse, puis ce que disent la première et la seconde fois (entre
+    // les deux, /nouveau gagne une information, /etag répond 304).
+    struct Ligne
+    {
+        QString chemin;
+        ReponseHTTP reponse;
+        Attendu premiere, seconde;
+    };
+    const QList<Ligne> table = {
+        {u"/nouveau"_qs, ReponseHTTP::ok(fluxAvecGuids({u"n1"_qs, u"n2"_qs})), {u"lu"_qs, 200, 2, {}}, {u"lu"_qs, 200, 1, {}}},
+        {u"/inchange"_qs, ReponseHTTP::ok(fluxAvecGuids({u"i1"_qs})), {u"lu"_qs, 200, 1, {}}, {u"lu"_qs, 200, 0, {}}},
+        {u"/etag"_qs, avecEtag, {u"lu"_qs, 200, 1, {}}, {u"inchange"_qs, 304, 0, {}}},
+        {u"/absent"_qs, ReponseHTTP::erreur(404, "Not Found"), {u"echec"_qs, 404, 0, u"Réponse HTTP 404"_qs},
+         {u"echec"_qs, 404, 0, u"Réponse HTTP 404"_qs}},
+        {u"/malforme"_qs, ReponseHTTP::ok("<rss><channel><item></channel>"),
+         {u"echec"_qs, 200, 0, messageEchecChargement()}, {u"echec"_qs, 200, 0, messageEchecChargement()}},
+        {u"/profond"_qs, ReponseHTTP::ok(profond), {u"echec"_qs, 200, 0, u"niveaux"_qs},
+         {u"echec"_qs, 200, 0, u"niveaux"_qs}},
+    };
     ServeurHTTPTest serveur;
     // Chaque réponse tarde un peu : sans la borne de deux par hôte, les six se chevaucheraient.
     const auto avecDelai = [](ReponseHTTP reponse) {
         reponse.delaiMs = 150;
         return reponse;
     };
-    ReponseHTTP avecEtag = ReponseHTTP::ok(fluxAvecGuids({u"e1"_qs}));
-    avecEtag.etag = "\"v1\"";
-    QByteArray profond = "<rss>";
-    for (int i = 0; i < 5000; ++i)
-        profond += "<a>";
-    const QMap<QString, ReponseHTTP> premieres = {
-        {u"/nouveau"_qs, ReponseHTTP::ok(fluxAvecGuids({u"n1"_qs, u"n2"_qs}))},
-        {u"/inchange"_qs, ReponseHTTP::ok(fluxAvecGuids({u"i1"_qs}))},
-        {u"/etag"_qs, avecEtag},
-        {u"/absent"_qs, ReponseHTTP::erreur(404, "Not Found")},
-        {u"/malforme"_qs, ReponseHTTP::ok("<rss><channel><item></channel>")},
-        {u"/profond"_qs, ReponseHTTP::ok(profond)},
-    };
-    for (auto it = premieres.cbegin(); it != premieres.cend(); ++it)
-        serveur.definir(it.key().toUtf8(), avecDelai(it.value()));
     QStringList adresses;
-    for (const QString &chemin : premieres.keys())
-        adresses << serveur.url(chemin);
+    for (const Ligne &ligne : table) {
+        serveur.definir(ligne.chemin.toUtf8(), avecDelai(ligne.reponse));
+        adresses << serveur.url(ligne.chemin);
+    }
     const QByteArray octetsBase = baseDe(adresses);
     const QString base = OutilsTests::ecrireFichier(dossier.filePath(u"baseFlux.xml"_qs), octetsBase);
     const QStringList arguments = {u"actualiser"_qs, base, u"--dossier"_qs, dossier.path()};
@@ -100,48 +111,30 @@ void TestRssOutilActualiser::deuxActualisations()
         return dossier.filePath(u"ressourcesHTML/"_qs + TdmRSS::nomCopieLocale(serveur.url(chemin)));
     };
 
-    // Première fois : tout est nouveau, rien n'est conditionnel.
-    OutilsTests::ResultatOutil r = OutilsTests::lancerRssOutil(arguments);
     QHash<QString, QJsonObject> lignes;
-    const QHash<QString, Attendu> attendus1 = {
-        {u"/nouveau"_qs, {u"lu"_qs, 200, 2, QString()}},
-        {u"/inchange"_qs, {u"lu"_qs, 200, 1, QString()}},
-        {u"/etag"_qs, {u"lu"_qs, 200, 1, QString()}},
-        {u"/absent"_qs, {u"echec"_qs, 404, 0, u"Réponse HTTP 404"_qs}},
-        {u"/malforme"_qs, {u"echec"_qs, 200, 0, messageEchecChargement()}},
-        {u"/profond"_qs, {u"echec"_qs, 200, 0, u"niveaux"_qs}},
-    };
-    // Deuxième fois : une information de plus, un corps identique, un 304 ; la copie locale
-    // d'un 304 reste telle quelle (marquée ici pour le voir).
-    serveur.definir("/nouveau", avecDelai(ReponseHTTP::ok(fluxAvecGuids({u"n3"_qs, u"n1"_qs, u"n2"_qs}))));
-    const QHash<QString, Attendu> attendus2 = {
-        {u"/nouveau"_qs, {u"lu"_qs, 200, 1, QString()}},
-        {u"/inchange"_qs, {u"lu"_qs, 200, 0, QString()}},
-        {u"/etag"_qs, {u"inchange"_qs, 304, 0, QString()}},
-        {u"/absent"_qs, {u"echec"_qs, 404, 0, u"Réponse HTTP 404"_qs}},
-        {u"/malforme"_qs, {u"echec"_qs, 200, 0, messageEchecChargement()}},
-        {u"/profond"_qs, {u"echec"_qs, 200, 0, u"niveaux"_qs}},
-    };
-    const auto verifier = [&](const QHash<QString, Attendu> &attendus) {
+    const auto verifier = [&](Attendu Ligne::*fois) {
+        const OutilsTests::ResultatOutil r = OutilsTests::lancerRssOutil(arguments);
         QCOMPARE(r.code, 1);
         lignes = lignesParAdresse(r.sortie);
-        QCOMPARE(lignes.size(), attendus.size());
-        for (auto it = attendus.cbegin(); it != attendus.cend(); ++it) {
-            const QJsonObject ligne = lignes.value(serveur.url(it.key()));
-            QCOMPARE(ligne.value(u"resultat").toString(), it->resultat);
-            QCOMPARE(ligne.value(u"statut").toInt(), it->statut);
-            QCOMPARE(ligne.value(u"nouvelles").toInt(), it->nouvelles);
-            QVERIFY2(ligne.value(u"erreur").toString().contains(it->erreur), qPrintable(it.key()));
-            QCOMPARE(ligne.value(u"erreur").toString().isEmpty(), it->erreur.isEmpty());
+        QCOMPARE(lignes.size(), table.size());
+        for (const Ligne &l : table) {
+            const Attendu &attendu = l.*fois;
+            const QJsonObject ligne = lignes.value(serveur.url(l.chemin));
+            QCOMPARE(ligne.value(u"resultat").toString(), attendu.resultat);
+            QCOMPARE(ligne.value(u"statut").toInt(), attendu.statut);
+            QCOMPARE(ligne.value(u"nouvelles").toInt(), attendu.nouvelles);
+            QVERIFY2(ligne.value(u"erreur").toString().contains(attendu.erreur), qPrintable(l.chemin));
+            QCOMPARE(ligne.value(u"erreur").toString().isEmpty(), attendu.erreur.isEmpty());
         }
     };
-    verifier(attendus1);
+    verifier(&Ligne::premiere);
     if (QTest::currentTestFailed())
         return;
+    serveur.definir("/nouveau", avecDelai(ReponseHTTP::ok(fluxAvecGuids({u"n3"_qs, u"n1"_qs, u"n2"_qs}))));
+    // La copie locale d'un 304 reste telle quelle : marquée ici pour le voir.
     OutilsTests::ecrireFichier(copieDe(u"/etag"_qs), "marque");
     serveur.oublierRequetes();
-    r = OutilsTests::lancerRssOutil(arguments);
-    verifier(attendus2);
+    verifier(&Ligne::seconde);
     if (QTest::currentTestFailed())
         return;
 

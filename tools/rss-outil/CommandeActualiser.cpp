@@ -32,20 +32,9 @@ int actualiser(const QStringList &arguments)
 {
     QString base;
     QString dossier;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (argument == u"--dossier") {
-            if (i + 1 >= arguments.size() || !dossier.isEmpty())
-                return erreurArguments(QStringLiteral("« --dossier » attend un seul DOSSIER."));
-            dossier = arguments.at(++i);
-        } else if (base.isEmpty() && !argument.startsWith(u"--")) {
-            base = argument;
-        } else {
-            return erreurArguments(QStringLiteral("argument inattendu « %1 » pour « actualiser ».").arg(argument));
-        }
-    }
-    if (base.isEmpty())
-        return erreurArguments(QStringLiteral("« actualiser » attend une BASE."));
+    if (const int code = lireValeurEtDossier(arguments, QStringLiteral("actualiser"), QStringLiteral("une BASE"),
+                                             base, dossier))
+        return code;
 
     DialoguesConsole dialogues;
     TdmRSS module(dialogues);
