@@ -12,7 +12,11 @@
 //     leurs flux (une information de plus, un autre ETag) : chaque actualisation télécharge, lit et
 //     range 200 flux. La réponse de la fenêtre est mesurée comme le gestionnaire de fenêtres la voit :
 //     un _NET_WM_PING envoyé par une autre connexion X toutes les 10 ms, chacun attendu jusqu'à sa
-//     réponse (Qt y répond sur le fil de la fenêtre). But : aucune réponse après plus de 50 ms ;
+//     réponse (Qt y répond sur le fil de la fenêtre). But : aucune réponse après plus de 50 ms.
+//     Pour chaque actualisation sont donnés aussi le plus long intervalle entre deux battements
+//     d'une minuterie de 5 ms de la fenêtre (le même gel vu du dedans), la mémoire résidente, et,
+//     en médiane, le temps de processeur du fil de la fenêtre et le temps qu'il a passé à attendre
+//     un processeur libre (la machine est partagée : un gel qui vient de là n'est pas du programme) ;
 //  3. la mémoire résidente du processus après la 1re et après la 20e actualisation de la fenêtre :
 //     5 Mio d'écart au plus ;
 //  4. une 21e actualisation de la fenêtre sans changement (304) : durée face au plancher.
@@ -220,8 +224,10 @@ private:
             chrono.start();
             xcb_send_event(m_c, 0, m_fenetre, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&message));
             xcb_flush(m_c);
+            // L'arrêt n'attend pas la réponse en route : le fil de la fenêtre, qui attend la fin de
+            // celui-ci, ne pourrait pas la donner.
             bool repondu = false;
-            while (!repondu && chrono.elapsed() < 5000) {
+            while (!repondu && !m_arret && chrono.elapsed() < 5000) {
                 xcb_generic_event_t *e = xcb_poll_for_event(m_c);
                 if (!e) {
                     std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -230,7 +236,8 @@ private:
                 repondu = traiter(e, numero);
                 free(e);
             }
-            m_durees.append(chrono.nsecsElapsed() / 1e6);
+            if (repondu || !m_arret)
+                m_durees.append(chrono.nsecsElapsed() / 1e6);
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
