@@ -49,6 +49,7 @@ int executerLecteurRSS(TApplication &application)
         }
         // Seule instance sur ce dossier : ce qu'une sauvegarde tuée a laissé ne sert plus à personne.
         supprimerRestesEcriture(Emplacement::cheminBase());
+        supprimerRestesEcriture(Emplacement::cheminEtatLecture());
 
         mainForm = std::make_unique<TmainForm>();
         dialogues = std::make_unique<DialoguesQt>(mainForm.get());
