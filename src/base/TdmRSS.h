@@ -15,6 +15,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -33,8 +34,12 @@ public:
     // Charge un chemin ou une adresse dans XMLDoc ; faux (après la boîte d'erreur) en cas d'échec,
     // faux sans boîte quand l'utilisateur a arrêté le téléchargement de l'adresse.
     bool chargerDocumentXML(const QString &nom);
-    // Un nouveau flux lu du document (ErreurDocumentInactif, ErreurIndexXML remontent à l'appelant).
+    // Un nouveau flux lu du document (ErreurDocumentInactif, ErreurIndexXML remontent à l'appelant),
+    // ses adresses relatives résolues contre celle d'où il vient (adresseSource).
     PFlux analyserFlux(const TDocumentXML &document) const;
+    // La même lecture, l'adresse d'origine donnée (aucune : adresses laissées telles qu'écrites).
+    // Ne touche à rien du module : sert aussi sur un fil de fond, pour un document à lui.
+    static PFlux analyserFlux(const TDocumentXML &document, const std::optional<QString> &adresseOrigine);
 
     // --- Acquisition ---
     // Vrai quand l'utilisateur a choisi un fichier et qu'il s'est chargé dans XMLDoc.
@@ -54,12 +59,14 @@ public:
     PFlux ajouterSourceParURL(const QString &adresse);
 
     // --- Page ---
+    // Vrai pour une information à marquer « Nouveau » devant son titre ; vide : aucune.
+    using EstNouvelle = std::function<bool(const TInfo &)>;
     QString genererPageDocument();
     // La même page pour le flux déjà lu de XMLDoc (celui que la fenêtre montre aussi ailleurs).
-    QString genererPageDocument(const TFlux &fluxLu);
-    QString genererPageFlux(const TFlux &flux);
+    QString genererPageDocument(const TFlux &fluxLu, const EstNouvelle &estNouvelle = {});
+    QString genererPageFlux(const TFlux &flux, const EstNouvelle &estNouvelle = {});
     QString genererPageInfosSauvegardees(const TFlux &flux);
-    QString ecrirePageFlux(const TFlux &flux, const QString &couleur);
+    QString ecrirePageFlux(const TFlux &flux, const QString &couleur, const EstNouvelle &estNouvelle = {});
     const QList<TexteEtroit> &getLignesPage() const { return lignesPage; }
     // Reprend les lignes qu'a données genererPageDocument pour un document inchangé depuis, et
     // les écrit comme elle ; rend le chemin de la page.

@@ -26,6 +26,14 @@ public:
     QString getDescription() const { return m_description; }
     QString getDatePub() const { return m_datePub; }
 
+    // L'identifiant que le flux donne à l'information (guid d'un item, id d'une entrée Atom) ;
+    // vide s'il n'en donne pas. Ni la page, ni la base, ni la comparaison ne s'en servent.
+    QString getGuid() const { return m_guid; }
+    void setGuid(const QString &guid) { m_guid = guid; }
+    // La clé qui reconnaît l'information d'un téléchargement à l'autre : son identifiant, sinon
+    // son lien, sinon son titre et sa date (blancs du début et de la fin ôtés).
+    QString cle() const;
+
     // Les formes étroites du titre, du lien et de la description, faites à la première demande et
     // gardées jusqu'au prochain setDonnees : la recherche d'un texte qui passe par la forme
     // étroite ne convertit ainsi chaque champ qu'une fois, et non à chaque recherche.
@@ -55,6 +63,7 @@ private:
     QString m_description;
     QString m_datePub;
     bool m_titreEnTexte = false;
+    QString m_guid;
     mutable std::shared_ptr<const FormesEtroites> m_etroits;
 };
 

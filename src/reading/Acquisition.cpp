@@ -49,6 +49,11 @@ QString titreEchecConnexion() { return QStringLiteral("Error"); }
 
 QString titreChoixFichierRSS() { return QStringLiteral("Ouvrir un fichier rss.xml"); }
 
+void ecrireCopieLocale(const QString &chemin, const QByteArray &corps)
+{
+    ecrireFichierEntier(chemin, corps + "\r\n");
+}
+
 QString TdmRSS::nomCopieLocale(const QString &adresse)
 {
     // Sur la forme étroite : un caractère hors Windows-1252 y est déjà devenu « ? », donc « _ ».
@@ -90,8 +95,7 @@ QString TdmRSS::telechargerFlux(const QString &adresse)
         corps.clear();
         m_dialogues.afficher(TypeBoite::Erreur, messageEchecConnexion(), BoutonsBoite::Ok, titreEchecConnexion());
     }
-    // Le corps tel que reçu, suivi de CR LF ; la copie est remplacée d'un seul coup.
-    ecrireFichierEntier(chemin, corps + "\r\n");
+    ecrireCopieLocale(chemin, corps);
     m_adressesDesCopies.insert(chemin, adresse);
     return chemin;
 }

@@ -241,9 +241,10 @@ QString adresseDuLien(const QDomElement &lien, const std::optional<QString> &bas
 // Une information lue d'un élément « entry ».
 PInfo lireEntree(const QDomElement &entree, const std::optional<QString> &baseFlux, ContexteLecture &contexte)
 {
-    QDomElement titre, lien, resume, contenu, miseAJour, publication;
+    QDomElement titre, lien, resume, contenu, miseAJour, publication, identifiant;
     releverEnfants(entree, contexte.noms,
                    {{QLatin1String("title"), &titre},
+                    {QLatin1String("id"), &identifiant},
                     {QLatin1String("summary"), &resume},
                     {QLatin1String("content"), &contenu},
                     {QLatin1String("updated"), &miseAJour},
@@ -261,6 +262,7 @@ PInfo lireEntree(const QDomElement &entree, const std::optional<QString> &baseFl
     info->setDonnees(titreLu.valeur, adresseDuLien(lien, base), description,
                      texteOuAutre(NoeudXML::texteChamp(miseAJour), NoeudXML::texteChamp(publication)));
     info->setTitreEnTexte(titreLu.enTexte);
+    info->setGuid(NoeudXML::texteChamp(identifiant));
     return info;
 }
 

@@ -59,7 +59,7 @@ void analyserCanal(const QDomNode &element, TFlux &flux, ContexteLecture &contex
 void analyserInfo(const QDomNode &element, TFlux &flux, ContexteLecture &contexte)
 {
     auto info = std::make_shared<TInfo>();
-    QString titre, lien, description, datePub, contenu;
+    QString titre, lien, description, datePub, contenu, guid;
     for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
         const NomElement nom = contexte.noms.nom(enfant);
         if (nom.est(Vocabulaire::Rss, QLatin1String("title")))
@@ -72,11 +72,14 @@ void analyserInfo(const QDomNode &element, TFlux &flux, ContexteLecture &context
             description = NoeudXML::texteChamp(enfant);
         else if (nom.est(Vocabulaire::ModuleContenu, QLatin1String("encoded")))
             contenu = NoeudXML::texteChamp(enfant);
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("guid")))
+            guid = NoeudXML::texteChamp(enfant);
     }
     // Le texte complet (module content) tient lieu de description absente ou vide.
     if (description.trimmed().isEmpty() && !contenu.isEmpty())
         description = contenu;
     info->setDonnees(titre, adresseResolue(lien, contexte), descriptionResolue(description, contexte), datePub);
+    info->setGuid(guid);
     flux.infos.append(std::move(info));
 }
 
@@ -136,9 +139,14 @@ bool TdmRSS::chargerDocumentXML(const QString &nom)
 
 PFlux TdmRSS::analyserFlux(const TDocumentXML &document) const
 {
+    return analyserFlux(document, adresseSource(document.nomFichier()));
+}
+
+PFlux TdmRSS::analyserFlux(const TDocumentXML &document, const std::optional<QString> &adresseOrigine)
+{
     auto flux = std::make_shared<TFlux>();
     const QDomElement racine = document.elementDocument();
-    ContexteLecture contexte{NomsElements(racine), adresseSource(document.nomFichier()), {}};
+    ContexteLecture contexte{NomsElements(racine), adresseOrigine, {}};
     // Le seul aiguillage : une racine « feed » est lue par le lecteur Atom, toute autre en RSS.
     if (contexte.noms.atom()) {
         analyserAtom(racine, *flux, contexte);

@@ -51,15 +51,15 @@ QString TdmRSS::genererPageDocument()
     return genererPageDocument(*analyserFlux(XMLDoc));
 }
 
-QString TdmRSS::genererPageDocument(const TFlux &fluxLu)
+QString TdmRSS::genererPageDocument(const TFlux &fluxLu, const EstNouvelle &estNouvelle)
 {
     lignesPage.clear();
-    return genererPageFlux(fluxLu);
+    return genererPageFlux(fluxLu, estNouvelle);
 }
 
-QString TdmRSS::genererPageFlux(const TFlux &flux)
+QString TdmRSS::genererPageFlux(const TFlux &flux, const EstNouvelle &estNouvelle)
 {
-    return ecrirePageFlux(flux, QStringLiteral("#D0E0ED"));
+    return ecrirePageFlux(flux, QStringLiteral("#D0E0ED"), estNouvelle);
 }
 
 QString TdmRSS::genererPageInfosSauvegardees(const TFlux &flux)
@@ -73,7 +73,7 @@ QString TdmRSS::genererPageInfosSauvegardees(const TFlux &flux)
     return ecrirePageFlux(flux, QStringLiteral("#FFCCCC"));
 }
 
-QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
+QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur, const EstNouvelle &estNouvelle)
 {
     const TImageFlux &image = flux.getImage();
     BudgetHtml budget;
@@ -102,7 +102,9 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
     for (qsizetype k = 0; k < flux.infos.size(); ++k) {
         const TInfo &info = *flux.infos.at(k);
         lignesPage.append(k % 2 == 0 ? ouvertureTeintee : ouvertureSimple);
-        lignesPage.append(ligne("      <a href=\"", adresseDePage(info.getLien()), "\"><h2>",
+        // Une information nouvelle porte « Nouveau » devant son titre, dans le titre même.
+        const char *marque = estNouvelle && estNouvelle(info) ? "<font color=\"#CC0000\">Nouveau</font> " : "";
+        lignesPage.append(ligne("      <a href=\"", adresseDePage(info.getLien()), "\"><h2>", marque,
                                 champDePage(info.getTitre(), info.getTitreEnTexte(), budget), "</h2></a>"));
         lignesPage.append(ligne("      <p>", htmlEquilibre(info.getDescription(), budget), "</p>"));
         lignesPage.append(ligne("      <h6><i>", htmlEquilibre(info.getDatePub(), budget), "</i></h6>"));

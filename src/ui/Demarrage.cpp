@@ -9,6 +9,7 @@
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 #include "commun/InstanceUnique.h"
+#include "reading/Actualisation.h"
 #include "ui/AttenteTelechargement.h"
 #include "ui/DialoguesQt.h"
 #include "ui/TApplication.h"
@@ -51,6 +52,7 @@ int executerLecteurRSS(TApplication &application)
         }
         // Seule instance sur ce dossier : ce qu'une sauvegarde tuée a laissé ne sert plus à personne.
         supprimerRestesEcriture(Emplacement::cheminBase());
+        supprimerRestesEcriture(Emplacement::cheminEtatLecture());
 
         mainForm = std::make_unique<TmainForm>();
         dialogues = std::make_unique<DialoguesQt>(mainForm.get());
@@ -138,11 +140,12 @@ void TmainForm::timerDemarrageTimer()
     actualiserFavoris();
     actualiserListeSources();
     preparerRecherche();
+    apresBaseChargee();
 }
 
 QString TmainForm::nomCopieBaseIllisible(const QString &cheminBase, const QDateTime &moment)
 {
-    return cheminBase + QStringLiteral(".illisible-") + moment.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    return nomCopieIllisible(cheminBase, moment);
 }
 
 void TmainForm::sauvegarderXMLExecute()
@@ -154,10 +157,7 @@ void TmainForm::sauvegarderXMLExecute()
 
     // Une base illisible est gardée à côté, sous un nom daté, avant d'être remplacée.
     if (!m_baseIllisible.isEmpty() && QFileInfo::exists(m_baseIllisible)) {
-        const QString copie = nomCopieBaseIllisible(m_baseIllisible, QDateTime::currentDateTime());
-        QString libre = copie;
-        for (int n = 2; QFileInfo::exists(libre); ++n)
-            libre = copie + QLatin1Char('-') + QString::number(n);
+        const QString libre = cheminLibreCopieIllisible(m_baseIllisible, QDateTime::currentDateTime());
         if (!QFile::copy(m_baseIllisible, libre))
             throw ErreurEcriture(QStringLiteral("Impossible de garder la base illisible « %1 » sous « %2 ».")
                                      .arg(m_baseIllisible, libre));
@@ -202,8 +202,12 @@ void TmainForm::closeEvent(QCloseEvent *event)
         attenteTelechargement->annulerPuisFermer();
         return;
     }
-    if (FormCloseQuery())
+    if (FormCloseQuery()) {
+        // L'actualisation s'arrête là ; l'état de lecture s'écrit tel qu'il est.
+        actualisation->arreter();
+        ecrireEtatLecture(true);
         event->accept();
+    }
 }
 
 void TmainForm::aProposExecute()

@@ -96,7 +96,8 @@ void TmainForm::creerMenu()
     connect(elementFermerOnglet, &QAction::triggered, fermerOnglet, &QAction::trigger);
 
     ajouterMenu(MainFormMenu, QStringLiteral("menuFichier"), QStringLiteral("&Fichier"),
-                {ouvrirRSS, connexionRSS_HTTP, nullptr, sauvegarderXML, nullptr, quitter});
+                {ouvrirRSS, connexionRSS_HTTP, nullptr, actualiserSources, sourceSuivanteNonLue, toutMarquerCommeLu,
+                 actualisationAutomatique, nullptr, sauvegarderXML, nullptr, quitter});
     ajouterMenu(MainFormMenu, QStringLiteral("menuEdition"), QStringLiteral("&Edition"),
                 {ajouterSourceRSS, nullptr, elementFermerOnglet});
     ajouterMenu(MainFormMenu, QStringLiteral("menuAffichage"), QStringLiteral("&Affichage"),
@@ -158,7 +159,7 @@ void TmainForm::creerBarreOutils()
             bouton->installEventFilter(filtre);
         }
     };
-    ajouter({ouvrirRSS, connexionRSS_HTTP});
+    ajouter({ouvrirRSS, connexionRSS_HTTP, actualiserSources});
     separer();
     ajouter({sauvegarderXML});
     separer();

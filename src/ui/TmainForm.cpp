@@ -1,8 +1,10 @@
 #include "ui/TmainForm.h"
 
+#include "base/EtatLecture.h"
 #include "base/TdmRSS.h"
 #include "paint/TBarrePeinte.h"
 #include "paint/TBoitePeinte.h"
+#include "reading/Actualisation.h"
 #include "ui/AttenteTelechargement.h"
 #include "ui/BullesTexteCoupe.h"
 #include "ui/Construction.h"
@@ -16,6 +18,7 @@
 #include <QProgressBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QThreadPool>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWebEngineView>
@@ -87,6 +90,7 @@ TmainForm::TmainForm(QWidget *parent)
     separateurH->setCible(PanelFlux, 80, PanelPrincipale, true);
 
     resize(780, 622);
+    creerActualisation();
     brancherActions();
     // Les rubriques, les sources, les informations et les flux trouvés trop longs pour leur vue.
     BullesTexteCoupe::installer({arbreFavoris, listeRssSources, listeInfosFlux, listeInfosFluxCharge, listeRecherche});
@@ -102,11 +106,15 @@ TmainForm::~TmainForm()
 {
     if (TClientHTTP::attente() == attenteTelechargement)
         TClientHTTP::installerAttente(nullptr);
+    // Une écriture de l'état en route finit pendant que la fenêtre est encore entière.
+    m_ecritureEtat->waitForDone();
 }
 
 void TmainForm::setDmRSS(TdmRSS *module)
 {
     dmRSS = module;
+    if (dmRSS)
+        chargerEtatLecture();
 }
 
 QWidget *TmainForm::creerPanneauGauche()
@@ -302,4 +310,10 @@ void TmainForm::brancherActions()
     // Informations sauvegardées.
     brancher(enregistrerInfoDansFlux, &TmainForm::enregistrerInfoDansFluxExecute);
     brancher(supprimerInfoDeFlux, &TmainForm::supprimerInfoDeFluxExecute);
+
+    // Actualisation des sources.
+    brancher(actualiserSources, &TmainForm::actualiserSourcesExecute);
+    brancher(sourceSuivanteNonLue, &TmainForm::sourceSuivanteNonLueExecute);
+    brancher(toutMarquerCommeLu, &TmainForm::toutMarquerCommeLuExecute);
+    connect(actualisationAutomatique, &QAction::toggled, this, &TmainForm::actualisationAutomatiqueExecute);
 }
