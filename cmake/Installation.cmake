@@ -15,3 +15,11 @@ install(FILES ${DOSSIER_BUREAU}/${ID_APPLICATION}.metainfo.xml DESTINATION ${CMA
 # L'icône : le dessin vectoriel tel quel, et sa version 48×48 (cmake/Icone.cmake).
 install(FILES ${DOSSIER_BUREAU}/${ID_APPLICATION}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${ICONE_48} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+
+# Ce que le paquet installe, et rien d'autre (ni tests ni mesures) : scripts/installer-paquet.sh
+# ne construit que cette cible avant cpack.
+add_custom_target(contenu_paquet)
+add_dependencies(contenu_paquet rss-outil icone_48)
+if(TARGET lecteur-rss)
+  add_dependencies(contenu_paquet lecteur-rss)
+endif()

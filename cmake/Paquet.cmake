@@ -29,4 +29,8 @@ endif()
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "${PAQUET_LIBCURL} (>= 7.80.0)")
 # Les boutons « Oui », « Non », « Annuler » des boîtes de Qt en français.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
+# cpack installe ce qui est déjà construit (la cible contenu_paquet) au lieu de reconstruire
+# d'abord toute la cible « all », tests et mesures compris ; « make install » non plus ne construit
+# rien : cmake --install et cpack suivent une construction.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 include(CPack)

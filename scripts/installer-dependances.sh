@@ -10,6 +10,7 @@ paquets=(
   qt6-translations-l10n qt6-l10n-tools
   libcurl4-openssl-dev ca-certificates
   libexpat1-dev
+  libgumbo-dev
   libbenchmark-dev libxcb1-dev
   xvfb xauth
   fonts-dejavu-core fonts-liberation2

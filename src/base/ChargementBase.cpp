@@ -81,9 +81,11 @@ void TdmRSS::lireListeFlux(const QDomNode &listeFlux)
 {
     pourChaqueEnfantNomme(listeFlux, QLatin1String("flux"), [this](const QDomNode &noeudFlux) {
         auto flux = std::make_shared<TFlux>();
-        QString titre, lien, description, copyright, datePub, langue, auteur, urlrss;
+        QString titre, lien, description, copyright, datePub, langue, auteur, urlrss, titreEnTexte, copyrightEnTexte;
         lireChamps(noeudFlux,
                    {{QLatin1String("titre"), &titre},
+                    {QLatin1String("titreEnTexte"), &titreEnTexte},
+                    {QLatin1String("copyrightEnTexte"), &copyrightEnTexte},
                     {QLatin1String("lien"), &lien},
                     {QLatin1String("description"), &description},
                     {QLatin1String("copyright"), &copyright},
@@ -100,6 +102,8 @@ void TdmRSS::lireListeFlux(const QDomNode &listeFlux)
                            lireRubriquesAssociees(enfant, *flux);
                    });
         flux->setDonnees(titre, lien, description, copyright, datePub, langue, auteur);
+        flux->setTitreEnTexte(titreEnTexte == CodageBase::valeurEnTexte());
+        flux->setCopyrightEnTexte(copyrightEnTexte == CodageBase::valeurEnTexte());
         flux->setUrlRss(urlrss);
         fluxBase.append(std::move(flux));
     });
@@ -126,13 +130,15 @@ void TdmRSS::lireImage(const QDomNode &image, TFlux &flux)
 void TdmRSS::lireInfos(const QDomNode &infos, TFlux &flux)
 {
     pourChaqueEnfantNomme(infos, QLatin1String("info"), [&flux](const QDomNode &noeudInfo) {
-        QString titre, lien, description, datePub;
+        QString titre, lien, description, datePub, titreEnTexte;
         lireChamps(noeudInfo, {{QLatin1String("titre"), &titre},
+                               {QLatin1String("titreEnTexte"), &titreEnTexte},
                                {QLatin1String("lien"), &lien},
                                {QLatin1String("description"), &description},
                                {QLatin1String("datePub"), &datePub}});
         auto info = std::make_shared<TInfo>();
         info->setDonnees(titre, lien, description, datePub);
+        info->setTitreEnTexte(titreEnTexte == CodageBase::valeurEnTexte());
         flux.infos.append(std::move(info));
     });
 }

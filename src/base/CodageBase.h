@@ -19,4 +19,9 @@ QString encoder(const QString &valeur);
 // hexadécimaux reste telle quelle.
 QString decoder(const QString &texte);
 
+// Un titre ou un copyright qui est du texte (et non du HTML) est suivi dans la base d'un
+// élément « titreEnTexte » ou « copyrightEnTexte » qui porte cette valeur ; sans lui, le champ est
+// du HTML, comme dans toute base écrite avant. Les lecteurs plus anciens sautent cet élément.
+inline QString valeurEnTexte() { return QStringLiteral("oui"); }
+
 } // namespace CodageBase

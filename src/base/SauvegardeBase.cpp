@@ -77,6 +77,13 @@ public:
         m_ecriture.feuille(nom, texte);
     }
 
+    // La marque d'un champ qui est du texte (CodageBase::valeurEnTexte) ; rien pour du HTML.
+    void ajouterMarqueTexte(const QString &nom, bool enTexte)
+    {
+        if (enTexte)
+            ajouterTexte(nom, CodageBase::valeurEnTexte());
+    }
+
 private:
     QDomDocument &m_document;
     EcritureElements &m_ecriture;
@@ -116,12 +123,14 @@ QString TdmRSS::sauvegarderBase(const QString &cheminModele, const QString &chem
             for (const PFlux &flux : std::as_const(fluxBase)) {
                 ElementConstruit elementFlux(listeFlux, QStringLiteral("flux"));
                 elementFlux.ajouterTexte(QStringLiteral("titre"), flux->getTitre());
+                elementFlux.ajouterMarqueTexte(QStringLiteral("titreEnTexte"), flux->getTitreEnTexte());
                 elementFlux.ajouterTexte(QStringLiteral("description"), flux->getDescription());
                 elementFlux.ajouterTexte(QStringLiteral("lien"), flux->getLien());
                 elementFlux.ajouterTexte(QStringLiteral("datePub"), flux->getDatePub());
                 elementFlux.ajouterTexte(QStringLiteral("langue"), flux->getLangue());
                 elementFlux.ajouterTexte(QStringLiteral("auteur"), flux->getAuteur());
                 elementFlux.ajouterTexte(QStringLiteral("copyright"), flux->getCopyright());
+                elementFlux.ajouterMarqueTexte(QStringLiteral("copyrightEnTexte"), flux->getCopyrightEnTexte());
                 elementFlux.ajouterTexte(QStringLiteral("urlrss"), flux->getUrlRss());
                 ecrireImage(flux->getImage(), elementFlux);
                 ecrireInfos(flux->infos, elementFlux);
@@ -166,6 +175,7 @@ void TdmRSS::ecrireInfo(const TInfo &info, ElementConstruit &elementInfos)
 {
     ElementConstruit element(elementInfos, QStringLiteral("info"));
     element.ajouterTexte(QStringLiteral("titre"), info.getTitre());
+    element.ajouterMarqueTexte(QStringLiteral("titreEnTexte"), info.getTitreEnTexte());
     element.ajouterTexte(QStringLiteral("lien"), info.getLien());
     element.ajouterTexte(QStringLiteral("description"), info.getDescription());
     element.ajouterTexte(QStringLiteral("datePub"), info.getDatePub());

@@ -12,9 +12,12 @@
 #include "reading/ClientHTTP.h"
 #include "reading/DocumentXML.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class ElementConstruit;
 
@@ -31,8 +34,12 @@ public:
     // Charge un chemin ou une adresse dans XMLDoc ; faux (après la boîte d'erreur) en cas d'échec,
     // faux sans boîte quand l'utilisateur a arrêté le téléchargement de l'adresse.
     bool chargerDocumentXML(const QString &nom);
-    // Un nouveau flux lu du document (ErreurDocumentInactif, ErreurIndexXML remontent à l'appelant).
+    // Un nouveau flux lu du document (ErreurDocumentInactif, ErreurIndexXML remontent à l'appelant),
+    // ses adresses relatives résolues contre celle d'où il vient (adresseSource).
     PFlux analyserFlux(const TDocumentXML &document) const;
+    // La même lecture, l'adresse d'origine donnée (aucune : adresses laissées telles qu'écrites).
+    // Ne touche à rien du module : sert aussi sur un fil de fond, pour un document à lui.
+    static PFlux analyserFlux(const TDocumentXML &document, const std::optional<QString> &adresseOrigine);
 
     // --- Acquisition ---
     // Vrai quand l'utilisateur a choisi un fichier et qu'il s'est chargé dans XMLDoc.
@@ -44,6 +51,10 @@ public:
     QString telechargerFlux(const QString &adresse);
     // Le nom de la copie locale d'une adresse (sans dossier).
     static QString nomCopieLocale(const QString &adresse);
+    // L'adresse http(s) d'où vient le document nommé : le nom lui-même quand c'est une adresse,
+    // l'adresse téléchargée quand c'est une copie locale faite par telechargerFlux ; rien pour
+    // un autre fichier. Ses adresses relatives se résolvent contre elle.
+    std::optional<QString> adresseSource(const QString &nomFichier) const;
     // Lit l'adresse, ajoute son flux à la fin de fluxBase et le rend ; nul en cas d'échec.
     PFlux ajouterSourceParURL(const QString &adresse);
 
@@ -58,12 +69,14 @@ public:
     // sauvegardées.
     static constexpr qsizetype borneOctetsPage = 1024 * 1024;
     static constexpr qsizetype reservePage = 64 * 1024;
+    // Vrai pour une information à marquer « Nouveau » devant son titre ; vide : aucune.
+    using EstNouvelle = std::function<bool(const TInfo &)>;
     QString genererPageDocument();
     // La même page pour le flux déjà lu de XMLDoc (celui que la fenêtre montre aussi ailleurs).
-    QString genererPageDocument(const TFlux &fluxLu);
-    QString genererPageFlux(const TFlux &flux);
+    QString genererPageDocument(const TFlux &fluxLu, const EstNouvelle &estNouvelle = {});
+    QString genererPageFlux(const TFlux &flux, const EstNouvelle &estNouvelle = {});
     QString genererPageInfosSauvegardees(const TFlux &flux);
-    QString ecrirePageFlux(const TFlux &flux, const QString &couleur);
+    QString ecrirePageFlux(const TFlux &flux, const QString &couleur, const EstNouvelle &estNouvelle = {});
     const QList<TexteEtroit> &getLignesPage() const { return lignesPage; }
     // Reprend les lignes qu'a données genererPageDocument pour un document inchangé depuis, et
     // les écrit comme elle ; rend le chemin de la page.
@@ -130,6 +143,8 @@ private:
     IDialogues &m_dialogues;
     std::unique_ptr<TClientHTTP> connexionHTTP;
     QString m_dernierFichierChoisi;
+    // Les copies locales téléchargées et leur adresse.
+    QHash<QString, QString> m_adressesDesCopies;
     QList<TexteEtroit> lignesPage;
     bool m_arbreDeSauvegarde = false;
     QList<PFlux> fluxBase;

@@ -8,7 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
+#include <unistd.h>
 
 #ifndef LECTEUR_DONNEES_PARTAGEES
 #define LECTEUR_DONNEES_PARTAGEES "../share/brindlewave"
@@ -51,8 +51,7 @@ namespace DossierDonnees {
 
 bool accepteEcriture(const QString &dossier)
 {
-    QTemporaryFile essai(avecSeparateur(dossier) + QStringLiteral(".essai-ecriture-XXXXXX"));
-    return essai.open();
+    return access(QFile::encodeName(dossier).constData(), W_OK) == 0;
 }
 
 QString dossierUtilisateur()

@@ -1,10 +1,10 @@
 #pragma once
 // Où vivent les fichiers du lecteur, choisi une fois au démarrage.
 //
-// Disposition portable : le dossier de l'exécutable accepte l'écriture (dossier de construction,
-// copie portable) ; tout reste à côté de l'exécutable.
-// Disposition installée : le dossier de l'exécutable refuse l'écriture, ou bien il n'a pas le
-// modèle de base que les données partagées ont (programme installé, même lancé par root) ; les
+// Disposition portable : les droits du dossier de l'exécutable permettent d'y écrire (dossier de
+// construction, copie portable) ; tout reste à côté de l'exécutable.
+// Disposition installée : ses droits refusent l'écriture, ou bien il n'a pas le modèle de base que
+// les données partagées ont (programme installé, même lancé par root) ; les
 // mêmes fichiers vivent dans le dossier de données de l'utilisateur, $XDG_DATA_HOME/brindlewave
 // (par défaut ~/.local/share/brindlewave), créé et garni au premier démarrage depuis les données
 // partagées installées (le modèle de base et les flux d'exemple), sans jamais rien y écraser.
@@ -21,8 +21,12 @@ struct Choix
     QString dossier; // terminé par un séparateur
 };
 
-// Vrai quand un fichier peut vraiment être créé dans ce dossier. Les droits seuls ne suffisent
-// pas à le dire (root passe outre) : un fichier temporaire y est créé puis effacé.
+// Vrai quand les droits du dossier permettent à ce processus d'y créer des fichiers, au sens
+// d'access(W_OK) : droits du dossier, système de fichiers en lecture seule (root passe outre les
+// seuls droits). Rien n'y est écrit : la disposition ne dépend que de ce qui ne change pas sous une
+// fenêtre ouverte, et pas d'une écriture qui peut échouer un moment faute de place (une seconde
+// fenêtre partirait alors sur une autre base). Une écriture qui échoue ensuite est signalée comme
+// telle (verrou, sauvegarde).
 bool accepteEcriture(const QString &dossier);
 
 // $XDG_DATA_HOME/brindlewave, ou ~/.local/share/brindlewave ; sans séparateur final.

@@ -42,3 +42,17 @@ int supprimerRestesEcriture(const QString &chemin)
     }
     return effaces;
 }
+
+QString nomCopieIllisible(const QString &chemin, const QDateTime &moment)
+{
+    return chemin + QStringLiteral(".illisible-") + moment.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+QString cheminLibreCopieIllisible(const QString &chemin, const QDateTime &moment)
+{
+    const QString copie = nomCopieIllisible(chemin, moment);
+    QString libre = copie;
+    for (int n = 2; QFileInfo::exists(libre); ++n)
+        libre = copie + QLatin1Char('-') + QString::number(n);
+    return libre;
+}

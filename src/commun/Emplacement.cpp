@@ -40,6 +40,7 @@ bool dossierExecutableImpose() { return !dossierImpose().isEmpty(); }
 QString cheminBase() { return dossierExecutable() + u"baseFlux.xml"; }
 QString cheminModeleBase() { return dossierExecutable() + nomModeleBase(); }
 QString cheminPage() { return dossierExecutable() + u"rss-temps.html"; }
+QString cheminEtatLecture() { return dossierExecutable() + u"etatLecture.json"; }
 QString dossierRessources() { return dossierExecutable() + nomDossierRessources(); }
 QString dossierRss() { return dossierExecutable() + nomDossierRss(); }
 

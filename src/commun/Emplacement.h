@@ -26,6 +26,7 @@ QString nomDossierRss();
 QString cheminBase();          // baseFlux.xml
 QString cheminModeleBase();    // baseFluxModèle.xml
 QString cheminPage();          // rss-temps.html
+QString cheminEtatLecture();   // etatLecture.json
 QString dossierRessources();   // ressourcesHTML/, terminé par un séparateur
 QString dossierRss();          // rss/, terminé par un séparateur
 

@@ -9,12 +9,15 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
-#include <QStorageInfo>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QtEndian>
+#include <cerrno>
+#include <cstring>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
@@ -54,13 +57,71 @@ bool pairDeCetUtilisateur(qintptr descripteur)
     return getsockopt(int(descripteur), SOL_SOCKET, SO_PEERCRED, &pair, &taille) == 0 && pair.uid == geteuid();
 }
 
+// Plus de place pour un fichier de plus : aucun octet, ou aucun inœud libre (un système de
+// fichiers qui ne compte pas ses inœuds en annonce zéro en tout).
+bool disquePlein(const QString &dossier)
+{
+    struct statvfs etat{};
+    if (statvfs(QFile::encodeName(dossier).constData(), &etat) != 0)
+        return false;
+    return etat.f_bavail == 0 || (etat.f_files > 0 && etat.f_favail == 0);
+}
+
 QString raisonVerrouImpossible(QLockFile::LockError erreur, const QString &dossier)
 {
     if (erreur == QLockFile::PermissionError)
         return QStringLiteral("écriture refusée dans le dossier");
-    if (QStorageInfo(dossier).bytesAvailable() == 0)
+    if (disquePlein(dossier))
         return QStringLiteral("plus de place sur le disque");
     return QStringLiteral("erreur d'écriture");
+}
+
+// Vide quand ce dossier est à cet utilisateur seul : un vrai dossier (pas un lien symbolique), à
+// lui, fermé aux autres ; sinon ce qui ne va pas.
+QString refusDossierPrive(const QString &dossier)
+{
+    struct stat etat{};
+    if (lstat(QFile::encodeName(dossier).constData(), &etat) != 0)
+        return QStringLiteral("« %1 » ne peut pas être créé (%2)").arg(dossier, QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISLNK(etat.st_mode))
+        return QStringLiteral("« %1 » est un lien symbolique").arg(dossier);
+    if (!S_ISDIR(etat.st_mode))
+        return QStringLiteral("« %1 » n'est pas un dossier").arg(dossier);
+    if (etat.st_uid != geteuid())
+        return QStringLiteral("« %1 » appartient à un autre utilisateur").arg(dossier);
+    if ((etat.st_mode & 077) != 0)
+        return QStringLiteral("« %1 » est ouvert aux autres utilisateurs (mode %2)")
+            .arg(dossier)
+            .arg(etat.st_mode & 0777, 4, 8, QLatin1Char('0'));
+    return QString();
+}
+
+QString dossierDeSecours(const QString &dossierDonnees)
+{
+    return QDir(dossierDonnees).absoluteFilePath(QStringLiteral(".lecteur-rss.prises"));
+}
+
+// Le dossier des prises : le dossier d'exécution de l'utilisateur, que Qt vérifie (XDG_RUNTIME_DIR,
+// sinon /tmp/runtime-UTILISATEUR : à lui seul, en 0700, pas un lien). Quand Qt le refuse (un autre
+// utilisateur l'a créé le premier, en quelque mode que ce soit, ou en lien), le dossier
+// « .lecteur-rss.prises » du dossier de données, créé en 0700 et vérifié de même. Vide quand aucun
+// ne convient ; `probleme` dit alors pourquoi.
+QString dossierDesPrises(const QString &dossierDonnees, QString *probleme)
+{
+    const QString execution = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!execution.isEmpty())
+        return execution;
+    const QString secours = dossierDeSecours(dossierDonnees);
+    // Déjà là, il est vérifié comme s'il venait d'être créé.
+    mkdir(QFile::encodeName(secours).constData(), 0700);
+    const QString refus = refusDossierPrive(secours);
+    if (refus.isEmpty())
+        return secours;
+    if (probleme)
+        *probleme = QStringLiteral("aucun dossier à l'utilisateur seul pour la prise : le dossier d'exécution "
+                                   "(XDG_RUNTIME_DIR, sinon « %1/runtime-… ») est refusé, et %2")
+                        .arg(QDir::tempPath(), refus);
+    return QString();
 }
 
 } // namespace
@@ -73,16 +134,17 @@ InstanceUnique::InstanceUnique(const QString &dossierDonnees, QObject *parent)
 
 InstanceUnique::~InstanceUnique() = default;
 
-QString InstanceUnique::nomServeur(const QString &dossierDonnees)
+QString InstanceUnique::nomServeur(const QString &dossierDonnees, QString *probleme)
 {
-    // XDG_RUNTIME_DIR, sinon un dossier de l'utilisateur en 0700 que Qt crée et vérifie : personne
-    // d'autre ne peut y poser une socket sous ce nom. Cherché une fois (Qt avertit à chaque fois
-    // que XDG_RUNTIME_DIR manque).
-    static const QString dossier = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString absolu = QDir(dossierDonnees).absolutePath();
+    const QString dossier = dossierDesPrises(absolu, probleme);
     if (dossier.isEmpty())
         return QString();
-    const QByteArray empreinte =
-        QCryptographicHash::hash(QDir(dossierDonnees).absolutePath().toUtf8(), QCryptographicHash::Sha256);
+    // Le dossier de secours n'appartient qu'à ce dossier de données : un nom court y suffit (une
+    // prise ne peut pas dépasser 107 octets de chemin).
+    if (dossier == dossierDeSecours(absolu))
+        return dossier + QStringLiteral("/prise");
+    const QByteArray empreinte = QCryptographicHash::hash(absolu.toUtf8(), QCryptographicHash::Sha256);
     return dossier + QStringLiteral("/brindlewave-lecteur-rss-") + QString::fromLatin1(empreinte.toHex().left(24));
 }
 
@@ -107,6 +169,8 @@ QStringList InstanceUnique::fichiersDesArguments(const QStringList &arguments)
 InstanceUnique::Role InstanceUnique::demarrer(const QStringList &fichiers)
 {
     const QByteArray demande = encoderDemande(fichiers);
+    // Cherché une fois : Qt avertit à chaque recherche quand XDG_RUNTIME_DIR manque.
+    m_nom = nomServeur(m_dossier, &m_probleme);
     m_verrou = std::make_unique<QLockFile>(cheminVerrou(m_dossier));
     // Jamais périmé par son âge : seulement quand son processus n'existe plus.
     m_verrou->setStaleLockTime(0);
@@ -126,7 +190,7 @@ InstanceUnique::Role InstanceUnique::demarrer(const QStringList &fichiers)
         case Remise::Etrangere:
             throw ErreurLecteur(QStringLiteral("La socket « %1 » est tenue par un autre utilisateur : aucun fichier "
                                                "ne lui est remis.")
-                                    .arg(nomServeur(m_dossier)));
+                                    .arg(m_nom));
         case Remise::Echouee:
             break;
         }
@@ -137,11 +201,10 @@ InstanceUnique::Role InstanceUnique::demarrer(const QStringList &fichiers)
 
 InstanceUnique::Remise InstanceUnique::transmettre(const QByteArray &demande) const
 {
-    const QString nom = nomServeur(m_dossier);
-    if (nom.isEmpty())
+    if (m_nom.isEmpty())
         return Remise::Echouee;
     QLocalSocket socket;
-    socket.connectToServer(nom);
+    socket.connectToServer(m_nom);
     if (!socket.waitForConnected(delaiConnexionMs))
         return Remise::Echouee;
     if (!pairDeCetUtilisateur(socket.socketDescriptor())) {
@@ -163,17 +226,18 @@ InstanceUnique::Remise InstanceUnique::transmettre(const QByteArray &demande) co
 
 void InstanceUnique::ecouter()
 {
-    const QString nom = nomServeur(m_dossier);
     m_serveur = new QLocalServer(this);
     m_serveur->setSocketOptions(QLocalServer::UserAccessOption);
     // La socket d'un processus tué reste sur le disque et empêcherait d'écouter : le verrou est
     // à nous, elle ne sert donc plus à personne.
-    if (!nom.isEmpty())
-        QLocalServer::removeServer(nom);
-    if (nom.isEmpty() || !m_serveur->listen(nom)) {
+    if (!m_nom.isEmpty())
+        QLocalServer::removeServer(m_nom);
+    if (m_nom.isEmpty() || !m_serveur->listen(m_nom)) {
+        if (m_probleme.isEmpty())
+            m_probleme = QStringLiteral("pas d'écoute sur « %1 » (%2)").arg(m_nom, m_serveur->errorString());
         qWarning("%s", qUtf8Printable(QStringLiteral("Les lancements suivants ne pourront pas remettre leurs fichiers "
-                                                     "à cette fenêtre : pas d'écoute sur « %1 » (%2).")
-                                          .arg(nom, m_serveur->errorString())));
+                                                     "à cette fenêtre : %1.")
+                                          .arg(m_probleme)));
         return;
     }
     connect(m_serveur, &QLocalServer::newConnection, this, &InstanceUnique::accueillir);

@@ -4,7 +4,9 @@
 //
 // La première instance prend un verrou dans le dossier de données (QLockFile : le verrou d'un
 // processus tué est repris, puisque son processus n'existe plus) et écoute sur une socket locale
-// dont le nom vient du chemin du dossier, dans le dossier d'exécution de l'utilisateur (à lui seul).
+// dont le nom vient du chemin du dossier, dans le dossier d'exécution de l'utilisateur (à lui seul) ;
+// quand celui-ci est refusé (créé d'avance par un autre utilisateur, mauvais mode, lien), dans un
+// dossier « .lecteur-rss.prises » du dossier de données, à lui seul aussi.
 // Une instance suivante trouve le verrou pris, transmet ses fichiers à la première par la socket
 // et s'arrête. Un verrou qui ne peut pas être posé (disque plein, droits) arrête le lancement :
 // deux fenêtres sur une base effaceraient l'une les changements de l'autre.
@@ -45,10 +47,14 @@ public:
     // absolus depuis le dossier courant ; une adresse file:// donne son chemin.
     static QStringList fichiersDesArguments(const QStringList &arguments);
 
-    // Le chemin de la socket locale d'un dossier de données (vide sans dossier d'exécution sûr), et
-    // le chemin de son verrou.
-    static QString nomServeur(const QString &dossierDonnees);
+    // Le chemin de la socket locale d'un dossier de données, vide sans dossier à l'utilisateur seul
+    // (`probleme` dit alors pourquoi), et le chemin de son verrou.
+    static QString nomServeur(const QString &dossierDonnees, QString *probleme = nullptr);
     static QString cheminVerrou(const QString &dossierDonnees);
+
+    // Après demarrer : pourquoi les fichiers ne peuvent pas être remis (aucun dossier sûr pour la
+    // socket, écoute impossible) ; vide quand rien ne l'empêche.
+    QString probleme() const { return m_probleme; }
 
 signals:
     // Une instance suivante a démarré sur ce dossier, avec ces fichiers (peut-être aucun).
@@ -63,6 +69,8 @@ private:
     void fermer(QLocalSocket *socket);
 
     QString m_dossier;
+    QString m_nom;      // la socket, cherchée au démarrage
+    QString m_probleme; // ce qui empêche la remise
     std::unique_ptr<QLockFile> m_verrou;
     QLocalServer *m_serveur = nullptr;
     QList<QLocalSocket *> m_connexions; // servies en ce moment, la plus ancienne d'abord

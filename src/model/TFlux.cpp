@@ -16,6 +16,8 @@ void TFlux::setDonnees(const QString &titre, const QString &lien, const QString 
     m_datePub = datePub;
     m_langue = langue;
     m_auteur = auteur;
+    m_titreEnTexte = false;
+    m_copyrightEnTexte = false;
 }
 
 void TFlux::setImage(std::unique_ptr<TImageFlux> image)

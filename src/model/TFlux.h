@@ -17,10 +17,16 @@ public:
     TFlux(const TFlux &) = delete;
     TFlux &operator=(const TFlux &) = delete;
 
-    // Affecte les sept textes ; urlrss, l'image et les deux listes restent tels quels.
+    // Affecte les sept textes ; urlrss, l'image et les deux listes restent tels quels. Le titre
+    // et le copyright sont alors du HTML, jusqu'à setTitreEnTexte et setCopyrightEnTexte.
     void setDonnees(const QString &titre, const QString &lien, const QString &description,
                     const QString &copyright, const QString &datePub, const QString &langue,
                     const QString &auteur);
+    // Vrai quand le titre (le copyright) est du texte, que la page échappe (voir TInfo).
+    void setTitreEnTexte(bool enTexte) { m_titreEnTexte = enTexte; }
+    bool getTitreEnTexte() const { return m_titreEnTexte; }
+    void setCopyrightEnTexte(bool enTexte) { m_copyrightEnTexte = enTexte; }
+    bool getCopyrightEnTexte() const { return m_copyrightEnTexte; }
     void setUrlRss(const QString &urlrss) { m_urlrss = urlrss; }
 
     QString getTitre() const { return m_titre; }
@@ -51,6 +57,8 @@ private:
     QString m_langue;
     QString m_auteur;
     QString m_urlrss;
+    bool m_titreEnTexte = false;
+    bool m_copyrightEnTexte = false;
 };
 
 using PFlux = std::shared_ptr<TFlux>;

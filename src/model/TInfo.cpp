@@ -7,6 +7,7 @@ void TInfo::setDonnees(const QString &titre, const QString &lien, const QString 
     m_lien = lien;
     m_description = description;
     m_datePub = datePub;
+    m_titreEnTexte = false;
     m_etroits.reset();
 }
 
@@ -22,4 +23,15 @@ bool TInfo::operator==(const TInfo &autre) const
 {
     return m_titre == autre.m_titre && m_lien == autre.m_lien
         && m_description == autre.m_description && m_datePub == autre.m_datePub;
+}
+
+QString TInfo::cle() const
+{
+    const QString guid = m_guid.trimmed();
+    if (!guid.isEmpty())
+        return guid;
+    const QString lien = m_lien.trimmed();
+    if (!lien.isEmpty())
+        return lien;
+    return m_titre.trimmed() + u'\n' + m_datePub.trimmed();
 }

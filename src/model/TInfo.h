@@ -12,13 +12,27 @@ class TInfo
 public:
     TInfo() = default;
 
+    // Affecte les quatre textes ; le titre est alors du HTML, jusqu'à setTitreEnTexte.
     void setDonnees(const QString &titre, const QString &lien, const QString &description,
                     const QString &datePub);
+    // Vrai quand le titre est du texte (titre Atom de type texte) : la page l'écrit tel qu'il est
+    // écrit, ses « & », « < » et « > » échappés. Sinon c'est du HTML, que la page insère tel quel
+    // (titre RSS). Les listes, la recherche et la base en gardent toujours le texte.
+    void setTitreEnTexte(bool enTexte) { m_titreEnTexte = enTexte; }
+    bool getTitreEnTexte() const { return m_titreEnTexte; }
 
     QString getTitre() const { return m_titre; }
     QString getLien() const { return m_lien; }
     QString getDescription() const { return m_description; }
     QString getDatePub() const { return m_datePub; }
+
+    // L'identifiant que le flux donne à l'information (guid d'un item, id d'une entrée Atom) ;
+    // vide s'il n'en donne pas. Ni la page, ni la base, ni la comparaison ne s'en servent.
+    QString getGuid() const { return m_guid; }
+    void setGuid(const QString &guid) { m_guid = guid; }
+    // La clé qui reconnaît l'information d'un téléchargement à l'autre : son identifiant, sinon
+    // son lien, sinon son titre et sa date (blancs du début et de la fin ôtés).
+    QString cle() const;
 
     // Les formes étroites du titre, du lien et de la description, faites à la première demande et
     // gardées jusqu'au prochain setDonnees : la recherche d'un texte qui passe par la forme
@@ -48,6 +62,8 @@ private:
     QString m_lien;
     QString m_description;
     QString m_datePub;
+    bool m_titreEnTexte = false;
+    QString m_guid;
     mutable std::shared_ptr<const FormesEtroites> m_etroits;
 };
 

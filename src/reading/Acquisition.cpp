@@ -6,6 +6,7 @@
 #include "commun/EcritureFichier.h"
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
+#include "reading/ResolutionAdresse.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -48,6 +49,11 @@ QString titreEchecConnexion() { return QStringLiteral("Error"); }
 
 QString titreChoixFichierRSS() { return QStringLiteral("Ouvrir un fichier rss.xml"); }
 
+void ecrireCopieLocale(const QString &chemin, const QByteArray &corps)
+{
+    ecrireFichierEntier(chemin, corps + "\r\n");
+}
+
 QString TdmRSS::nomCopieLocale(const QString &adresse)
 {
     // Sur la forme étroite : un caractère hors Windows-1252 y est déjà devenu « ? », donc « _ ».
@@ -89,9 +95,17 @@ QString TdmRSS::telechargerFlux(const QString &adresse)
         corps.clear();
         m_dialogues.afficher(TypeBoite::Erreur, messageEchecConnexion(), BoutonsBoite::Ok, titreEchecConnexion());
     }
-    // Le corps tel que reçu, suivi de CR LF ; la copie est remplacée d'un seul coup.
-    ecrireFichierEntier(chemin, corps + "\r\n");
+    ecrireCopieLocale(chemin, corps);
+    m_adressesDesCopies.insert(chemin, adresse);
     return chemin;
+}
+
+std::optional<QString> TdmRSS::adresseSource(const QString &nomFichier) const
+{
+    if (estAdresseHttp(nomFichier))
+        return nomFichier;
+    const auto copie = m_adressesDesCopies.constFind(nomFichier);
+    return copie == m_adressesDesCopies.constEnd() ? std::nullopt : std::optional<QString>(*copie);
 }
 
 PFlux TdmRSS::ajouterSourceParURL(const QString &adresse)

@@ -3,88 +3,105 @@
 #include "base/TdmRSS.h"
 #include "commun/Erreurs.h"
 #include "reading/AnalyseAtom.h"
+#include "reading/AdressesHtml.h"
 #include "reading/DocumentXML.h"
+#include "reading/ResolutionAdresse.h"
 
 namespace {
 
-bool estNomme(const QString &nom, QLatin1String attendu) { return nom == attendu; }
+// Une adresse du document : sans blancs autour, résolue contre l'adresse d'origine s'il en a une.
+QString adresseResolue(const QString &ecrite, const ContexteLecture &contexte)
+{
+    return adresseDuDocument(ecrite, contexte.adresseSource);
+}
+
+// Une description : les adresses de son HTML résolues contre l'adresse d'origine.
+QString descriptionResolue(const QString &html, ContexteLecture &contexte)
+{
+    return contexte.adresseSource ? resoudreAdressesHtml(html, *contexte.adresseSource, contexte.budgetHtml) : html;
+}
 
 } // namespace
 
-void analyserCanal(const QDomNode &element, TFlux &flux)
+void analyserCanal(const QDomNode &element, TFlux &flux, ContexteLecture &contexte)
 {
     QString titre, lien, description, copyright, datePub, langue, auteur;
 
     for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
-        const QString nom = enfant.nodeName();
-        if (estNomme(nom, QLatin1String("title")))
+        const NomElement nom = contexte.noms.nom(enfant);
+        if (nom.est(Vocabulaire::Rss, QLatin1String("title")))
             titre = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("link")))
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("link")))
             lien = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("description")))
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("description")))
             description = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("copyright")) || estNomme(nom, QLatin1String("dc:rights")))
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("copyright")) || nom.est(Vocabulaire::DublinCore, QLatin1String("rights")))
             copyright = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("pubDate")) || estNomme(nom, QLatin1String("dc:date")))
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("pubDate")) || nom.est(Vocabulaire::DublinCore, QLatin1String("date")))
             datePub = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("language")))
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("language")))
             langue = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("webMaster")))
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("webMaster")))
             auteur = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("image")))
-            analyserImage(enfant, flux);
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("image")))
+            analyserImage(enfant, flux, contexte);
     }
 
     for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
-        if (estNomme(enfant.nodeName(), QLatin1String("item")))
-            analyserInfo(enfant, flux);
+        if (contexte.noms.est(enfant, Vocabulaire::Rss, QLatin1String("item")))
+            analyserInfo(enfant, flux, contexte);
     }
 
-    flux.setDonnees(titre, lien, description, copyright, datePub, langue, auteur);
+    flux.setDonnees(titre, adresseResolue(lien, contexte), descriptionResolue(description, contexte), copyright, datePub, langue,
+                    auteur);
 }
 
-void analyserInfo(const QDomNode &element, TFlux &flux)
+void analyserInfo(const QDomNode &element, TFlux &flux, ContexteLecture &contexte)
 {
     auto info = std::make_shared<TInfo>();
-    QString titre, lien, description, datePub, contenu;
+    QString titre, lien, description, datePub, contenu, guid;
     for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
-        const QString nom = enfant.nodeName();
-        if (estNomme(nom, QLatin1String("title")))
+        const NomElement nom = contexte.noms.nom(enfant);
+        if (nom.est(Vocabulaire::Rss, QLatin1String("title")))
             titre = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("link")))
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("link")))
             lien = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("pubDate")) || estNomme(nom, QLatin1String("dc:date")))
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("pubDate")) || nom.est(Vocabulaire::DublinCore, QLatin1String("date")))
             datePub = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("description")))
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("description")))
             description = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("content:encoded")))
+        else if (nom.est(Vocabulaire::ModuleContenu, QLatin1String("encoded")))
             contenu = NoeudXML::texteChamp(enfant);
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("guid")))
+            guid = NoeudXML::texteChamp(enfant);
     }
     // Le texte complet (module content) tient lieu de description absente ou vide.
     if (description.trimmed().isEmpty() && !contenu.isEmpty())
         description = contenu;
-    info->setDonnees(titre, lien, description, datePub);
+    info->setDonnees(titre, adresseResolue(lien, contexte), descriptionResolue(description, contexte), datePub);
+    info->setGuid(guid);
     flux.infos.append(std::move(info));
 }
 
-void analyserImage(const QDomNode &element, TFlux &flux)
+void analyserImage(const QDomNode &element, TFlux &flux, ContexteLecture &contexte)
 {
     QString titre, lien, url, description;
     for (QDomNode enfant = element.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
-        const QString nom = enfant.nodeName();
-        if (estNomme(nom, QLatin1String("title")))
+        const NomElement nom = contexte.noms.nom(enfant);
+        if (nom.est(Vocabulaire::Rss, QLatin1String("title")))
             titre = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("link")))
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("link")))
             lien = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("url")))
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("url")))
             url = NoeudXML::texteChamp(enfant);
-        else if (estNomme(nom, QLatin1String("description")))
+        else if (nom.est(Vocabulaire::Rss, QLatin1String("description")))
             description = NoeudXML::texteChamp(enfant);
     }
+    url = adresseResolue(url, contexte);
     if (url.isEmpty())
         return;
     auto image = std::make_unique<TImageFlux>();
-    image->setDonnees(titre, lien, url);
+    image->setDonnees(titre, adresseResolue(lien, contexte), url);
     image->setDescription(description);
     flux.setImage(std::move(image));
 }
@@ -122,15 +139,21 @@ bool TdmRSS::chargerDocumentXML(const QString &nom)
 
 PFlux TdmRSS::analyserFlux(const TDocumentXML &document) const
 {
+    return analyserFlux(document, adresseSource(document.nomFichier()));
+}
+
+PFlux TdmRSS::analyserFlux(const TDocumentXML &document, const std::optional<QString> &adresseOrigine)
+{
     auto flux = std::make_shared<TFlux>();
     const QDomElement racine = document.elementDocument();
+    ContexteLecture contexte{NomsElements(racine), adresseOrigine, {}};
     // Le seul aiguillage : une racine « feed » est lue par le lecteur Atom, toute autre en RSS.
-    if (estRacineAtom(racine)) {
-        analyserAtom(racine, *flux);
+    if (contexte.noms.atom()) {
+        analyserAtom(racine, *flux, contexte);
     } else {
         const QDomNode premierEnfant = NoeudXML::enfant(racine, 0);
-        analyserCanal(racine, *flux);
-        analyserCanal(premierEnfant, *flux);
+        analyserCanal(racine, *flux, contexte);
+        analyserCanal(premierEnfant, *flux, contexte);
     }
     flux->setUrlRss(document.nomFichier());
     return flux;

@@ -16,32 +16,53 @@ struct Correspondance
     int image;
 };
 
-constexpr std::array<Correspondance, 13> table = {{
+// Par nom local : les noms d'Atom prennent l'image de leur équivalent RSS, et « dc:date »,
+// « dc:rights », « dc:language » celle de leur nom local.
+constexpr std::array<Correspondance, 18> table = {{
     {"title", 33},
     {"link", 13},
     {"description", 108},
+    {"summary", 108},
+    {"content", 108},
     {"channel", 51},
+    {"feed", 51},
     {"copyright", 119},
-    {"dc:rights", 119},
+    {"rights", 119},
     {"language", 107},
-    {"dc:language", 107},
     {"url", 8},
     {"item", 3},
+    {"entry", 3},
     {"pubDate", 39},
-    {"dc:date", 39},
+    {"updated", 39},
+    {"published", 39},
+    {"date", 39},
     {"image", 81},
 }};
 
-// Le plus long libellé du tableau : un texte plus long n'est pas comparé.
+// Le plus long nom du tableau : un nom plus long n'est pas comparé.
 constexpr qsizetype longueurMax = 11;
+
+// Le nom local d'un nom écrit avec son préfixe : ce qui suit le dernier deux-points (« atom:title »
+// donne « title ») ; un nom sans préfixe est son propre nom local. Le seul endroit où il se déduit
+// de l'écriture du nom.
+template<typename Vue>
+Vue nomLocal(Vue nom)
+{
+    for (qsizetype i = nom.size(); i > 0; --i) {
+        if (nom.at(i - 1) == QLatin1Char(':'))
+            return nom.sliced(i);
+    }
+    return nom;
+}
 
 template<typename Vue>
 int chercher(Vue libelle)
 {
-    if (libelle.size() > longueurMax)
+    const Vue nom = nomLocal(libelle);
+    if (nom.size() > longueurMax)
         return aucuneImage;
     for (const Correspondance &c : table) {
-        if (libelle == QLatin1String(c.libelle))
+        if (nom == QLatin1String(c.libelle))
             return c.image;
     }
     return aucuneImage;
@@ -58,6 +79,29 @@ QString texteDuNoeud(const QDomNode &noeud)
 }
 
 TexteEtroit libelle(const QDomNode &noeud) { return versEtroit(texteDuNoeud(noeud)); }
+
+bool estMontre(const QDomNode &noeud)
+{
+    if (noeud.nodeType() != QDomNode::TextNode)
+        return true;
+    const QString texte = noeud.nodeValue();
+    return std::any_of(texte.cbegin(), texte.cend(),
+                       [](QChar c) { return c != u' ' && c != u'\t' && c != u'\n' && c != u'\r'; });
+}
+
+QDomNode premierEnfantMontre(const QDomNode &noeud)
+{
+    const QDomNode premier = noeud.firstChild();
+    return premier.isNull() || estMontre(premier) ? premier : suivantMontre(premier);
+}
+
+QDomNode suivantMontre(const QDomNode &noeud)
+{
+    QDomNode suivant = noeud.nextSibling();
+    while (!suivant.isNull() && !estMontre(suivant))
+        suivant = suivant.nextSibling();
+    return suivant;
+}
 
 namespace {
 

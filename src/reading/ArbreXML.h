@@ -25,13 +25,24 @@ TexteEtroit libelle(const QDomNode &noeud);
 // sans copie quand tous les caractères survivent à l'aller-retour.
 QString libelleAffiche(QString texte);
 
-// L'index de l'image de ListeImages pour un libellé : comparaison exacte du libellé entier,
-// casse comprise ; aucuneImage pour tout autre libellé. Les noms du tableau sont en ASCII : le
-// libellé étroit et le libellé affiché donnent le même index.
+// L'index de l'image de ListeImages pour un libellé, choisie par son nom local (« dc:date » comme
+// « date ») : comparaison exacte, casse comprise ; les noms d'Atom valent ceux de RSS (« entry »
+// comme « item », « feed » comme « channel », « summary » et « content » comme « description »,
+// « updated » et « published » comme « pubDate », « rights » comme « copyright ») ; aucuneImage
+// pour tout autre libellé. Les noms du tableau sont en ASCII : le libellé étroit et le libellé
+// affiché donnent le même index.
 int indexImage(const TexteEtroit &libelle);
 int indexImage(QStringView libelle);
 
-// Parcourt en profondeur, dans l'ordre du document, tous les nœuds situés sous `racine`
+// Vrai pour un nœud que l'arbre montre : tout nœud, sauf un texte fait seulement de blancs XML
+// (espaces, tabulations, retours), que le document garde entre les sections d'un champ mais
+// qui ne ferait qu'une ligne vide dans l'arbre.
+bool estMontre(const QDomNode &noeud);
+// Le premier enfant montré d'un nœud, le frère montré suivant d'un nœud ; nul s'il n'y en a pas.
+QDomNode premierEnfantMontre(const QDomNode &noeud);
+QDomNode suivantMontre(const QDomNode &noeud);
+
+// Parcourt en profondeur, dans l'ordre du document, tous les nœuds montrés situés sous `racine`
 // (la racine elle-même exclue ; les attributs ne sont pas des nœuds de l'arbre).
 // Pour chaque nœud : entrer(noeud, libelleAffiche, image), puis ses descendants, puis sortir().
 // Le parcours suit les liens parent/frère du DOM : la pile d'appels ne grandit pas avec
@@ -41,20 +52,20 @@ void parcourir(const QDomNode &racine, Entrer &&entrer, Sortir &&sortir)
 {
     if (racine.isNull())
         return;
-    QDomNode noeud = racine.firstChild();
+    QDomNode noeud = premierEnfantMontre(racine);
     int profondeur = 0;
     while (!noeud.isNull()) {
         const QString texte = libelleAffiche(texteDuNoeud(noeud));
         entrer(noeud, texte, indexImage(texte));
-        if (noeud.hasChildNodes()) {
-            noeud = noeud.firstChild();
+        if (QDomNode enfant = premierEnfantMontre(noeud); !enfant.isNull()) {
+            noeud = enfant;
             ++profondeur;
             continue;
         }
         sortir();
         // Remonte jusqu'au premier ancêtre qui a un frère suivant, en fermant chaque niveau.
         for (;;) {
-            QDomNode suivant = noeud.nextSibling();
+            QDomNode suivant = suivantMontre(noeud);
             if (!suivant.isNull()) {
                 noeud = suivant;
                 break;

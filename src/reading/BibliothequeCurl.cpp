@@ -43,6 +43,7 @@ BibliothequeCurl charger()
     resoudre(bibliotheque, "curl_multi_remove_handle", f.multi_remove_handle);
     resoudre(bibliotheque, "curl_multi_perform", f.multi_perform);
     resoudre(bibliotheque, "curl_multi_poll", f.multi_poll);
+    resoudre(bibliotheque, "curl_multi_wakeup", f.multi_wakeup);
     resoudre(bibliotheque, "curl_multi_info_read", f.multi_info_read);
     decltype(&::curl_global_init) initialiser = nullptr;
     resoudre(bibliotheque, "curl_global_init", initialiser);

@@ -27,6 +27,7 @@ struct BibliothequeCurl
     decltype(&::curl_multi_remove_handle) multi_remove_handle;
     decltype(&::curl_multi_perform) multi_perform;
     decltype(&::curl_multi_poll) multi_poll;
+    decltype(&::curl_multi_wakeup) multi_wakeup;
     decltype(&::curl_multi_info_read) multi_info_read;
 };
 

@@ -8,7 +8,7 @@
 // Ce que l'interface fait pendant qu'un téléchargement bloque le fil de l'interface. Le cœur ne
 // connaît pas la fenêtre : c'est elle qui s'installe ici (TClientHTTP::installerAttente).
 //  - commencer : juste avant la connexion (curseur d'attente, barre de progression peinte) ;
-//  - patienter : souvent pendant l'attente (au plus toutes les 40 ms environ) ; ne fait que
+//  - patienter : souvent pendant l'attente (toutes les 5 ms environ) ; ne fait que
 //    repeindre, sans lancer aucune commande ; rend faux quand l'utilisateur demande d'arrêter le
 //    téléchargement, qui est alors abandonné (TelechargementAnnule) ;
 //  - finir : après la dernière réponse, qu'elle soit un succès ou un échec.

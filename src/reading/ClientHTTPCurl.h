@@ -1,14 +1,12 @@
 #pragma once
 
 #include "reading/ClientHTTP.h"
+#include "reading/BornesTelechargement.h"
 
-#include <chrono>
+#include <QString>
 
-// Le client HTTP/1.1 sur libcurl, bloquant. Une requête GET n'envoie que Host, Accept
-// « text/html, */* » et User-Agent « Mozilla/3.0 (compatible; Indy Library) » ; jamais de proxy
-// (quoi que dise l'environnement), jamais d'authentification (les identifiants d'une adresse sont
-// ignorés), aucune redirection suivie. Tout statut hors 2xx est un échec. En https, le certificat
-// est vérifié avec ceux du système.
+// Le client HTTP/1.1 sur libcurl, bloquant : une requête GET aux règles de RequeteCurl, sans
+// champ conditionnel.
 //
 // La connexion se fait avec le GET : connecter() prépare une poignée neuve, deconnecter() ferme
 // tout, si bien qu'un échec ne laisse rien qui gênerait le téléchargement suivant.
@@ -18,13 +16,7 @@
 class TClientHTTPCurl : public TClientHTTP
 {
 public:
-    struct Bornes
-    {
-        std::chrono::milliseconds connexion{30'000};    // établir la connexion (TLS compris)
-        std::chrono::milliseconds silence{60'000};      // aucun octet reçu pendant ce temps
-        std::chrono::milliseconds duree{300'000};       // toute la requête, même au goutte-à-goutte
-        qint64 tailleMaximale = 64LL * 1024 * 1024;     // octets du corps
-    };
+    using Bornes = BornesTelechargement;
 
     TClientHTTPCurl();
     ~TClientHTTPCurl() override;

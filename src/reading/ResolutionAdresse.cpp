@@ -166,3 +166,33 @@ QString resoudreAdresse(const QString &base, const QString &reference)
     ajouter(t.aFragment, u"#", t.fragment, {});
     return cible;
 }
+
+bool estAdresseHttp(QStringView adresse)
+{
+    return adresse.startsWith(u"http://", Qt::CaseInsensitive) || adresse.startsWith(u"https://", Qt::CaseInsensitive);
+}
+
+bool estAdresseAbsolue(QStringView adresse)
+{
+    const qsizetype deuxPoints = jusquA(adresse, 0, u':', u'/', u'?', u'#');
+    return deuxPoints < adresse.size() && adresse[deuxPoints] == u':' && estSchema(adresse.first(deuxPoints));
+}
+
+QStringView sansBlancsXml(QStringView texte)
+{
+    const auto blanc = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
+    qsizetype debut = 0, fin = texte.size();
+    while (debut < fin && blanc(texte[debut]))
+        ++debut;
+    while (fin > debut && blanc(texte[fin - 1]))
+        --fin;
+    return texte.sliced(debut, fin - debut);
+}
+
+QString adresseDuDocument(QStringView ecrite, const std::optional<QString> &base)
+{
+    const QStringView adresse = sansBlancsXml(ecrite);
+    if (!base || adresse.isEmpty() || estAdresseAbsolue(adresse))
+        return adresse.toString();
+    return resoudreAdresse(*base, adresse.toString());
+}

@@ -1,12 +1,14 @@
 // La page d'un flux : les lignes de lignesPage, écrites dans rss-temps.html en Windows-1252,
-// chacune suivie de CR LF. Les valeurs sont insérées telles quelles : les descriptions sont du
-// HTML fait pour être affiché.
+// chacune suivie de CR LF. Les valeurs sont insérées telles quelles (les descriptions sont du
+// HTML fait pour être affiché), mais chacune équilibrée pour ne pas déborder sur la page, un
+// titre ou un copyright en texte échappé (ValeursPage).
 
 #include "base/TdmRSS.h"
 
 #include "commun/Emplacement.h"
 #include "commun/EcritureFichier.h"
 #include "commun/NombreFrancais.h"
+#include "render/ValeursPage.h"
 
 #include <cstring>
 
@@ -48,10 +50,19 @@ QByteArray contenuDe(const QList<TexteEtroit> &lignes)
     return contenu;
 }
 
-// Une valeur d'en-tête ou de pied que la page n'a plus la place de tenir est remplacée.
-QString pourLaPage(const QString &valeur, qsizetype place)
+// Une valeur d'en-tête ou de pied telle que la page l'écrit (écrite), si elle tient dans la place
+// qui reste, et qui la réduit d'autant ; sinon « (trop long pour la page) ». Une valeur trop
+// longue telle quelle n'est pas écrite : ce qui l'écrit ne la raccourcit pas de beaucoup.
+template<typename Ecrire>
+QString pourLaPage(const QString &valeur, qsizetype &place, Ecrire &&ecrire)
 {
-    return valeur.size() <= place ? valeur : QStringLiteral("(trop long pour la page)");
+    QString ecrite;
+    if (valeur.size() <= place)
+        ecrite = ecrire(valeur);
+    if (valeur.size() > place || ecrite.size() > place)
+        return QStringLiteral("(trop long pour la page)");
+    place -= ecrite.size();
+    return ecrite;
 }
 
 } // namespace
@@ -62,15 +73,15 @@ QString TdmRSS::genererPageDocument()
     return genererPageDocument(*analyserFlux(XMLDoc));
 }
 
-QString TdmRSS::genererPageDocument(const TFlux &fluxLu)
+QString TdmRSS::genererPageDocument(const TFlux &fluxLu, const EstNouvelle &estNouvelle)
 {
     lignesPage.clear();
-    return genererPageFlux(fluxLu);
+    return genererPageFlux(fluxLu, estNouvelle);
 }
 
-QString TdmRSS::genererPageFlux(const TFlux &flux)
+QString TdmRSS::genererPageFlux(const TFlux &flux, const EstNouvelle &estNouvelle)
 {
-    return ecrirePageFlux(flux, QStringLiteral("#D0E0ED"));
+    return ecrirePageFlux(flux, QStringLiteral("#D0E0ED"), estNouvelle);
 }
 
 QString TdmRSS::genererPageInfosSauvegardees(const TFlux &flux)
@@ -84,30 +95,31 @@ QString TdmRSS::genererPageInfosSauvegardees(const TFlux &flux)
     return ecrirePageFlux(flux, QStringLiteral("#FFCCCC"));
 }
 
-QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
+QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur, const EstNouvelle &estNouvelle)
 {
     const TImageFlux &image = flux.getImage();
+    BudgetHtml budget;
     lignesPage.reserve(lignesPage.size() + 15 + 5 * flux.infos.size());
     // Ce que la page peut encore recevoir, la réserve du pied et de la dernière ligne mise à part ;
-    // chaque valeur y est comptée pour un octet par caractère, ce qu'elle prend au plus.
+    // une valeur y est comptée pour un octet par caractère, ce qu'elle prend au plus.
     qsizetype place = borneOctetsPage - reservePage - taillePage(lignesPage);
-    const auto placer = [&place](const QString &valeur) {
-        QString ecrite = pourLaPage(valeur, place);
-        place -= ecrite.size();
-        return ecrite;
-    };
+    const auto adresse = [](const QString &valeur) { return adresseDePage(valeur); };
+    const auto equilibre = [&budget](const QString &valeur) { return htmlEquilibre(valeur, budget); };
 
     lignesPage.append(QByteArrayLiteral("<table width=\"100%\" border=\"0\">"));
     lignesPage.append(QByteArrayLiteral("  <tr><td border=\"0\">"));
-    lignesPage.append(ligne("      <a href=\"", placer(image.getLien()), "\">"));
-    lignesPage.append(ligne("          <img src=\"", placer(image.getUrl()), "\" border=\"0\">"));
+    lignesPage.append(ligne("      <a href=\"", pourLaPage(image.getLien(), place, adresse), "\">"));
+    lignesPage.append(ligne("          <img src=\"", pourLaPage(image.getUrl(), place, adresse), "\" border=\"0\">"));
     lignesPage.append(QByteArrayLiteral("      </a>"));
     lignesPage.append(QByteArrayLiteral("      </td>"));
-    lignesPage.append(ligne("      <td><center><b>", placer(flux.getTitre()), "</b></center>"));
+    lignesPage.append(ligne("      <td><center><b>",
+                            pourLaPage(flux.getTitre(), place,
+                                       [&](const QString &v) { return champDePage(v, flux.getTitreEnTexte(), budget); }),
+                            "</b></center>"));
     lignesPage.append(QByteArrayLiteral("      </td>"));
     lignesPage.append(QByteArrayLiteral("  </tr>"));
     lignesPage.append(QByteArrayLiteral("</table>"));
-    lignesPage.append(versEtroit(placer(flux.getDescription())));
+    lignesPage.append(versEtroit(pourLaPage(flux.getDescription(), place, equilibre)));
     lignesPage.append(QByteArrayLiteral("<hr>"));
     lignesPage.append(QByteArrayLiteral("<table width=\"100%\" border=\"0\">"));
 
@@ -119,14 +131,27 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
     qsizetype k = 0;
     for (; k < flux.infos.size(); ++k) {
         const TInfo &info = *flux.infos.at(k);
-        // Les informations qui ne tiennent plus dans la page restent dans les listes.
-        place -= 120 + info.getLien().size() + info.getTitre().size() + info.getDescription().size() + info.getDatePub().size();
-        if (place < 0)
+        // Les informations qui ne tiennent plus dans la page restent dans la liste : celle qui ne
+        // tient pas telle quelle n'est pas écrite, celle qui ne tient pas une fois écrite non plus.
+        const TexteEtroit &ouverture = k % 2 == 0 ? ouvertureTeintee : ouvertureSimple;
+        qsizetype taille = 120 + info.getLien().size() + info.getTitre().size() + info.getDescription().size()
+            + info.getDatePub().size();
+        if (taille > place)
             break;
-        lignesPage.append(k % 2 == 0 ? ouvertureTeintee : ouvertureSimple);
-        lignesPage.append(ligne("      <a href=\"", info.getLien(), "\"><h2>", info.getTitre(), "</h2></a>"));
-        lignesPage.append(ligne("      <p>", info.getDescription(), "</p>"));
-        lignesPage.append(ligne("      <h6><i>", info.getDatePub(), "</i></h6>"));
+        // Une information nouvelle porte « Nouveau » devant son titre, dans le titre même.
+        const char *marque = estNouvelle && estNouvelle(info) ? "<font color=\"#CC0000\">Nouveau</font> " : "";
+        TexteEtroit titre = ligne("      <a href=\"", adresseDePage(info.getLien()), "\"><h2>", marque,
+                                  champDePage(info.getTitre(), info.getTitreEnTexte(), budget), "</h2></a>");
+        TexteEtroit description = ligne("      <p>", htmlEquilibre(info.getDescription(), budget), "</p>");
+        TexteEtroit date = ligne("      <h6><i>", htmlEquilibre(info.getDatePub(), budget), "</i></h6>");
+        taille = ouverture.size() + titre.size() + description.size() + date.size() + fermeture.size() + 10;
+        if (taille > place)
+            break;
+        place -= taille;
+        lignesPage.append(ouverture);
+        lignesPage.append(std::move(titre));
+        lignesPage.append(std::move(description));
+        lignesPage.append(std::move(date));
         lignesPage.append(fermeture);
     }
 
@@ -136,10 +161,15 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur)
                                                     : QStringLiteral("<p><i>La page s'arrête ici : %1 informations de plus sont dans la liste.</i></p>")
                                                           .arg(nombreFrancais(restantes))));
     // Le pied tient dans la réserve : chaque valeur en a le huitième au plus.
-    const qsizetype placePied = reservePage / 8;
-    lignesPage.append(ligne("<center><h5><i>RSS - lang : ", pourLaPage(flux.getLangue(), placePied), " - ",
-                            pourLaPage(flux.getAuteur(), placePied), "<br>", pourLaPage(flux.getCopyright(), placePied),
-                            " - publication : ", pourLaPage(flux.getDatePub(), placePied), "</i></h5></center>"));
+    const auto pied = [](const QString &valeur, const auto &ecrire) {
+        qsizetype place = reservePage / 8;
+        return pourLaPage(valeur, place, ecrire);
+    };
+    lignesPage.append(ligne("<center><h5><i>RSS - lang : ", pied(flux.getLangue(), equilibre), " - ",
+                            pied(flux.getAuteur(), equilibre), "<br>",
+                            pied(flux.getCopyright(),
+                                 [&](const QString &v) { return champDePage(v, flux.getCopyrightEnTexte(), budget); }),
+                            " - publication : ", pied(flux.getDatePub(), equilibre), "</i></h5></center>"));
 
     return ecrireLignesPage();
 }

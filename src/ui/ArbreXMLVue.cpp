@@ -43,7 +43,8 @@ const ModeleArbreXML::Noeud &ModeleArbreXML::avecEnfants(int numero) const
     if (m_noeuds[numero].nombreEnfants < 0) {
         const int premier = int(m_noeuds.size());
         int rang = 0;
-        for (QDomNode enfant = m_noeuds[numero].dom.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling())
+        for (QDomNode enfant = ArbreXML::premierEnfantMontre(m_noeuds[numero].dom); !enfant.isNull();
+             enfant = ArbreXML::suivantMontre(enfant))
             m_noeuds.push_back({enfant, numero, rang++});
         m_noeuds[numero].premierEnfant = premier;
         m_noeuds[numero].nombreEnfants = rang;
@@ -83,7 +84,8 @@ int ModeleArbreXML::columnCount(const QModelIndex &) const { return 1; }
 bool ModeleArbreXML::hasChildren(const QModelIndex &parent) const
 {
     // Sans relever les enfants : la vue le demande pour chaque ligne qu'elle peint.
-    return !m_noeuds.empty() && parent.column() <= 0 && m_noeuds[numero(parent)].dom.hasChildNodes();
+    return !m_noeuds.empty() && parent.column() <= 0
+        && !ArbreXML::premierEnfantMontre(m_noeuds[numero(parent)].dom).isNull();
 }
 
 QVariant ModeleArbreXML::data(const QModelIndex &index, int role) const

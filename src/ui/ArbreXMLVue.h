@@ -1,5 +1,6 @@
 #pragma once
-// La vue de l'arbre XML (xmlTreeView) : un nœud de vue par nœud du document, dans l'ordre du
+// La vue de l'arbre XML (xmlTreeView) : un nœud de vue par nœud montré du document (tout nœud
+// sauf un texte fait seulement de blancs, ArbreXML::estMontre), dans l'ordre du
 // document, libellé étroit, image de ListeImages choisie par le libellé, replié.
 //
 // La vue lit le document à la demande, par un modèle qui tient le document montré : montrer un

@@ -9,6 +9,7 @@
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 #include "commun/InstanceUnique.h"
+#include "reading/Actualisation.h"
 #include "ui/AttenteTelechargement.h"
 #include "ui/DialoguesQt.h"
 #include "ui/TApplication.h"
@@ -40,14 +41,18 @@ int executerLecteurRSS(TApplication &application)
             break;
         case InstanceUnique::Role::Seconde:
             return 0;
-        case InstanceUnique::Role::Injoignable:
-            std::fprintf(stderr, "%s\n",
-                         qUtf8Printable(QStringLiteral("Le lecteur RSS est déjà ouvert sur « %1 » mais ne répond pas.")
-                                            .arg(Emplacement::dossierExecutable())));
+        case InstanceUnique::Role::Injoignable: {
+            QString message = QStringLiteral("Le lecteur RSS est déjà ouvert sur « %1 » mais ne répond pas")
+                                  .arg(Emplacement::dossierExecutable());
+            if (!instance->probleme().isEmpty())
+                message += QStringLiteral(" : ") + instance->probleme();
+            std::fprintf(stderr, "%s.\n", qUtf8Printable(message));
             return 1;
+        }
         }
         // Seule instance sur ce dossier : ce qu'une sauvegarde tuée a laissé ne sert plus à personne.
         supprimerRestesEcriture(Emplacement::cheminBase());
+        supprimerRestesEcriture(Emplacement::cheminEtatLecture());
 
         mainForm = std::make_unique<TmainForm>();
         dialogues = std::make_unique<DialoguesQt>(mainForm.get());
@@ -140,11 +145,12 @@ void TmainForm::timerDemarrageTimer()
     actualiserFavoris();
     actualiserListeSources();
     preparerRecherche();
+    apresBaseChargee();
 }
 
 QString TmainForm::nomCopieBaseIllisible(const QString &cheminBase, const QDateTime &moment)
 {
-    return cheminBase + QStringLiteral(".illisible-") + moment.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    return nomCopieIllisible(cheminBase, moment);
 }
 
 void TmainForm::sauvegarderXMLExecute()
@@ -156,10 +162,7 @@ void TmainForm::sauvegarderXMLExecute()
 
     // Une base illisible est gardée à côté, sous un nom daté, avant d'être remplacée.
     if (!m_baseIllisible.isEmpty() && QFileInfo::exists(m_baseIllisible)) {
-        const QString copie = nomCopieBaseIllisible(m_baseIllisible, QDateTime::currentDateTime());
-        QString libre = copie;
-        for (int n = 2; QFileInfo::exists(libre); ++n)
-            libre = copie + QLatin1Char('-') + QString::number(n);
+        const QString libre = cheminLibreCopieIllisible(m_baseIllisible, QDateTime::currentDateTime());
         if (!QFile::copy(m_baseIllisible, libre))
             throw ErreurEcriture(QStringLiteral("Impossible de garder la base illisible « %1 » sous « %2 ».")
                                      .arg(m_baseIllisible, libre));
@@ -182,14 +185,10 @@ bool TmainForm::FormCloseQuery()
     if (!dmRSS)
         return true;
     IDialogues &dialogues = dmRSS->dialogues();
-    const Reponse quitter = dialogues.afficher(TypeBoite::Confirmation,
-                                               QStringLiteral("Etes-vous sûr de vouloir quitter l'application ?"),
-                                               BoutonsBoite::OuiNon);
-    if (quitter == Reponse::Non)
+    // Seul Oui ferme : la boîte fermée sans réponse (Échap, sa case de fermeture) vaut Non, comme
+    // partout ailleurs ; fermer sans la seconde question perdrait les changements non sauvegardés.
+    if (!dialogues.confirmer(TypeBoite::Confirmation, QStringLiteral("Etes-vous sûr de vouloir quitter l'application ?")))
         return false;
-    // La boîte fermée sans réponse : la fenêtre se ferme tout de suite.
-    if (quitter != Reponse::Oui)
-        return true;
     if (dialogues.confirmer(TypeBoite::Confirmation, QStringLiteral("Voulez-vous sauvegarder les modifications ?")))
         sauvegarderXMLExecute(); // une erreur ici laisse la fenêtre ouverte, onglets compris
     m_fermetureEnCours = true;
@@ -208,8 +207,12 @@ void TmainForm::closeEvent(QCloseEvent *event)
         attenteTelechargement->annulerPuisFermer();
         return;
     }
-    if (FormCloseQuery())
+    if (FormCloseQuery()) {
+        // L'actualisation s'arrête là ; l'état de lecture s'écrit tel qu'il est.
+        actualisation->arreter();
+        ecrireEtatLecture(true);
         event->accept();
+    }
 }
 
 void TmainForm::aProposExecute()

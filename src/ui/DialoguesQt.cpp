@@ -2,8 +2,10 @@
 
 #include "ui/TApplication.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -39,6 +41,26 @@ protected:
 
 private:
     bool m_fermee = false;
+};
+
+// La boîte de choix de fichier, gardée d'un choix à l'autre. La liste de complétion de son champ
+// de nom est une fenêtre à part : validée par Entrée pendant que cette liste est montrée, la boîte
+// se cachait en la laissant ouverte, et elle gardait le clavier de la fenêtre. Elle se ferme donc
+// avec la boîte, avant elle, pour que le clavier revienne à la fenêtre.
+class BoiteFichier : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+protected:
+    void done(int resultat) override
+    {
+        for (const QCompleter *completion : findChildren<QCompleter *>()) {
+            if (completion->popup())
+                completion->popup()->hide();
+        }
+        QFileDialog::done(resultat);
+    }
 };
 
 QMessageBox::Icon iconeDuType(TypeBoite type)
@@ -134,7 +156,7 @@ std::optional<QString> DialoguesQt::choisirFichier(const QString &titre, const Q
     QWidget *proprietaire = parent();
     if (!m_boiteFichier || m_boiteFichier->parentWidget() != proprietaire || dernierChoix.isEmpty()) {
         delete m_boiteFichier;
-        m_boiteFichier = new QFileDialog(proprietaire);
+        m_boiteFichier = new BoiteFichier(proprietaire);
         m_boiteFichier->setFileMode(QFileDialog::ExistingFile);
         m_boiteFichier->setAcceptMode(QFileDialog::AcceptOpen);
     }
@@ -143,7 +165,11 @@ std::optional<QString> DialoguesQt::choisirFichier(const QString &titre, const Q
     boite.setDirectory(dossierInitial);
     if (!dernierChoix.isEmpty())
         boite.selectFile(dernierChoix);
-    if (boite.exec() != QDialog::Accepted || boite.selectedFiles().isEmpty())
+    const int resultat = boite.exec();
+    // Le clavier revient à la fenêtre, même sans gestionnaire de fenêtres pour le lui rendre.
+    if (proprietaire)
+        proprietaire->activateWindow();
+    if (resultat != QDialog::Accepted || boite.selectedFiles().isEmpty())
         return std::nullopt;
     return boite.selectedFiles().constFirst();
 }

@@ -1,6 +1,7 @@
 // Les actions de ListeActions : chaque commande de la fenêtre, avec sa légende (la lettre d'accès
 // suit le « & »), son indice (bulle et barre d'état), son raccourci, son image et sa catégorie.
 // Toutes sont toujours disponibles ; leurs raccourcis valent pour toute la fenêtre.
+// « Actualiser les sources » prend la légende « Arrêter l'actualisation » pendant qu'elle tourne.
 
 #include "ui/ListeImages.h"
 #include "ui/TmainForm.h"
@@ -91,6 +92,21 @@ void TmainForm::creerActions()
                                           QStringLiteral("Enregistrer les informations sélectionnés"), sans, 99);
     aPropos = creerAction(QStringLiteral("aPropos"), aucune, QStringLiteral("A propos..."),
                           QStringLiteral("A propos de Brindlewave - Lecteur RSS"), sans, 138);
+
+    // L'actualisation des sources en fond et la lecture de leurs nouvelles.
+    actualiserSources = creerAction(QStringLiteral("actualiserSources"), aucune, QStringLiteral("Actualiser les sources"),
+                                    QStringLiteral("Actualiser toutes les sources de la base"),
+                                    QKeySequence(Qt::Key_F9), 117);
+    sourceSuivanteNonLue = creerAction(QStringLiteral("sourceSuivanteNonLue"), aucune,
+                                       QStringLiteral("Source suivante non lue"),
+                                       QStringLiteral("Ouvrir la source suivante qui a des informations nouvelles"),
+                                       QKeySequence(Qt::CTRL | Qt::Key_N), -1);
+    toutMarquerCommeLu = creerAction(QStringLiteral("toutMarquerCommeLu"), aucune, QStringLiteral("Tout marquer comme lu"),
+                                     QStringLiteral("Plus aucune information nouvelle dans aucune source"), sans, -1);
+    actualisationAutomatique = creerAction(QStringLiteral("actualisationAutomatique"), aucune,
+                                           QStringLiteral("Actualiser toutes les 30 minutes"),
+                                           QStringLiteral("Actualiser les sources toutes les 30 minutes"), sans, -1);
+    actualisationAutomatique->setCheckable(true);
 }
 
 QList<QAction *> TmainForm::actionsDeLaListe() const

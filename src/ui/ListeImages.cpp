@@ -224,6 +224,30 @@ void dessinActualiser(QPainter &p)
     p.drawPolygon(QPolygonF({{6.5, 0.5}, {10.5, 3}, {6.5, 5.5}}));
 }
 
+// Deux flèches qui tournent l'une après l'autre : toutes les sources.
+void dessinActualiserSources(QPainter &p)
+{
+    p.setBrush(Qt::NoBrush);
+    crayon(p, vert, 2.2);
+    p.drawArc(QRectF(2.5, 2.5, 11, 11), 20 * 16, 140 * 16);
+    p.drawArc(QRectF(2.5, 2.5, 11, 11), 200 * 16, 140 * 16);
+    crayon(p, vert);
+    p.setBrush(vert);
+    p.drawPolygon(QPolygonF({{1, 6.5}, {5.5, 6.5}, {3.25, 10}}));
+    p.drawPolygon(QPolygonF({{15, 9.5}, {10.5, 9.5}, {12.75, 6}}));
+}
+
+// Le triangle d'avertissement : une actualisation qui a échoué.
+void dessinEchec(QPainter &p)
+{
+    crayon(p, QColor(0xC4, 0xA0, 0x00));
+    p.setBrush(jaune);
+    p.drawPolygon(QPolygonF({{8, 1}, {15.5, 15}, {0.5, 15}}));
+    crayon(p, contour, 2);
+    p.drawLine(QPointF(8, 5.5), QPointF(8, 10));
+    p.drawPoint(QPointF(8, 12.5));
+}
+
 void dessinFavoris(QPainter &p) { coeur(p); }
 
 void dessinGestionFlux(QPainter &p)
@@ -381,7 +405,7 @@ void dessinNeutre(QPainter &p)
 // Les images dont le programme se sert. Un même index sert à tous ses usages
 // (119 : fermer l'onglet et « copyright » ; 99 : décocher et enregistrer une information ;
 // 138 : connexion et « À propos »).
-constexpr std::array<Recette, 32> recettes = {{
+constexpr std::array<Recette, 34> recettes = {{
     {197, "actions/document-open", Marque::Aucune, dessinOuvrir},
     {138, "status/network-transmit-receive", Marque::Aucune, dessinConnexion},
     {95, "actions/list-add", Marque::Aucune, dessinAjouterSource},
@@ -398,6 +422,8 @@ constexpr std::array<Recette, 32> recettes = {{
     {207, "actions/go-previous", Marque::Aucune, dessinPrecedent},
     {206, "actions/go-next", Marque::Aucune, dessinSuivant},
     {116, "actions/view-refresh", Marque::Aucune, dessinActualiser},
+    {117, "actions/mail-send-receive", Marque::Aucune, dessinActualiserSources},
+    {126, "status/dialog-warning", Marque::Aucune, dessinEchec},
     {200, "emblems/emblem-favorite", Marque::Aucune, dessinFavoris},
     {91, "apps/internet-news-reader", Marque::Aucune, dessinGestionFlux},
     {162, nullptr, Marque::Aucune, dessinArbre},

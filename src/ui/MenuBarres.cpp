@@ -96,7 +96,8 @@ void TmainForm::creerMenu()
     connect(elementFermerOnglet, &QAction::triggered, fermerOnglet, &QAction::trigger);
 
     ajouterMenu(MainFormMenu, QStringLiteral("menuFichier"), QStringLiteral("&Fichier"),
-                {ouvrirRSS, connexionRSS_HTTP, nullptr, sauvegarderXML, nullptr, quitter});
+                {ouvrirRSS, connexionRSS_HTTP, nullptr, actualiserSources, sourceSuivanteNonLue, toutMarquerCommeLu,
+                 actualisationAutomatique, nullptr, sauvegarderXML, nullptr, quitter});
     ajouterMenu(MainFormMenu, QStringLiteral("menuEdition"), QStringLiteral("&Edition"),
                 {ajouterSourceRSS, nullptr, elementFermerOnglet});
     ajouterMenu(MainFormMenu, QStringLiteral("menuAffichage"), QStringLiteral("&Affichage"),
@@ -158,7 +159,7 @@ void TmainForm::creerBarreOutils()
             bouton->installEventFilter(filtre);
         }
     };
-    ajouter({ouvrirRSS, connexionRSS_HTTP});
+    ajouter({ouvrirRSS, connexionRSS_HTTP, actualiserSources});
     separer();
     ajouter({sauvegarderXML});
     separer();
@@ -175,9 +176,11 @@ void TmainForm::creerBarreOutils()
     conteneur->setObjectName(QStringLiteral("conteneurProgression"));
     conteneur->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     auto disposition = Construction::rangee(conteneur);
-    disposition->setContentsMargins(2, 3, 2, 3);
+    disposition->setContentsMargins(2, 0, 2, 0);
     pbarGenerale = new QProgressBar(conteneur);
     NOMMER(pbarGenerale);
+    // Aussi haute que sa police : le texte « Échap : annuler » d'un téléchargement s'y lit entier.
+    pbarGenerale->setMinimumHeight(pbarGenerale->fontMetrics().height());
     pbarGenerale->setRange(0, 100);
     pbarGenerale->setValue(0);
     pbarGenerale->setTextVisible(false);

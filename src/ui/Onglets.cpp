@@ -57,11 +57,16 @@ void TmainForm::preparerPageHTML()
 class TmainForm::BarreOuverture
 {
 public:
-    explicit BarreOuverture(TmainForm &fenetre) : m_fenetre(fenetre) { m_fenetre.pbarGenerale->show(); }
+    explicit BarreOuverture(TmainForm &fenetre) : m_fenetre(fenetre)
+    {
+        m_fenetre.rendreBarreAuxCommandes();
+        m_fenetre.pbarGenerale->show();
+    }
     ~BarreOuverture()
     {
         m_fenetre.pbarGenerale->hide();
         m_fenetre.pbarGenerale->setValue(0);
+        m_fenetre.montrerProgressionActualisation();
     }
     BarreOuverture(const BarreOuverture &) = delete;
     BarreOuverture &operator=(const BarreOuverture &) = delete;
@@ -112,11 +117,11 @@ void TmainForm::afficherTitreFlux(const QString &titre)
     pbTitreFlux->update();
 }
 
-PFlux TmainForm::afficherDocument()
+PFlux TmainForm::afficherDocument(const std::function<bool(const TInfo &)> &estNouvelle)
 {
     afficherArbreXML();
     PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
-    naviguerVersFichier(dmRSS->genererPageDocument(*fluxLu));
+    naviguerVersFichier(dmRSS->genererPageDocument(*fluxLu, estNouvelle));
     return fluxLu;
 }
 
@@ -289,8 +294,10 @@ void TmainForm::connexionRSS_HTTPExecute()
     if (copieLocale.isEmpty())
         return;
     barreA(45);
-    // La page ne montre que le flux tel qu'il vient d'être lu ; les listes montrent le même.
-    const PFlux fluxLu = afficherDocument();
+    // La page ne montre que le flux tel qu'il vient d'être lu, ses nouvelles marquées ; les
+    // listes montrent le même. Ensuite ses informations comptent comme lues.
+    const PFlux fluxLu = afficherDocument(nouveautesDe(adresse));
+    noterSourceLue(adresse, *fluxLu);
     barreSansAttente(55);
     const PFlux flux = dmRSS->chercherFluxParUrl(adresse);
     barreA(75);
@@ -330,7 +337,8 @@ void TmainForm::ouvrirFluxDeBase(const PFlux &flux)
     afficherArbreXML();
     barreA(43);
     const PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
-    dmRSS->genererPageDocument(*fluxLu);
+    dmRSS->genererPageDocument(*fluxLu, nouveautesDe(flux->getUrlRss()));
+    noterSourceLue(flux->getUrlRss(), *fluxLu);
     barreA(55);
     const QString page = dmRSS->genererPageInfosSauvegardees(*flux);
     barreSansAttente(63);

@@ -71,6 +71,7 @@ void TmainForm::rechercherExecute()
         return;
 
     // La barre paraît à 5, sans passer par la position 100 gardée de la recherche précédente.
+    rendreBarreAuxCommandes();
     pbarGenerale->setValue(5);
     pbarGenerale->show();
     pbarGenerale->repaint();
@@ -94,6 +95,7 @@ void TmainForm::rechercherExecute()
     // La barre garde la position 100, cachée, jusqu'à la commande suivante.
     pbarGenerale->setValue(100);
     pbarGenerale->hide();
+    montrerProgressionActualisation();
 }
 
 void TmainForm::rechercheChargerFluxExecute()

@@ -35,6 +35,7 @@ void TmainForm::actualiserListeSources()
     listeRssSources->clear();
     for (const PFlux &flux : std::as_const(dmRSS->getFluxBase()))
         listeRssSources->addItem(nouvelleLigneSource(flux->getUrlRss()));
+    marquerNouvelles();
 }
 
 void TmainForm::actualiserFavoris()
@@ -61,6 +62,7 @@ void TmainForm::actualiserFavoris()
     arbreFavoris->setCurrentItem(nullptr);
     arbreFavoris->clearSelection();
     cbListeFavoris->setCurrentIndex(-1);
+    marquerNouvelles();
 }
 
 void TmainForm::ajouterSourceRSSExecute()
@@ -69,8 +71,10 @@ void TmainForm::ajouterSourceRSSExecute()
     if (adresse.isEmpty())
         return;
     const PFlux flux = dmRSS->ajouterSourceParURL(adresse);
-    if (flux)
+    if (flux) {
         listeRssSources->addItem(nouvelleLigneSource(flux->getUrlRss()));
+        marquerNouvelles();
+    }
 }
 
 void TmainForm::supprimerSourceRSSExecute()

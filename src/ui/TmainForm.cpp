@@ -1,9 +1,12 @@
 #include "ui/TmainForm.h"
 
+#include "base/EtatLecture.h"
 #include "base/TdmRSS.h"
 #include "paint/TBarrePeinte.h"
 #include "paint/TBoitePeinte.h"
+#include "reading/Actualisation.h"
 #include "ui/AttenteTelechargement.h"
+#include "ui/BullesTexteCoupe.h"
 #include "ui/Construction.h"
 #include "ui/RepriseBascule.h"
 #include "ui/Polices.h"
@@ -15,6 +18,7 @@
 #include <QProgressBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QThreadPool>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWebEngineView>
@@ -86,7 +90,10 @@ TmainForm::TmainForm(QWidget *parent)
     separateurH->setCible(PanelFlux, 80, PanelPrincipale, true);
 
     resize(780, 622);
+    creerActualisation();
     brancherActions();
+    // Les rubriques, les sources, les informations et les flux trouvés trop longs pour leur vue.
+    BullesTexteCoupe::installer({arbreFavoris, listeRssSources, listeInfosFlux, listeInfosFluxCharge, listeRecherche});
 
     // Les téléchargements du module de données bloquent ce fil : pendant ce temps, la fenêtre
     // ne prend aucune entrée et se repeint (AttenteTelechargement.h).
@@ -99,11 +106,15 @@ TmainForm::~TmainForm()
 {
     if (TClientHTTP::attente() == attenteTelechargement)
         TClientHTTP::installerAttente(nullptr);
+    // Une écriture de l'état en route finit pendant que la fenêtre est encore entière.
+    m_ecritureEtat->waitForDone();
 }
 
 void TmainForm::setDmRSS(TdmRSS *module)
 {
     dmRSS = module;
+    if (dmRSS)
+        chargerEtatLecture();
 }
 
 QWidget *TmainForm::creerPanneauGauche()
@@ -299,4 +310,10 @@ void TmainForm::brancherActions()
     // Informations sauvegardées.
     brancher(enregistrerInfoDansFlux, &TmainForm::enregistrerInfoDansFluxExecute);
     brancher(supprimerInfoDeFlux, &TmainForm::supprimerInfoDeFluxExecute);
+
+    // Actualisation des sources.
+    brancher(actualiserSources, &TmainForm::actualiserSourcesExecute);
+    brancher(sourceSuivanteNonLue, &TmainForm::sourceSuivanteNonLueExecute);
+    brancher(toutMarquerCommeLu, &TmainForm::toutMarquerCommeLuExecute);
+    connect(actualisationAutomatique, &QAction::toggled, this, &TmainForm::actualisationAutomatiqueExecute);
 }

@@ -12,10 +12,12 @@
 //   PageHTML.cpp        les règles de sûreté de la vue de page ;
 //   SourcesFavoris.cpp  la liste des sources, l'arbre des favoris et leurs commandes ;
 //   Demarrage.cpp       la minuterie de démarrage, la sauvegarde, la fermeture, « A propos ».
+//   ActualisationSources.cpp  l'actualisation des sources en fond, les nouvelles et l'état de lecture.
 // Les commandes de la recherche et des informations sauvegardées viennent chacune dans leur
 // fichier (Recherche.cpp, InfosSauvegardees.cpp) et se branchent dans brancherActions().
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -34,8 +36,13 @@ class QToolButton;
 class QTreeView;
 class QTreeWidget;
 class QTimer;
+class QShortcut;
+class QThreadPool;
 class QWebEngineView;
+class TActualisation;
 class TAttenteTelechargement;
+class TEtatLecture;
+class TInfo;
 class TBarrePeinte;
 class TBoitePeinte;
 class TSeparateur;
@@ -84,8 +91,8 @@ public:
 
     // --- Onglets et page (Onglets.cpp) ---
     // Arbre XML, page du document de XMLDoc, et navigation de pageHTML vers elle ; rend le flux
-    // lu pour la page.
-    std::shared_ptr<TFlux> afficherDocument();
+    // lu pour la page. estNouvelle : les informations marquées « Nouveau » (aucune sans lui).
+    std::shared_ptr<TFlux> afficherDocument(const std::function<bool(const TInfo &)> &estNouvelle = {});
     // Ajoute un onglet qui prend la fiche, le rend courant et remplit les listes.
     // Une fiche nulle ou sans chemin n'ajoute rien.
     // fluxLu : le flux lu de XMLDoc, celui que la page montre.
@@ -126,6 +133,25 @@ public:
     // Après « Supprimer RSS » : les onglets dont le flux n'est plus dans la base deviennent des
     // onglets de fichier, et les résultats de recherche de ces flux disparaissent.
     void apresRetraitDeFlux();
+
+    // --- Actualisation des sources (ActualisationSources.cpp) ---
+    // Lance l'actualisation de toutes les sources de la base en fond, ou l'arrête si elle tourne.
+    void actualiserSourcesExecute();
+    // Ouvre la source suivante qui a des nouvelles : favoris de l'arbre, puis liste des sources,
+    // après le favori ou la ligne courante.
+    void sourceSuivanteNonLueExecute();
+    void toutMarquerCommeLuExecute();
+    void actualisationAutomatiqueExecute(bool oui);
+    // Les nombres de nouvelles et les marques d'échec, sur les lignes de la liste des sources et
+    // les nœuds de l'arbre des favoris.
+    void marquerNouvelles();
+    // L'état de lecture, lu au démarrage (un fichier illisible est gardé à côté, sans bloquer).
+    TEtatLecture &etatLecture() { return *m_etatLecture; }
+    // Écrit l'état tel qu'il est, sur un fil à part (la fenêtre n'attend ni le disque ni la mise en
+    // forme) ; à la fermeture, enFin : tout de suite, après les écritures encore en route.
+    void ecrireEtatLecture(bool enFin = false);
+    TActualisation *actualisation = nullptr;
+    QTimer *timerActualisation = nullptr; // toutes les 30 minutes, quand l'utilisateur le veut
 
     // --- Recherche (Recherche.cpp) ---
     // Remplit listeRecherche des flux de la base dont une information sauvegardée contient le
@@ -169,6 +195,10 @@ public:
     QAction *supprimerInfoDeFlux = nullptr;
     QAction *enregistrerInfoDansFlux = nullptr;
     QAction *aPropos = nullptr;
+    QAction *actualiserSources = nullptr;
+    QAction *sourceSuivanteNonLue = nullptr;
+    QAction *toutMarquerCommeLu = nullptr;
+    QAction *actualisationAutomatique = nullptr;
 
     // --- Menu et barres ---
     QMenu *MainFormMenu = nullptr; // jamais affiché lui-même : ses sept menus s'ouvrent depuis ToolBar2
@@ -273,6 +303,22 @@ private:
     void remontrerApresChangement();
     // Barre de progression des commandes d'ouverture.
     class BarreOuverture;
+    // La barre de progression rendue aux commandes (0 à 100, sans texte), puis, la commande
+    // finie, de nouveau à l'actualisation si elle tourne.
+    void rendreBarreAuxCommandes();
+    void montrerProgressionActualisation();
+    // Actualisation : préparation à la création, état lu quand le module arrive, ce qui suit la
+    // lecture de la base (oubli des sources parties, actualisation automatique), le lancement.
+    void creerActualisation();
+    void chargerEtatLecture();
+    void apresBaseChargee();
+    void lancerActualisation();
+    // Un avertissement qui ne bloque rien (ni le démarrage, ni une commande en cours).
+    void avertirSansBloquer(const QString &texte);
+    // Les informations à marquer « Nouveau » sur la page d'une source qu'on ouvre, puis la source
+    // vue : ses informations comptent comme lues.
+    std::function<bool(const TInfo &)> nouveautesDe(const QString &adresse) const;
+    void noterSourceLue(const QString &adresse, const TFlux &fluxLu);
     // La barre à une position, peinte tout de suite : le pas qui suit bloque la boucle des messages.
     void barreA(int position);
     // La barre à une position sans la peindre aussitôt : le pas qui suit ne bloque pas, elle se
@@ -293,4 +339,16 @@ private:
     bool m_baseEnMemoire = false;
     // Une base trouvée illisible : elle sera copiée à côté avant qu'une sauvegarde la remplace.
     QString m_baseIllisible;
+    // L'état de lecture et l'avancée de l'actualisation en cours.
+    std::unique_ptr<TEtatLecture> m_etatLecture;
+    int m_sourcesActualisees = 0;
+    int m_sourcesAActualiser = 0;
+    // La barre de progression montre l'actualisation.
+    bool m_barreActualisation = false;
+    // Échap dans la fenêtre pendant l'actualisation.
+    QShortcut *m_echapActualisation = nullptr;
+    // Un état de lecture illisible qui n'a pas pu être gardé à côté : il n'est pas remplacé.
+    bool m_etatLectureIntouchable = false;
+    // Le fil qui écrit l'état de lecture, une écriture après l'autre.
+    QThreadPool *m_ecritureEtat = nullptr;
 };

@@ -58,7 +58,7 @@ private slots:
     <image><titre>Logo</titre><lien>http://127.0.0.1/l</lien><url>http://127.0.0.1/l.png</url>
       <description>Le logo</description><hauteur>31 px</hauteur><largeur>quatre-vingt-huit</largeur></image>
     <infos>
-      <info><titre>Un</titre><lien>http://127.0.0.1/1</lien><description>Premier</description><datePub>lundi</datePub></info>
+      <info><titre>Un</titre><titreEnTexte>oui</titreEnTexte><lien>http://127.0.0.1/1</lien><description>Premier</description><datePub>lundi</datePub></info>
       <info><titre>Deux</titre><lien>http://127.0.0.1/2</lien><description>Second</description><datePub></datePub></info>
     </infos>
     <rubriquesAssociees><rubrique><nom>Économie</nom></rubrique><rubrique><nom>Sport</nom></rubrique></rubriquesAssociees>
@@ -69,6 +69,9 @@ private slots:
 </listeRubriques>)"));
         const QStringList attendu = {
             QStringLiteral("flux[0].titre = [Le Monde & co]"),
+            // Un titre sans marque « titreEnTexte » est du HTML, comme dans toute base d'avant.
+            QStringLiteral("flux[0].titreEnTexte = [0]"),
+            QStringLiteral("flux[0].copyrightEnTexte = [0]"),
             QStringLiteral("flux[0].lien = [http://127.0.0.1/monde]"),
             QStringLiteral("flux[0].description = [<p>Info</p>]"),
             QStringLiteral("flux[0].copyright = [\\u00a9 Monde]"),
@@ -83,10 +86,12 @@ private slots:
             QStringLiteral("flux[0].image.hauteur = [31 px]"),
             QStringLiteral("flux[0].image.largeur = [quatre-vingt-huit]"),
             QStringLiteral("flux[0].infos[0].titre = [Un]"),
+            QStringLiteral("flux[0].infos[0].titreEnTexte = [1]"),
             QStringLiteral("flux[0].infos[0].lien = [http://127.0.0.1/1]"),
             QStringLiteral("flux[0].infos[0].description = [Premier]"),
             QStringLiteral("flux[0].infos[0].datePub = [lundi]"),
             QStringLiteral("flux[0].infos[1].titre = [Deux]"),
+            QStringLiteral("flux[0].infos[1].titreEnTexte = [0]"),
             QStringLiteral("flux[0].infos[1].lien = [http://127.0.0.1/2]"),
             QStringLiteral("flux[0].infos[1].description = [Second]"),
             QStringLiteral("flux[0].infos[1].datePub = []"),

@@ -126,6 +126,7 @@ void remplirAuHasard(TdmRSS &module, Tirage &t)
         for (int k = 0, m = t.entier(5); k < m; ++k) {
             auto info = std::make_shared<TInfo>();
             info->setDonnees(t.valeur(), t.valeur(), t.valeur(), t.valeur());
+            info->setTitreEnTexte(t.entier(2));
             flux->infos.append(info);
             // Parfois le même objet deux fois.
             if (t.entier(8) == 0)
@@ -142,6 +143,8 @@ void remplirAuHasard(TdmRSS &module, Tirage &t)
         for (int k = 0, m = t.entier(4); k < m; ++k)
             flux->rubriquesAssociees << (noms.isEmpty() || t.entier(3) == 0 ? t.etroit() : noms.at(t.entier(int(noms.size()))));
         flux->setDonnees(t.valeur(), t.valeur(), t.valeur(), t.valeur(), t.valeur(), t.valeur(), t.valeur());
+        flux->setTitreEnTexte(t.entier(2));
+        flux->setCopyrightEnTexte(t.entier(2));
         flux->setUrlRss(t.valeur());
         module.getFluxBase().append(flux);
     }
@@ -175,6 +178,7 @@ private slots:
         flux->setUrlRss(QStringLiteral("U"));
         auto info = std::make_shared<TInfo>();
         info->setDonnees(QStringLiteral("it"), QStringLiteral("il"), QStringLiteral("id"), QString());
+        info->setTitreEnTexte(true);
         flux->infos << info;
         flux->rubriquesAssociees << "\xC9t\xE9";
         module.getFluxBase() << flux << std::make_shared<TFlux>();
@@ -196,7 +200,7 @@ private slots:
             "      flux|        titre = T|        description = D|        lien = L|        datePub = P|"
             "        langue = fr|        auteur = A|        copyright = C|        urlrss = U|")
             + image
-            + QStringLiteral("        infos|          info|            titre = it|            lien = il|"
+            + QStringLiteral("        infos|          info|            titre = it|            titreEnTexte = oui|            lien = il|"
                              "            description = id|            datePub|"
                              "        rubriquesAssociees|          rubrique|            nom = \\u00c9t\\u00e9|"
                              "      flux|        titre|        description|        lien|        datePub|"

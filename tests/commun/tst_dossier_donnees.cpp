@@ -1,6 +1,8 @@
-// Le choix du dossier de données au démarrage : portable quand le dossier de l'exécutable
-// accepte l'écriture, sinon le dossier de l'utilisateur, créé et garni sans rien y écraser.
+// Le choix du dossier de données au démarrage : portable quand les droits du dossier de
+// l'exécutable permettent d'y écrire, sinon le dossier de l'utilisateur, créé et garni sans rien y
+// écraser.
 
+#include "LimiteEcriture.h"
 #include "OutilsTests.h"
 
 #include "commun/DossierDonnees.h"
@@ -12,12 +14,13 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 namespace {
 
-// Un dossier que personne, root compris, ne peut remplir : /proc n'accepte la création d'aucun
-// fichier ordinaire. Un dossier en 0555 ne suffirait pas, root passe outre ses droits.
-const QString dossierQuiRefuse = QStringLiteral("/proc");
+// Un dossier dont les droits refusent l'écriture à tous, root compris : la racine de /proc/sys.
+// Un dossier en 0555 ne suffirait pas, root passe outre ses droits.
+const QString dossierQuiRefuse = QStringLiteral("/proc/sys");
 
 // Les données partagées d'un programme installé : le modèle et deux flux d'exemple, en lecture seule
 // comme sous un préfixe appartenant à root.
@@ -37,24 +40,32 @@ class TestDossierDonnees : public QObject
     Q_OBJECT
 
 private slots:
-    void lEcritureEstEssayeePourDeVrai_data()
+    void lesDroitsDuDossierDecident_data()
     {
         QTest::addColumn<QString>("dossier");
+        QTest::addColumn<bool>("plein");
         QTest::addColumn<bool>("accepte");
-        QTest::newRow("dossier temporaire") << QString() << true;
-        QTest::newRow("/proc") << dossierQuiRefuse << false;
-        QTest::newRow("dossier absent") << QStringLiteral("/nulle-part/absent") << false;
+        QTest::newRow("dossier temporaire") << QString() << false << true;
+        // Une création qui échouerait faute de place ne change pas la disposition.
+        QTest::newRow("dossier temporaire, plus aucun fichier ne s'ouvre") << QString() << true << true;
+        QTest::newRow("/proc/sys") << dossierQuiRefuse << false << false;
+        QTest::newRow("dossier absent") << QStringLiteral("/nulle-part/absent") << false << false;
     }
 
-    void lEcritureEstEssayeePourDeVrai()
+    void lesDroitsDuDossierDecident()
     {
         QFETCH(QString, dossier);
+        QFETCH(bool, plein);
         QFETCH(bool, accepte);
         QTemporaryDir temporaire;
         if (dossier.isEmpty())
             dossier = temporaire.path();
+        std::optional<LimiteEcriture> limite;
+        if (plein)
+            limite.emplace(0, RLIMIT_NOFILE);
         QCOMPARE(DossierDonnees::accepteEcriture(dossier), accepte);
-        // L'essai ne laisse rien derrière lui.
+        limite.reset();
+        // Rien n'y est écrit.
         QVERIFY(QDir(temporaire.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     }
 

@@ -6,6 +6,7 @@
 // ligne « recu FICHIERS » par demande reçue, jusqu'à ce qu'on le tue.
 
 #include "LimiteEcriture.h"
+#include "OutilsTests.h"
 
 #include "commun/Erreurs.h"
 #include "commun/InstanceUnique.h"
@@ -17,13 +18,16 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 #include <csignal>
 #include <cstring>
+#include <pwd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -200,6 +204,49 @@ private slots:
         // Les dernières traînantes sont fermées au bout de 2 s, sans rien remettre.
         QVERIFY(QTest::qWaitFor([&] { return fermees() == 30; }, 3000));
         QCOMPARE(demandes.size(), 1);
+    }
+
+    // Sans XDG_RUNTIME_DIR, un /tmp/runtime-UTILISATEUR posé d'avance par un autre, ou mal posé :
+    // la prise passe dans le dossier de données et la remise se fait ; sans dossier sûr, le
+    // problème est nommé.
+    void unDossierDExecutionRefuseNEmpechePasLaRemise_data()
+    {
+        QTest::addColumn<QString>("piege");
+        for (const char *piege : {"autre utilisateur", "ouvert aux autres", "secours pris aussi"})
+            QTest::newRow(piege) << QString::fromLatin1(piege);
+    }
+
+    void unDossierDExecutionRefuseNEmpechePasLaRemise()
+    {
+        QFETCH(QString, piege);
+        if (piege.startsWith(u'a') && geteuid() != 0)
+            QSKIP("seul root peut donner un dossier à un autre utilisateur");
+        QTemporaryDir temporaire, donnees;
+        const QByteArray execution = QFile::encodeName(temporaire.path()) + "/runtime-" + getpwuid(geteuid())->pw_name;
+        QVERIFY(mkdir(execution, 0700) == 0 && chmod(execution, piege.startsWith(u'a') ? 0700 : 0755) == 0);
+        if (piege.startsWith(u'a'))
+            QVERIFY(chown(execution, 65534, 65534) == 0);
+        if (piege.startsWith(u's'))
+            OutilsTests::ecrireFichier(donnees.filePath(u".lecteur-rss.prises"_qs), "x");
+        const QByteArray xdg = qgetenv("XDG_RUNTIME_DIR"), tmpdir = qgetenv("TMPDIR");
+        const auto retablir = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", xdg);
+            qputenv("TMPDIR", tmpdir);
+        });
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(temporaire.path()));
+
+        InstanceUnique premiere(donnees.path()), seconde(donnees.path());
+        QCOMPARE(premiere.demarrer({}), InstanceUnique::Role::Premiere);
+        QSignalSpy demandes(&premiere, &InstanceUnique::demandeRecue);
+        if (piege.startsWith(u's')) {
+            QCOMPARE(seconde.demarrer({}), InstanceUnique::Role::Injoignable);
+            QVERIFY2(seconde.probleme().contains(u".lecteur-rss.prises » n'est pas un dossier"), qPrintable(seconde.probleme()));
+            return;
+        }
+        QCOMPARE(QFileInfo(InstanceUnique::nomServeur(donnees.path())).path(), donnees.filePath(u".lecteur-rss.prises"_qs));
+        QCOMPARE(seconde.demarrer({u"/tmp/a.xml"_qs}), InstanceUnique::Role::Seconde);
+        QVERIFY(demandes.wait(5000));
     }
 
     void unVerrouImpossibleArreteLeLancement()

@@ -1,15 +1,19 @@
 // Chargement d'un document et lecture d'un flux RSS : les deux dispositions, les règles de nom,
 // de texte et d'image, les encodages, les entités et les échecs. Puis la lecture Atom : champs
-// du flux et des entrées, noms d'Atom 0.3, texte d'un champ (xhtml compris), liens et xml:base,
-// image, aiguillage par la racine.
+// du flux et des entrées, noms d'Atom 0.3, texte d'un champ (xhtml, modes d'Atom 0.3), liens et
+// xml:base, image, aiguillage par la racine. Enfin les adresses : blancs retirés, HTML lu par un
+// analyseur HTML5, résolution contre l'adresse d'un flux téléchargé.
 
 #include "DialoguesScriptes.h"
+#include "LecturePage.h"
 #include "OutilsTests.h"
+#include "ServeurHTTPTest.h"
 
 #include "base/TdmRSS.h"
 #include "commun/Erreurs.h"
 #include "reading/AnalyseRSS.h"
 #include "reading/ResolutionAdresse.h"
+#include "render/ValeursPage.h"
 
 #include <QHash>
 #include <QStringConverter>
@@ -35,8 +39,17 @@ QByteArray atom(const QByteArray &corps, const QByteArray &attributs = QByteArra
 }
 
 // Un champ d'un flux lu, nommé comme dans les fiches : « titre », « image.url », « info1.lien »...
+// Suivi de « visible » : le texte que la page en montre.
 QString champ(const TFlux &flux, const QString &nom)
 {
+    if (nom.endsWith(u" visible")) {
+        const QString ecrit = nom.chopped(8);
+        const bool enTexte = ecrit == u"titre" ? flux.getTitreEnTexte()
+            : ecrit == u"copyright"            ? flux.getCopyrightEnTexte()
+                                               : ecrit == u"info0.titre" && flux.infos.value(0) && flux.infos[0]->getTitreEnTexte();
+        BudgetHtml budget;
+        return LecturePage::texteVisible(champDePage(champ(flux, ecrit), enTexte, budget));
+    }
     if (nom.startsWith(u"info")) {
         const int point = nom.indexOf(u'.');
         const int n = nom.mid(4, point - 4).toInt();
@@ -649,6 +662,40 @@ private slots:
         ligne("xhtml sans div", resume(" type=\"xhtml\">texte nu"), d, QString());
         ligne("xhtml titre", atom("<title type=\"xhtml\"><div>Titre <em>fort</em></div></title>"), u"titre"_qs,
               u"Titre <em>fort</em>"_qs);
+        // Atom 0.3 : type MIME, modes base64 et xml (celui par défaut), texte seul lu selon le type.
+        const QByteArray feed03 = "<feed version=\"0.3\" xmlns=\"http://purl.org/atom/ns#\">";
+        ligne("0.3 titre mode xml", feed03 + "<title mode=\"xml\" type=\"application/xhtml+xml\"><b>gras</b> et maigre</title></feed>",
+              u"titre visible"_qs, u"gras et maigre"_qs);
+        ligne("0.3 xhtml sans mode", feed03 + "<entry><content type=\"application/xhtml+xml\"><div xmlns=\"http://www.w3.org/1999/xhtml\">"
+              "Du <b>gras</b></div></content></entry></feed>", u"info0.description visible"_qs, u"Du gras"_qs);
+        ligne("0.3 titre base64", feed03 + "<title mode=\"base64\">\n  RXhhbXBsZSA8Yj5BdG9tPC9iPg==\n</title></feed>",
+              u"titre visible"_qs, u"Example <b>Atom</b>"_qs);
+        ligne("0.3 text/plain", feed03 + "<entry><content type=\"text/plain\">Use &lt;b&gt; for bold</content></entry></feed>",
+              u"info0.description visible"_qs, u"Use <b> for bold"_qs);
+        ligne("0.3 sans type", feed03 + "<tagline>a &lt; b</tagline></feed>", u"description visible"_qs, u"a < b"_qs);
+        // Un titre ou des droits en texte se montrent tels qu'écrits ; les listes gardent leur texte.
+        ligne("titre texte", atom("<entry><title type=\"text\">Q&amp;A: &lt;br&gt; or &lt;br/&gt;?</title></entry>"),
+              u"info0.titre visible"_qs, u"Q&A: <br> or <br/>?"_qs);
+        ligne("titre texte dans les listes", atom("<entry><title>Why &lt;blink&gt; died</title></entry>"), u"info0.titre"_qs,
+              u"Why <blink> died"_qs);
+        ligne("droits texte", atom("<rights>Tous &lt;droits&gt;</rights>"), u"copyright visible"_qs, u"Tous <droits>"_qs);
+        ligne("titre html", atom("<title type=\"html\">&lt;b&gt;x&lt;/b&gt; &amp;amp;</title>"), u"titre visible"_qs, u"x &"_qs);
+        // Le HTML lu par un analyseur HTML5 : seules les valeurs d'adresses changent.
+        auto html = [](const QByteArray &contenu) {
+            return atom("<entry><summary type=\"html\" xml:base=\"http://127.0.0.1/b/\">" + contenu + "</summary></entry>");
+        };
+        ligne("href sans guillemets", html("&lt;a href=page.html&gt;p&lt;/a&gt;"), d, u"<a href=\"http://127.0.0.1/b/page.html\">p</a>"_qs);
+        ligne("href dans le texte", html("Set href=\"page.html\" on &lt;i&gt;a&lt;/i&gt;"), d, u"Set href=\"page.html\" on <i>a</i>"_qs);
+        ligne("src dans une autre valeur", html("&lt;img alt=\" src='x.png'\" src=y.png&gt;"), d,
+              u"<img alt=\" src='x.png'\" src=\"http://127.0.0.1/b/y.png\">"_qs);
+        ligne("src entre blancs", html("&lt;img src=\" pic.png \"&gt;"), d, u"<img src=\"http://127.0.0.1/b/pic.png\">"_qs);
+        ligne("srcset, poster, background",
+              html("&lt;img srcset=\"a.png 1x,b.png 2x\"&gt;&lt;video poster='v.jpg'&gt;&lt;/video&gt;&lt;table background=f.png&gt;&lt;/table&gt;"), d,
+              u"<img srcset=\"http://127.0.0.1/b/a.png 1x,http://127.0.0.1/b/b.png 2x\"><video poster='http://127.0.0.1/b/v.jpg'>"
+              "</video><table background=\"http://127.0.0.1/b/f.png\"></table>"_qs);
+        ligne("référence dans l'adresse", html("&lt;a href=\"a&amp;amp;b.html#n\"&gt;&lt;/a&gt;"), d,
+              u"<a href=\"http://127.0.0.1/b/a&amp;b.html#n\"></a>"_qs);
+        ligne("renvoi dans la page", html("&lt;a href=\"#note\"&gt;1&lt;/a&gt;"), d, u"<a href=\"#note\">1</a>"_qs);
     }
     void texteDUnChampAtom() { verifierLigne(); }
 
@@ -677,6 +724,8 @@ private slots:
               e, u"http://127.0.0.1/abs"_qs);
         ligne("base sans chemin", atom("<link href=\"p\"/>", " xml:base=\"http://127.0.0.1\""), l,
               u"http://127.0.0.1/p"_qs);
+        ligne("blancs autour", atom("<link href=\" http://127.0.0.1/post/1 \"/>", " xml:base=\"http://127.0.0.1/blog/\""), l,
+              u"http://127.0.0.1/post/1"_qs);
         ligne("base d'une entrée voisine sans effet",
               atom("<entry xml:base=\"http://127.0.0.1/un/\"/><entry><link href=\"p\"/></entry>"), u"info1.lien"_qs,
               u"p"_qs);
@@ -726,8 +775,56 @@ private slots:
               u"http://127.0.0.1/site/img/l.png"_qs);
         ligne("lien de l'image", atom("<logo>l.png</logo><link href=\"http://127.0.0.1/\"/>"), u"image.lien"_qs,
               u"http://127.0.0.1/"_qs);
+        ligne("logo entre des blancs", atom("<logo>\n    http://127.0.0.1/logo.png\n  </logo>", " xml:base=\"http://127.0.0.1/b/\""), u,
+              u"http://127.0.0.1/logo.png"_qs);
     }
     void image() { verifierLigne(); }
+
+    // Les adresses perdent les blancs qui les entourent. Celles d'un flux lu par HTTP, et celles
+    // du HTML de ses descriptions, se résolvent contre l'adresse d'où il vient (« R » : la racine
+    // du serveur), pour Atom après la chaîne des xml:base ; celles d'un fichier local restent
+    // relatives.
+    void adresses_data()
+    {
+        colonnes();
+        QTest::addColumn<bool>("parHttp");
+        auto rangee = [](const char *nom, const QByteArray &document, const char16_t *champ, const char16_t *attendu, bool parHttp) {
+            QTest::newRow(nom) << document << QString::fromUtf16(champ) << QString::fromUtf16(attendu) << parHttp;
+        };
+        rangee("lien du canal", rss2("<link>\n  http://127.0.0.1/\n</link>"), u"lien", u"http://127.0.0.1/", false);
+        rangee("lien d'un item", rss2("<item><link> http://127.0.0.1/1\t</link></item>"), u"info0.lien", u"http://127.0.0.1/1", false);
+        rangee("adresse de l'image", rss2("<image><url>\n http://127.0.0.1/i.png \n</url></image>"), u"image.url",
+               u"http://127.0.0.1/i.png", false);
+        rangee("lien de l'image", rss2("<image><url>i.png</url><link> http://127.0.0.1/ </link></image>"), u"image.lien",
+               u"http://127.0.0.1/", false);
+        rangee("fichier local, lien relatif", rss2("<item><link>/post/1</link></item>"), u"info0.lien", u"/post/1", false);
+        rangee("HTTP, lien d'un item", rss2("<item><link>/post/1</link></item>"), u"info0.lien", u"R/post/1", true);
+        rangee("HTTP, lien du canal", rss2("<link>./</link>"), u"lien", u"R/d/", true);
+        rangee("HTTP, image", rss2("<image><url>img/a.png</url><link>..</link></image>"), u"image.url", u"R/d/img/a.png", true);
+        rangee("HTTP, adresse d'une description", rss2("<item><description>&lt;img src=\"img/b.png\"&gt;</description></item>"),
+               u"info0.description", u"<img src=\"R/d/img/b.png\">", true);
+        rangee("HTTP, adresse absolue gardée", rss2("<item><link>http://127.0.0.1/x</link></item>"), u"info0.lien",
+               u"http://127.0.0.1/x", true);
+        rangee("HTTP, Atom après xml:base", atom("<entry xml:base=\"sous/\"><link href=\"p\"/></entry>"), u"info0.lien",
+               u"R/d/sous/p", true);
+        rangee("HTTP, Atom xhtml", atom("<entry><content type=\"xhtml\"><div><img src=\"i.png\"/></div></content></entry>"),
+               u"info0.description", u"<img src=\"R/d/i.png\">", true);
+    }
+
+    void adresses()
+    {
+        QFETCH(bool, parHttp);
+        if (!parHttp)
+            return verifierLigne();
+        QFETCH(QByteArray, document);
+        QFETCH(QString, nomChamp);
+        QFETCH(QString, attendu);
+        ServeurHTTPTest serveur;
+        serveur.definir("/d/flux.xml", ReponseHTTP::ok(document));
+        QVERIFY(m_module->chargerDocumentXML(serveur.url(QStringLiteral("/d/flux.xml"))));
+        const PFlux flux = m_module->analyserFlux(m_module->XMLDoc);
+        QCOMPARE(champ(*flux, nomChamp), QString(attendu).replace(u"R/"_qs, serveur.url(QStringLiteral("/"))));
+    }
 
     void racineFeedSansEnfant()
     {

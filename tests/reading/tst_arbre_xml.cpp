@@ -154,6 +154,19 @@ private slots:
         QCOMPARE(vus[6].enfants, 3);
     }
 
+    // Un texte fait seulement de blancs n'a pas de nœud, même à côté d'une section CDATA (la
+    // description d'un blog écrite sur sa propre ligne) ; un texte qui porte autre chose en a un.
+    void blancsSeulsSansNoeud()
+    {
+        const QList<Vu> vus = arbreDe(m_document, "<rss><channel><description>\n  <![CDATA[<p>x</p>]]>\n</description>"
+                                                  "<title> \t<![CDATA[a]]> b </title></channel></rss>");
+        QByteArrayList libelles;
+        for (const Vu &v : vus)
+            libelles.append(v.libelle);
+        QCOMPARE(libelles, (QByteArrayList{"channel", "description", "<p>x</p>", "title", "a", " b "}));
+        QCOMPARE(vus[1].enfants, 1);
+    }
+
     void elementVideDescription()
     {
         const QList<Vu> vus = arbreDe(m_document, "<rss><channel><description/></channel></rss>");
@@ -171,10 +184,13 @@ private slots:
             {"title", 33}, {"link", 13}, {"description", 108}, {"channel", 51}, {"copyright", 119},
             {"dc:rights", 119}, {"language", 107}, {"dc:language", 107}, {"url", 8}, {"item", 3},
             {"pubDate", 39}, {"dc:date", 39}, {"image", 81},
-            // Comparaison exacte du libellé entier, casse comprise.
+            // Les noms d'Atom, et tout nom préfixé, par leur nom local.
+            {"entry", 3}, {"feed", 51}, {"summary", 108}, {"content", 108}, {"updated", 39}, {"published", 39},
+            {"rights", 119}, {"atom:entry", 3}, {"atom:title", 33}, {"a:b:link", 13}, {"dc:title", 33},
+            // Comparaison exacte du nom local entier, casse comprise.
             {"Title", -1}, {"LINK", -1}, {"pubdate", -1}, {"Item", -1}, {"dc:Date", -1}, {"IMAGE", -1},
             {"webmaster", -1}, {"webMaster", -1}, {"items", -1}, {"item ", -1}, {" item", -1}, {"ite", -1},
-            {"rights", -1}, {"date", -1}, {"dc:title", -1}, {"", -1},
+            {"dc:", -1}, {"title:x", -1}, {"atom:entries", -1}, {"", -1},
             {"description de l'image du canal", -1}};
         for (const auto &[libelle, image] : cas)
             QTest::newRow(libelle.isEmpty() ? "(vide)" : libelle.constData()) << libelle << image;

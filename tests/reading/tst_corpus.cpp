@@ -1,10 +1,14 @@
 // Le corpus externe de flux écrits par d'autres projets : chaque fichier se charge et donne un
-// flux, ou échoue avec le message ordinaire ; rien ne plante ni ne bloque.
+// flux, ou échoue avec le message ordinaire ; rien ne plante ni ne bloque. La page de chaque flux
+// lu, relue par un analyseur HTML5, garde sa forme : une cellule par information et le pied en
+// dernier, quoi que portent les descriptions.
 
 #include "DialoguesScriptes.h"
+#include "LecturePage.h"
 #include "OutilsTests.h"
 
 #include "base/TdmRSS.h"
+#include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
 #include "reading/AnalyseRSS.h"
 
@@ -21,6 +25,7 @@ private slots:
         const QString corpus = OutilsTests::dossierCorpus();
         if (corpus.isEmpty())
             QSKIP("Corpus externe absent.");
+        OutilsTests::DossierExecutable dossier;
         DialoguesScriptes dialogues;
         TdmRSS module(dialogues);
         int charges = 0, refuses = 0, sansEnfant = 0;
@@ -40,6 +45,10 @@ private slots:
             try {
                 const PFlux flux = module.analyserFlux(module.XMLDoc);
                 QCOMPARE(flux->getUrlRss(), chemin);
+                module.genererPageDocument(*flux);
+                const std::optional<QStringList> cellules =
+                    LecturePage::cellulesDesInformations(OutilsTests::lireFichier(Emplacement::cheminPage()));
+                QVERIFY2(cellules && cellules->size() == flux->infos.size(), qPrintable(chemin));
                 ++charges;
             } catch (const ErreurIndexXML &) {
                 ++sansEnfant; // racine sans enfant

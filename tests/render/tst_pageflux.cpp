@@ -1,6 +1,8 @@
-// La page d'un flux, comparée octet pour octet à des fichiers attendus écrits à la main.
+// La page d'un flux, comparée octet pour octet à des fichiers attendus écrits à la main ; chaque
+// description y reste dans sa cellule, lue par un analyseur HTML5.
 
 #include "DialoguesScriptes.h"
+#include "LecturePage.h"
 #include "OutilsTests.h"
 
 #include "base/TdmRSS.h"
@@ -30,9 +32,9 @@ private slots:
     {
         QTest::addColumn<QString>("flux");
         QTest::addColumn<QString>("page");
-        // Trois items teintés un sur deux, image, balisage et « & » tels quels, caractères hors
-        // de Windows-1252 en « ? » (une paire de substitution en un seul), saut de ligne gardé
-        // dans sa ligne, champ vide.
+        // Trois items teintés un sur deux, image, balisage et « & » tels quels (un titre qui ouvre
+        // un élément sans le fermer, réécrit et fermé), caractères hors de Windows-1252 en « ? »
+        // (une paire de substitution en un seul), saut de ligne gardé dans sa ligne, champ vide.
         QTest::newRow("trois items") << QStringLiteral("flux-trois-items.xml") << QStringLiteral("page-trois-items.html");
         // Ni image, ni item, ni description, ni pied renseigné : toutes les pièces fixes restent.
         QTest::newRow("flux vide") << QStringLiteral("flux-vide.xml") << QStringLiteral("page-vide.html");
@@ -133,6 +135,54 @@ private slots:
         QCOMPARE(lignes.at(23), teinte);
         QCOMPARE(lignes.at(28), QByteArray("   <tr><td>"));
         QCOMPARE(lignes.at(14), QByteArray("      <a href=\"\"><h2></h2></a>"));
+    }
+
+    // Une description qui ouvrirait quelque chose sans le fermer : la page garde sa forme (chaque
+    // information dans sa cellule, le pied en dernier) et la description son texte visible. Une
+    // description sans rien à réparer est écrite telle quelle.
+    void descriptionsEquilibrees_data()
+    {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("visible");
+        QTest::addColumn<bool>("telleQuelle");
+        QTest::newRow("rien à réparer") << u"<p>Un <b>gras</b> &amp; <a href=\"http://127.0.0.1/\">lien</a><br></p>"_qs
+                                        << u"Un gras & lien"_qs << true;
+        QTest::newRow("plaintext") << u"a<plaintext>b <i>c</i>"_qs << u"ab <i>c</i>"_qs << false;
+        QTest::newRow("table ouverte") << u"<table><tr><td>x"_qs << u"x"_qs << false;
+        QTest::newRow("lien ouvert") << u"<a href=\"http://127.0.0.1/\">lien"_qs << u"lien"_qs << false;
+        QTest::newRow("textarea ouvert") << u"<textarea>t"_qs << u"t"_qs << false;
+        QTest::newRow("title ouvert") << u"v<title>t"_qs << u"v"_qs << false;
+        QTest::newRow("commentaire ouvert") << u"a<!-- b"_qs << u"a"_qs << false;
+        QTest::newRow("xmp ouvert") << u"<xmp>x<y>"_qs << u"x<y>"_qs << false;
+        QTest::newRow("style ouvert") << u"v<style>p{}"_qs << u"v"_qs << false;
+        QTest::newRow("script ouvert") << u"v<script><!--<script>"_qs << u"v"_qs << false;
+        QTest::newRow("noscript ouvert") << u"<noscript><p>n"_qs << u"n"_qs << false;
+        QTest::newRow("iframe ouvert") << u"v<iframe>x"_qs << u"v"_qs << false;
+        QTest::newRow("fermetures de la page") << u"a</p></td></tr></table>b"_qs << u"ab"_qs << false;
+        QTest::newRow("cellule hors table") << u"<td>x</td><tr>"_qs << u"x"_qs << false;
+        QTest::newRow("balise inachevée") << u"a<img src=\"x"_qs << u"a"_qs << false;
+        QTest::newRow("référence hors Windows-1252") << u"&#x4E2D;<b>x"_qs << u"中x"_qs << false;
+    }
+
+    void descriptionsEquilibrees()
+    {
+        QFETCH(QString, description);
+        QFETCH(QString, visible);
+        QFETCH(bool, telleQuelle);
+        OutilsTests::DossierExecutable dossier;
+        DialoguesScriptes dialogues;
+        TdmRSS module(dialogues);
+        TFlux flux;
+        for (const auto &[titre, texte, date] : {std::tuple(u"T"_qs, description, u"D"_qs), std::tuple(u"Suivant"_qs, u"S"_qs, u"D2"_qs)}) {
+            auto info = std::make_shared<TInfo>();
+            info->setDonnees(titre, QString(), texte, date);
+            flux.infos.append(info);
+        }
+        module.genererPageFlux(flux);
+        const std::optional<QStringList> cellules = LecturePage::cellulesDesInformations(OutilsTests::lireFichier(Emplacement::cheminPage()));
+        QVERIFY(cellules);
+        QCOMPARE(*cellules, (QStringList{QString(u"T "_qs + visible + u" D"_qs).simplified(), u"Suivant S D2"_qs}));
+        QCOMPARE(module.getLignesPage().at(15) == versEtroit(u"      <p>"_qs + description + u"</p>"_qs), telleQuelle);
     }
 
     // Une page qui passerait la borne montre les informations qui tiennent, et dit combien la liste

@@ -8,6 +8,7 @@
 
 #include "base/TdmRSS.h"
 #include "model/TObjetString.h"
+#include "ui/DialoguesQt.h"
 #include "ui/TApplication.h"
 #include "ui/TmainForm.h"
 
@@ -15,13 +16,16 @@
 #include "OutilsTests.h"
 #include "ServeurHTTPTest.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
+#include <functional>
 #include <memory>
 
 #define LECTEUR_TEST_FENETRE_MAIN(Classe)                                                                   \
@@ -50,18 +54,24 @@ inline TApplication *application()
 }
 
 // Une fenêtre neuve et son module, dans un dossier d'exécutable temporaire. Les exceptions qui
-// remontent à la boucle des messages s'affichent par les mêmes dialogues scriptés.
+// remontent à la boucle des messages s'affichent par les mêmes dialogues scriptés. Avec les vraies
+// boîtes, le module pose ses questions et choisit ses fichiers dans celles de la fenêtre.
 struct Fenetre
 {
+    enum class Boites { Scriptees, Vraies };
+
     OutilsTests::DossierExecutable dossier;
     DialoguesScriptes dialogues;
+    std::unique_ptr<DialoguesQt> vraies;
     std::unique_ptr<TdmRSS> module;
     std::unique_ptr<TmainForm> f;
 
-    explicit Fenetre(bool montrer = true)
+    explicit Fenetre(bool montrer = true, Boites boites = Boites::Scriptees)
     {
         f = std::make_unique<TmainForm>();
-        module = std::make_unique<TdmRSS>(dialogues);
+        if (boites == Boites::Vraies)
+            vraies = std::make_unique<DialoguesQt>(f.get());
+        module = vraies ? std::make_unique<TdmRSS>(*vraies) : std::make_unique<TdmRSS>(dialogues);
         f->setDmRSS(module.get());
         application()->setDialogues(&dialogues);
         if (montrer) {
@@ -82,6 +92,22 @@ struct Fenetre
     // Vrai quand chaque question a reçu une réponse prévue et qu'aucune réponse n'est restée.
     bool dialoguesEpuises() const { return !dialogues.questionImprevue && dialogues.reponsesRestantes() == 0; }
 };
+
+// Attend la prochaine boîte modale du type T, puis agit sur elle (depuis la boucle de la boîte).
+template<typename T>
+void quandOuverte(std::function<void(T *)> action)
+{
+    auto minuterie = new QTimer;
+    minuterie->setInterval(20);
+    QObject::connect(minuterie, &QTimer::timeout, minuterie, [minuterie, action] {
+        if (auto boite = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            minuterie->stop();
+            minuterie->deleteLater();
+            action(boite);
+        }
+    });
+    minuterie->start();
+}
 
 // Attend la fin du chargement de la vue (au moins un loadFinished depuis la création de
 // l'espion, et plus rien en cours).

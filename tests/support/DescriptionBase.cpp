@@ -38,6 +38,8 @@ QStringList decrireBase(const QList<PFlux> &flux, const QList<PRubrique> &rubriq
         const TFlux &f = *flux.at(i);
         const QString p = QStringLiteral("flux[%1].").arg(i);
         valeur(p + u"titre", f.getTitre());
+        valeur(p + u"titreEnTexte", QString::number(f.getTitreEnTexte()));
+        valeur(p + u"copyrightEnTexte", QString::number(f.getCopyrightEnTexte()));
         valeur(p + u"lien", f.getLien());
         valeur(p + u"description", f.getDescription());
         valeur(p + u"copyright", f.getCopyright());
@@ -56,6 +58,7 @@ QStringList decrireBase(const QList<PFlux> &flux, const QList<PRubrique> &rubriq
             const TInfo &info = *f.infos.at(k);
             const QString q = p + QStringLiteral("infos[%1].").arg(k);
             valeur(q + u"titre", info.getTitre());
+            valeur(q + u"titreEnTexte", QString::number(info.getTitreEnTexte()));
             valeur(q + u"lien", info.getLien());
             valeur(q + u"description", info.getDescription());
             valeur(q + u"datePub", info.getDatePub());

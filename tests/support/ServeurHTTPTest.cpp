@@ -13,20 +13,21 @@ namespace {
 
 enum class Attente { Pret, Arret, Delai };
 
-sockaddr_in adresseBoucle(quint16 port)
+sockaddr_in adresseBoucle(quint16 port, in_addr_t hote = htonl(INADDR_LOOPBACK))
 {
     sockaddr_in adresse{};
     adresse.sin_family = AF_INET;
-    adresse.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    adresse.sin_addr.s_addr = hote;
     adresse.sin_port = htons(port);
     return adresse;
 }
 
-// Une prise TCP liée à un port libre de 127.0.0.1 (rendu dans *port) ; -1 en cas d'échec.
-int priseLiee(quint16 *port)
+// Une prise TCP liée à un port libre de l'adresse donnée (127.0.0.1 par défaut ; rendu dans
+// *port) ; -1 en cas d'échec.
+int priseLiee(quint16 *port, in_addr_t hote = htonl(INADDR_LOOPBACK))
 {
     const int prise = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in adresse = adresseBoucle(0);
+    sockaddr_in adresse = adresseBoucle(0, hote);
     socklen_t taille = sizeof adresse;
     if (prise < 0 || ::bind(prise, reinterpret_cast<sockaddr *>(&adresse), sizeof adresse) != 0
         || ::getsockname(prise, reinterpret_cast<sockaddr *>(&adresse), &taille) != 0) {
@@ -97,6 +98,34 @@ void terminer(int connexion, int reveil)
     attendreFermeture(connexion, reveil, 2000);
 }
 
+// La valeur d'un champ de la requête, vide sans lui.
+QByteArray champRequete(const QByteArray &requete, const QByteArray &nom)
+{
+    for (const QByteArray &ligne : requete.split('\n')) {
+        const qsizetype deuxPoints = ligne.indexOf(':');
+        if (deuxPoints > 0 && ligne.left(deuxPoints).trimmed().compare(nom, Qt::CaseInsensitive) == 0)
+            return ligne.mid(deuxPoints + 1).trimmed();
+    }
+    return QByteArray();
+}
+
+// La réponse à une requête conditionnelle qui renvoie l'ETag ou la date de la ressource : 304.
+ReponseHTTP selonConditions(const ReponseHTTP &reponse, const QByteArray &requete)
+{
+    const bool memeEtag = !reponse.etag.isEmpty() && champRequete(requete, "If-None-Match") == reponse.etag;
+    const bool memeDate = !reponse.derniereModification.isEmpty()
+        && champRequete(requete, "If-Modified-Since") == reponse.derniereModification;
+    if (!memeEtag && !memeDate)
+        return reponse;
+    ReponseHTTP inchangee = reponse;
+    inchangee.statut = 304;
+    inchangee.raison = "Not Modified";
+    inchangee.corps.clear();
+    inchangee.longueurAnnoncee = false;
+    inchangee.deroulement = ReponseHTTP::Deroulement::Complete;
+    return inchangee;
+}
+
 QByteArray entete(const ReponseHTTP &reponse)
 {
     QByteArray tete = "HTTP/1.1 " + QByteArray::number(reponse.statut) + ' ' + reponse.raison + "\r\n";
@@ -105,6 +134,10 @@ QByteArray entete(const ReponseHTTP &reponse)
         tete += "Content-Length: " + QByteArray::number(reponse.corps.size()) + "\r\n";
     for (const auto &[nom, valeur] : reponse.entetes)
         tete += nom + ": " + valeur + "\r\n";
+    if (!reponse.etag.isEmpty())
+        tete += "ETag: " + reponse.etag + "\r\n";
+    if (!reponse.derniereModification.isEmpty())
+        tete += "Last-Modified: " + reponse.derniereModification + "\r\n";
     tete += "Connection: close\r\n\r\n";
     return tete;
 }
@@ -143,13 +176,19 @@ ReponseHTTP ReponseHTTP::avecDeroulement(Deroulement deroulement, const QByteArr
     return reponse;
 }
 
-ServeurHTTPTest::ServeurHTTPTest()
-    : m_parDefaut(ReponseHTTP::erreur(404, "Not Found"))
+ServeurHTTPTest::ServeurHTTPTest(const QByteArray &adresse)
+    : m_adresse(adresse), m_parDefaut(ReponseHTTP::erreur(404, "Not Found"))
 {
     if (::pipe2(m_reveil, O_CLOEXEC) != 0)
         throw std::runtime_error("ServeurHTTPTest : tube impossible");
-    m_ecoute = priseLiee(&m_port);
-    if (m_ecoute < 0 || ::listen(m_ecoute, 16) != 0) {
+    in_addr hote{};
+    // Jamais hors de la boucle locale.
+    if (::inet_pton(AF_INET, adresse.constData(), &hote) != 1 || (ntohl(hote.s_addr) >> 24) != 127) {
+        arreter();
+        throw std::runtime_error("ServeurHTTPTest : adresse hors de la boucle locale");
+    }
+    m_ecoute = priseLiee(&m_port, hote.s_addr);
+    if (m_ecoute < 0 || ::listen(m_ecoute, 64) != 0) {
         arreter();
         throw std::runtime_error("ServeurHTTPTest : écoute impossible sur 127.0.0.1");
     }
@@ -160,7 +199,7 @@ ServeurHTTPTest::~ServeurHTTPTest() { arreter(); }
 
 QString ServeurHTTPTest::url(const QString &chemin) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(chemin);
+    return QStringLiteral("http://%1:%2%3").arg(QString::fromLatin1(m_adresse)).arg(m_port).arg(chemin);
 }
 
 void ServeurHTTPTest::definir(const QByteArray &cible, const ReponseHTTP &reponse)
@@ -191,6 +230,7 @@ void ServeurHTTPTest::oublierRequetes()
 {
     std::lock_guard verrou(m_mutex);
     m_requetes.clear();
+    m_maxSimultanees = 0;
 }
 
 void ServeurHTTPTest::arreter()
@@ -203,13 +243,13 @@ void ServeurHTTPTest::arreter()
     }
     if (m_filEcoute.joinable())
         m_filEcoute.join();
-    std::vector<std::thread> fils;
+    std::vector<FilConnexion> fils;
     {
         std::lock_guard verrou(m_mutex);
         fils.swap(m_filsConnexions);
     }
-    for (std::thread &fil : fils)
-        fil.join();
+    for (FilConnexion &fil : fils)
+        fil.fil.join();
     for (int descripteur : {m_ecoute, m_reveil[0], m_reveil[1]})
         if (descripteur >= 0)
             ::close(descripteur);
@@ -254,7 +294,20 @@ void ServeurHTTPTest::ecouter()
         if (connexion < 0)
             continue;
         std::lock_guard verrou(m_mutex);
-        m_filsConnexions.emplace_back(&ServeurHTTPTest::servir, this, connexion);
+        for (auto fil = m_filsConnexions.begin(); fil != m_filsConnexions.end();) {
+            if (*fil->fini) {
+                fil->fil.join();
+                fil = m_filsConnexions.erase(fil);
+            } else {
+                ++fil;
+            }
+        }
+        auto fini = std::make_shared<std::atomic<bool>>(false);
+        m_filsConnexions.push_back({std::thread([this, connexion, fini] {
+                                        servir(connexion);
+                                        *fini = true;
+                                    }),
+                                    fini});
     }
 }
 
@@ -295,8 +348,15 @@ void ServeurHTTPTest::servir(int connexion)
     }
 
     using D = ReponseHTTP::Deroulement;
-    const ReponseHTTP reponse = scriptPour(requete);
-    if (reponse.delaiMs > 0 && attendre(-1, 0, reveil, reponse.delaiMs) != Attente::Delai) {
+    const ReponseHTTP reponse = selonConditions(scriptPour(requete), requete);
+    // En attente de sa réponse jusqu'au premier octet envoyé : une requête suivante du même
+    // client ne peut arriver qu'après.
+    const int simultanees = ++m_simultanees;
+    for (int max = m_maxSimultanees; simultanees > max && !m_maxSimultanees.compare_exchange_weak(max, simultanees);) {
+    }
+    const bool attendu = reponse.delaiMs <= 0 || attendre(-1, 0, reveil, reponse.delaiMs) == Attente::Delai;
+    --m_simultanees;
+    if (!attendu) {
         ::close(connexion);
         return;
     }

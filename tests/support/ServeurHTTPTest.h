@@ -29,6 +29,7 @@
 #include <QString>
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -55,6 +56,10 @@ struct ReponseHTTP
     int intervalleMs = 100;
     // Silence avant la réponse, quel que soit le déroulement (un serveur lent à répondre).
     int delaiMs = 0;
+    // Envoyés en ETag et Last-Modified quand ils ne sont pas vides ; une requête qui renvoie l'un
+    // d'eux (If-None-Match, If-Modified-Since, à l'identique) reçoit « 304 Not Modified » sans corps.
+    QByteArray etag;
+    QByteArray derniereModification;
 
     static ReponseHTTP ok(const QByteArray &corps, const QByteArray &typeContenu = "application/rss+xml");
     static ReponseHTTP erreur(int statut, const QByteArray &raison);     // corps HTML court
@@ -65,13 +70,15 @@ struct ReponseHTTP
 class ServeurHTTPTest
 {
 public:
-    ServeurHTTPTest();  // lève std::runtime_error si l'écoute est impossible
+    // Écoute sur une adresse de la boucle locale (127.0.0.1 par défaut, ou une autre de 127/8 :
+    // plusieurs hôtes distincts pour le client) ; lève std::runtime_error si c'est impossible.
+    explicit ServeurHTTPTest(const QByteArray &adresse = "127.0.0.1");
     ~ServeurHTTPTest(); // arrête le serveur
     ServeurHTTPTest(const ServeurHTTPTest &) = delete;
     ServeurHTTPTest &operator=(const ServeurHTTPTest &) = delete;
 
     quint16 port() const { return m_port; }
-    // « http://127.0.0.1:PORT » suivi du chemin (qui commence par « / »).
+    // « http://ADRESSE:PORT » suivi du chemin (qui commence par « / »).
     QString url(const QString &chemin) const;
 
     // Le script d'une cible de requête, comparée exactement (« /a?b=c » avec sa requête).
@@ -83,6 +90,9 @@ public:
     QList<QByteArray> requetes() const;
     int nombreRequetes() const;
     void oublierRequetes();
+    // Le plus grand nombre de requêtes reçues et pas encore répondues à la fois (le délai d'une
+    // réponse compris), depuis le démarrage ou oublierRequetes.
+    int maxSimultanees() const { return m_maxSimultanees; }
 
     // Ferme l'écoute, réveille les connexions en attente et attend la fin de tous les fils.
     void arreter();
@@ -97,12 +107,21 @@ private:
 
     int m_ecoute = -1;
     int m_reveil[2] = {-1, -1}; // tube : écrit à l'arrêt, lisible ensuite pour tous les fils
+    QByteArray m_adresse;
     quint16 m_port = 0;
     std::atomic<bool> m_arrete{false};
+    std::atomic<int> m_simultanees{0};
+    std::atomic<int> m_maxSimultanees{0};
     std::thread m_filEcoute;
 
     mutable std::mutex m_mutex;
-    std::vector<std::thread> m_filsConnexions;
+    // Les fils des connexions ; ceux qui ont fini sont rejoints à la connexion suivante.
+    struct FilConnexion
+    {
+        std::thread fil;
+        std::shared_ptr<std::atomic<bool>> fini;
+    };
+    std::vector<FilConnexion> m_filsConnexions;
     QMap<QByteArray, ReponseHTTP> m_scripts;
     ReponseHTTP m_parDefaut;
     QList<QByteArray> m_requetes;

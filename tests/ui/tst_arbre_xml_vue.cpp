@@ -51,12 +51,15 @@ const QByteArray fluxRss1 =
 
 // La forme attendue, transcrite directement de la règle : pour chaque enfant, dans l'ordre, le
 // libellé (valeur d'un texte ou d'une section CDATA, nom sinon) passé en texte étroit, l'image
-// de ce libellé, puis les enfants. Une ligne par nœud : retrait, libellé affiché, index d'image.
+// de ce libellé, puis les enfants ; un texte fait seulement de blancs XML n'a pas de ligne. Une
+// ligne par nœud : retrait, libellé affiché, index d'image.
 void ajouterReference(const QDomNode &noeud, int profondeur, QStringList &lignes)
 {
     for (QDomNode enfant = noeud.firstChild(); !enfant.isNull(); enfant = enfant.nextSibling()) {
         const int type = NoeudXML::type(enfant);
         const QString large = (type == 3 || type == 4) ? NoeudXML::valeur(enfant).toString() : NoeudXML::nom(enfant);
+        if (type == 3 && std::all_of(large.begin(), large.end(), [](QChar c) { return QStringView(u" \t\r\n").contains(c); }))
+            continue;
         const TexteEtroit libelle = versEtroit(large);
         lignes.append(QString(profondeur, u' ') + depuisEtroit(libelle) + u'|'
                       + QString::number(ArbreXML::indexImage(libelle)));

@@ -41,6 +41,8 @@ struct Peinture
     bool curseurAttente = false;
     bool pendant = false;  // pendant un téléchargement
     QString texte;         // texte de la barre de progression
+    int hauteur = 0;       // de la barre, et de la ligne de sa police
+    int hauteurPolice = 0;
 };
 
 // L'horloge commune au fil du test et à celui de l'utilisateur (ms).
@@ -70,7 +72,8 @@ protected:
             const QCursor *curseur = QGuiApplication::overrideCursor();
             peintures.append({m_fenetre.pbarGenerale->value(), m_serveur.nombreRequetes(),
                               curseur && curseur->shape() == Qt::WaitCursor,
-                              m_fenetre.attenteTelechargement->enCours(), m_fenetre.pbarGenerale->text()});
+                              m_fenetre.attenteTelechargement->enCours(), m_fenetre.pbarGenerale->text(),
+                              m_fenetre.pbarGenerale->height(), m_fenetre.pbarGenerale->fontMetrics().height()});
         } else if (evenement->type() == QEvent::Hide) {
             cache = maintenant();
         }
@@ -412,13 +415,15 @@ private slots:
         // redimensionnement, puis quand son moteur a remis la page à cette taille.
         QCOMPARE(f()->width(), nouvelle.width());
         QVERIFY2(page.largeurs.count(f()->pageHTML->width()) >= 2, "vue de page jamais rendue à la nouvelle taille");
-        // La barre a dit comment arrêter, sous le curseur d'attente.
-        bool texte = false, curseur = true;
+        // La barre a dit comment arrêter, sous le curseur d'attente, en mots entiers : elle est
+        // aussi haute que sa police.
+        bool texte = false, curseur = true, entiers = true;
         for (const Peinture &p : barre.peintures) {
             texte = texte || (p.pendant && p.texte == QStringLiteral("Échap : annuler"));
             curseur = curseur && (!p.pendant || p.curseurAttente);
+            entiers = entiers && (!p.pendant || p.hauteur >= p.hauteurPolice);
         }
-        QVERIFY(texte && curseur);
+        QVERIFY(texte && curseur && entiers);
 
         // La fenêtre reprend ensuite les commandes : Ctrl+O ouvre la boîte de choix.
         EntreesX11::touche("o", "Control_L");

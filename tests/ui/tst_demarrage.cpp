@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QAbstractButton>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QTabBar>
 #include <QTimer>
 #include <QTreeWidget>
@@ -70,11 +72,35 @@ private:
             b->dossier.ecrire(QStringLiteral("ressourcesHTML/un.xml"), fluxRSS(QStringLiteral("Un"), {})),
             b->dossier.ecrire(QStringLiteral("ressourcesHTML/deux.xml"), fluxRSS(QStringLiteral("Deux"), {})),
             b->dossier.ecrire(QStringLiteral("rss/trois.xml"), fluxRSS(QStringLiteral("Trois"), {}))};
-        for (const QString &chemin : chemins) {
-            b->dialogues.fichiersPrevus({chemin});
-            f()->ouvrirRSS->trigger();
-        }
+        for (const QString &chemin : chemins)
+            f()->ouvrirFichierRSS(chemin);
         return chemins;
+    }
+
+    // Répond aux vraies boîtes de message qui s'ouvrent pendant l'action, dans l'ordre, par ces
+    // gestes : « Oui », « Non », « Échap » ou « case » (sa case de fermeture), une boîte de trop par
+    // « case » ; rend leurs textes.
+    static QStringList repondre(QStringList gestes, const std::function<void()> &action)
+    {
+        QStringList textes;
+        QTimer guet;
+        QObject::connect(&guet, &QTimer::timeout, [&] {
+            auto boite = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!boite || boite->property("repondue").toBool())
+                return;
+            boite->setProperty("repondue", true);
+            textes << boite->text();
+            const QString geste = gestes.isEmpty() ? QString() : gestes.takeFirst();
+            if (geste == u"Échap"_qs)
+                QTest::keyClick(boite, Qt::Key_Escape);
+            else if (geste == u"Oui"_qs || geste == u"Non"_qs)
+                boite->button(geste == u"Oui"_qs ? QMessageBox::Yes : QMessageBox::No)->click();
+            else
+                boite->close();
+        });
+        guet.start(20);
+        action();
+        return textes;
     }
 
 private slots:
@@ -200,61 +226,51 @@ private slots:
                  QStringLiteral("/d/baseFlux.xml.illisible-20240305-070809"));
     }
 
-    void fermerNon()
+    // Les deux questions de fermeture, dans les vraies boîtes de la fenêtre, avec une source
+    // ajoutée et pas encore sauvegardée : seul Oui à la première ferme la fenêtre ; Non, Échap et la
+    // case de fermeture de la boîte la laissent telle quelle, onglets, base et changements compris.
+    void questionDeFermeture_data()
     {
-        const QStringList chemins = ouvrirTroisOnglets();
-        b->dialogues.repondre({Reponse::Non});
-        QVERIFY(!f()->close());
-        QCOMPARE(b->dialogues.boites.size(), 1);
-        QCOMPARE(b->dialogues.boites.at(0).texte, QStringLiteral("Etes-vous sûr de vouloir quitter l'application ?"));
-        QCOMPARE(b->dialogues.boites.at(0).type, TypeBoite::Confirmation);
-        QCOMPARE(b->dialogues.boites.at(0).boutons, BoutonsBoite::OuiNon);
-        QVERIFY(f()->isVisible());
-        QCOMPARE(f()->ongletsPages->count(), 3);
-        QVERIFY(!QFileInfo::exists(Emplacement::cheminBase()));
+        QTest::addColumn<QStringList>("gestes"); // sur chaque boîte, dans l'ordre
+        QTest::addColumn<bool>("fermee");
+        QTest::addColumn<int>("sourcesDuFichier");
+        QTest::newRow("Oui puis Non") << QStringList{u"Oui"_qs, u"Non"_qs} << true << 1;
+        QTest::newRow("Oui puis Oui") << QStringList{u"Oui"_qs, u"Oui"_qs} << true << 2;
+        QTest::newRow("Non") << QStringList{u"Non"_qs} << false << 1;
+        QTest::newRow("Échap") << QStringList{u"Échap"_qs} << false << 1;
+        QTest::newRow("case de fermeture de la boîte") << QStringList{u"case"_qs} << false << 1;
     }
 
-    void fermerOuiPuisNon()
+    void questionDeFermeture()
     {
+        QFETCH(QStringList, gestes);
+        QFETCH(bool, fermee);
+        QFETCH(int, sourcesDuFichier);
+        b.reset(); // son dossier d'exécutable d'abord
+        b = std::make_unique<Fenetre>(true, Fenetre::Boites::Vraies);
+        ecrireBase({QStringLiteral("Avant")});
+        QTRY_COMPARE_WITH_TIMEOUT(f()->listeRssSources->count(), 1, 3000);
         const QStringList chemins = ouvrirTroisOnglets();
+        b->module->getFluxBase().append(fluxDeBase(QStringLiteral("Nouvelle"), QStringLiteral("http://127.0.0.1/n")));
         // Un fichier disparu entre-temps : les onglets qui restent ne sont pas remontrés en se
         // fermant, donc aucune erreur de chargement n'interrompt la fermeture.
         QVERIFY(QFile::remove(chemins.at(0)));
-        b->dialogues.repondre({Reponse::Oui, Reponse::Non});
-        f()->quitter->trigger();
-        QCOMPARE(b->dialogues.boites.size(), 2);
-        QCOMPARE(b->dialogues.boites.at(1).texte, QStringLiteral("Voulez-vous sauvegarder les modifications ?"));
-        QCOMPARE(b->dialogues.boites.at(1).boutons, BoutonsBoite::OuiNon);
-        QVERIFY(!f()->isVisible());
-        QCOMPARE(f()->ongletsPages->count(), 0);
-        // Les copies de ressourcesHTML sont effacées ; le fichier de rss/ reste ; rien n'est écrit.
-        QVERIFY(!QFileInfo::exists(chemins.at(0)));
-        QVERIFY(!QFileInfo::exists(chemins.at(1)));
+
+        bool fermeture = false;
+        const QStringList questions = repondre(gestes, [&] { fermeture = f()->close(); });
+        QStringList attendues{u"Etes-vous sûr de vouloir quitter l'application ?"_qs};
+        if (gestes.size() == 2)
+            attendues << u"Voulez-vous sauvegarder les modifications ?"_qs;
+        QCOMPARE(questions, attendues);
+        QCOMPARE(fermeture, fermee);
+        QCOMPARE(f()->isVisible(), !fermee);
+        QCOMPARE(f()->ongletsPages->count(), fermee ? 0 : 3);
+        // Les copies de ressourcesHTML partent avec leurs onglets ; le fichier de rss/ reste.
+        QCOMPARE(QFileInfo::exists(chemins.at(1)), !fermee);
         QVERIFY(QFileInfo::exists(chemins.at(2)));
-        QVERIFY(!QFileInfo::exists(Emplacement::cheminBase()));
-        QCOMPARE(b->dialogues.boites.size(), 2);
-    }
-
-    void fermerOuiPuisOui()
-    {
-        ouvrirTroisOnglets();
-        b->module->getFluxBase().append(fluxDeBase(QStringLiteral("S"), QStringLiteral("http://127.0.0.1/s")));
-        b->dialogues.repondre({Reponse::Oui, Reponse::Oui});
-        QVERIFY(f()->close());
-        QCOMPARE(sourcesDuFichier(), 1);
-        QCOMPARE(f()->ongletsPages->count(), 0);
-        QVERIFY(!f()->isVisible());
-    }
-
-    void fermerBoiteFermee()
-    {
-        const QStringList chemins = ouvrirTroisOnglets();
-        b->dialogues.repondre({Reponse::Fermee});
-        QVERIFY(f()->close());
-        // Pas de seconde question, et les onglets ne sont pas fermés un à un.
-        QCOMPARE(b->dialogues.boites.size(), 1);
-        QCOMPARE(f()->ongletsPages->count(), 3);
-        QVERIFY(QFileInfo::exists(chemins.at(0)));
+        QCOMPARE(TestDemarrage::sourcesDuFichier(), sourcesDuFichier);
+        QCOMPARE(b->module->getFluxBase().size(), 2);
+        QVERIFY(b->dialogues.boites.isEmpty());
     }
 
     void sauvegardeRateeALaFermeture()

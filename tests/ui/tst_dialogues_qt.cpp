@@ -6,6 +6,7 @@
 #include "ui/DialoguesQt.h"
 #include "ui/TApplication.h"
 
+#include "BancFenetre.h"
 #include "DialoguesScriptes.h"
 #include "OutilsTests.h"
 
@@ -24,23 +25,9 @@ Q_DECLARE_METATYPE(TypeBoite)
 Q_DECLARE_METATYPE(BoutonsBoite)
 Q_DECLARE_METATYPE(Reponse)
 
-namespace {
+using BancFenetre::quandOuverte;
 
-// Attend la prochaine boîte modale du type T, puis agit sur elle (depuis la boucle de la boîte).
-template<typename T>
-void quandOuverte(std::function<void(T *)> action)
-{
-    auto minuterie = new QTimer;
-    minuterie->setInterval(20);
-    QObject::connect(minuterie, &QTimer::timeout, minuterie, [minuterie, action] {
-        if (auto boite = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            minuterie->stop();
-            minuterie->deleteLater();
-            action(boite);
-        }
-    });
-    minuterie->start();
-}
+namespace {
 
 QString sansEsperluette(QString texte)
 {

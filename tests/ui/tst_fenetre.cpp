@@ -24,6 +24,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
@@ -285,6 +286,13 @@ private slots:
             {"supprimerInfoDeFlux", "", "Supprimer Info", "Supprimer l'information du flux courant", "", 185},
             {"enregistrerInfoDansFlux", "", "Enregistrer Info", "Enregistrer les informations sélectionnés", "", 99},
             {"aPropos", "", "A propos...", "A propos de Brindlewave - Lecteur RSS", "", 138},
+            {"actualiserSources", "", "Actualiser les sources", "Actualiser toutes les sources de la base", "F9", 117},
+            {"sourceSuivanteNonLue", "", "Source suivante non lue",
+             "Ouvrir la source suivante qui a des informations nouvelles", "Ctrl+N", -1},
+            {"toutMarquerCommeLu", "", "Tout marquer comme lu", "Plus aucune information nouvelle dans aucune source",
+             "", -1},
+            {"actualisationAutomatique", "", "Actualiser toutes les 30 minutes",
+             "Actualiser les sources toutes les 30 minutes", "", -1},
         };
         for (const Ligne &l : table)
             QTest::newRow(l.nom) << QString::fromUtf8(l.categorie) << QString::fromUtf8(l.legende)
@@ -300,7 +308,7 @@ private slots:
         QFETCH(int, image);
         const QString nom = QString::fromLatin1(QTest::currentDataTag());
         const QList<QAction *> toutes = f->actionsDeLaListe();
-        QCOMPARE(toutes.size(), 25);
+        QCOMPARE(toutes.size(), 29);
         QAction *action = f->ListeActions->findChild<QAction *>(nom);
         QVERIFY(action);
         QCOMPARE(action->property("categorie").toString(), categorie);
@@ -311,7 +319,8 @@ private slots:
         QCOMPARE(action->shortcut().toString(QKeySequence::PortableText), raccourci);
         QCOMPARE(action->shortcutContext(), Qt::WindowShortcut);
         QCOMPARE(action->property("indexImage").toInt(), image);
-        QVERIFY(memeImage(action->icon(), ListeImages::image(image)));
+        QVERIFY(image < 0 ? action->icon().isNull() : memeImage(action->icon(), ListeImages::image(image)));
+        QCOMPARE(action->isCheckable(), nom == u"actualisationAutomatique");
         QVERIFY(action->isEnabled());
         QVERIFY(f->actions().contains(action)); // raccourci valable dans toute la fenêtre
     }
@@ -325,7 +334,9 @@ private slots:
                                     QStringLiteral("&Informations"), QStringLiteral("&Navigation"),
                                     QStringLiteral("&?")};
         const QList<QStringList> contenus = {
-            {u"ouvrirRSS"_qs, u"connexionRSS_HTTP"_qs, u"-"_qs, u"sauvegarderXML"_qs, u"-"_qs, u"quitter"_qs},
+            {u"ouvrirRSS"_qs, u"connexionRSS_HTTP"_qs, u"-"_qs, u"actualiserSources"_qs, u"sourceSuivanteNonLue"_qs,
+             u"toutMarquerCommeLu"_qs, u"actualisationAutomatique"_qs, u"-"_qs, u"sauvegarderXML"_qs, u"-"_qs,
+             u"quitter"_qs},
             {u"ajouterSourceRSS"_qs, u"-"_qs, u"elementFermerOnglet"_qs},
             {u"affichageFavoris"_qs, u"affichageFlux"_qs, u"affichageArbreFlux"_qs, u"affichageRecherche"_qs},
             {u"ajouterRubrique"_qs, u"supprimerRubrique"_qs, u"-"_qs, u"chargerFlux"_qs, u"supprimerFluxDeRubrique"_qs},
@@ -400,7 +411,7 @@ private slots:
             }
         }
         QCOMPARE(vus.join(u' '),
-                 QStringLiteral("ouvrirRSS connexionRSS_HTTP | sauvegarderXML | ajouterSourceRSS | ajouterRubrique "
+                 QStringLiteral("ouvrirRSS connexionRSS_HTTP actualiserSources | sauvegarderXML | ajouterSourceRSS | ajouterRubrique "
                                 "supprimerRubrique chargerFlux supprimerFluxDeRubrique | pageHTMLPrecedent "
                                 "pageHTMLSuivante pageHTMLActualiser | progression"));
 
@@ -431,6 +442,31 @@ private slots:
             QToolTip::hideText();
             QTRY_VERIFY(!QToolTip::isVisible());
         }
+    }
+
+    // Une ligne coupée montre en bulle son texte entier, tel quel ; une ligne entière n'en a pas.
+    void bullesDesLignesCoupees_data()
+    {
+        QTest::addColumn<bool>("coupee");
+        QTest::newRow("coupée") << true;
+        QTest::newRow("entière") << false;
+    }
+
+    void bullesDesLignesCoupees()
+    {
+        QFETCH(bool, coupee);
+        const QString texte = coupee ? u"Exemples de flux / International / <b>News</b> "_qs.repeated(3) : u"Presse"_qs;
+        f->arbreFavoris->addTopLevelItem(new QTreeWidgetItem(QStringList(texte)));
+        QTest::qWait(20);
+        QAbstractItemView *v = f->arbreFavoris;
+        const QPoint centre = v->visualRect(v->model()->index(0, 0)).center();
+        QHelpEvent bulle(QEvent::ToolTip, centre, v->viewport()->mapToGlobal(centre));
+        QApplication::sendEvent(v->viewport(), &bulle);
+        // Le texte entier, jamais lu comme du HTML.
+        QTRY_COMPARE(QToolTip::isVisible() ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText() : QString(),
+                     coupee ? texte : QString());
+        QToolTip::hideText();
+        f->arbreFavoris->clear();
     }
 
     void touchesF5aF8()

@@ -20,7 +20,8 @@ const QList<QPair<int, const char *>> indexEmployes = {
     {206, "page suivante"}, {116, "actualiser"}, {200, "favoris"}, {91, "gestion des flux"},
     {162, "arbre RSS"}, {166, "recherche"}, {170, "lancer la recherche"}, {96, "charger le flux trouvé"},
     {185, "supprimer l'information"}, {33, "title"}, {13, "link"}, {108, "description"}, {51, "channel"},
-    {107, "language"}, {8, "url"}, {3, "item"}, {39, "pubDate"}, {81, "image"}};
+    {107, "language"}, {8, "url"}, {3, "item"}, {39, "pubDate"}, {81, "image"}, {117, "actualiser les sources"},
+    {126, "échec d'une actualisation"}};
 
 // Nombre de pixels qui ne sont pas transparents.
 int pixelsVisibles(const QImage &image)

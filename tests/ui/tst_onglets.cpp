@@ -5,6 +5,7 @@
 // listes.
 
 #include "BancFenetre.h"
+#include "EntreesX11.h"
 #include "FormeArbre.h"
 
 #include "commun/Emplacement.h"
@@ -17,7 +18,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTabBar>
@@ -27,6 +30,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QTimer>
 #include <cstdio>
 
 using namespace BancFenetre;
@@ -309,6 +313,55 @@ private slots:
         QCOMPARE(f()->ongletsPages->count(), 1);
         QVERIFY(barre.isEmpty());
         QCOMPARE(b->dialogues.choixFichiers.at(1).dernierChoix, chemin);
+    }
+
+    // « Ouvrir un RSS » au clavier (vraies touches X), dans la vraie boîte : la liste de complétion
+    // du nom tapé part avec la boîte, et la fenêtre reprend le clavier : Ctrl+O rouvre la boîte.
+    void choisirAuClavierDansLaVraieBoite_data()
+    {
+        QTest::addColumn<bool>("cheminEntier");
+        QTest::addColumn<bool>("echap");
+        QTest::newRow("chemin entier tapé") << true << false;
+        QTest::newRow("nom seul") << false << false;
+        QTest::newRow("Échap dans le nom, puis Entrée") << false << true;
+    }
+
+    void choisirAuClavierDansLaVraieBoite()
+    {
+        QFETCH(bool, cheminEntier);
+        QFETCH(bool, echap);
+        if (!EntreesX11::disponibles())
+            QSKIP("XTest ou l'affichage X manquent");
+        b.reset(); // son dossier d'exécutable d'abord
+        b = std::make_unique<Fenetre>(true, Fenetre::Boites::Vraies);
+        const QString chemin = ecrireFlux(QStringLiteral("simple.xml"), QStringLiteral("Simple"), {});
+        const auto liste = [] { return QApplication::activePopupWidget() != nullptr; };
+        f()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f()));
+        bool vue = false;
+        quandOuverte<QFileDialog>([&](QFileDialog *boite) {
+            QTimer::singleShot(8000, boite, &QDialog::reject); // sans le clavier, elle ne bloque pas le test
+            // Touche après touche : tapé d'un bloc, le chemin entier la laisserait sur ses dossiers.
+            if (QTest::qWaitForWindowActive(boite))
+                QTest::keyClicks(boite->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")),
+                                 cheminEntier ? chemin : QStringLiteral("simple.xml"), Qt::NoModifier, 20);
+            vue = QTest::qWaitFor(liste, 5000);
+            if (echap) {
+                EntreesX11::touche("Escape");
+                vue = vue && QTest::qWaitFor([&] { return !liste(); }, 2000) && boite->isVisible();
+            }
+            EntreesX11::touche("Return");
+        });
+        EntreesX11::touche("o", "Control_L");
+        QTRY_COMPARE(legendes(), QStringList{QStringLiteral("Fichier : simple.xml")});
+        QVERIFY(vue && !liste());
+        bool rouverte = false;
+        quandOuverte<QFileDialog>([&](QFileDialog *boite) {
+            rouverte = true;
+            boite->reject();
+        });
+        EntreesX11::touche("o", "Control_L");
+        QTRY_VERIFY(rouverte);
     }
 
     void desFichiersRecusDUneAutreInstanceSOuvrentCommeParLaCommande()

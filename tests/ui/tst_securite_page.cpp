@@ -75,9 +75,12 @@ private:
         return js(QStringLiteral("String(document.documentElement.getAttribute('data-pirate'))")).toString();
     }
 
-    void cliquer(const QString &id)
+    void cliquer(const QString &id) { cliquerSur(QStringLiteral("document.getElementById('%1')").arg(id)); }
+
+    // Un clic de souris au coin de l'élément que donne l'expression.
+    void cliquerSur(const QString &element)
     {
-        const QString rect = QStringLiteral("document.getElementById('%1').getBoundingClientRect()").arg(id);
+        const QString rect = element + QStringLiteral(".getBoundingClientRect()");
         const int x = js(rect + QStringLiteral(".left + 2")).toInt();
         const int y = js(rect + QStringLiteral(".top + 2")).toInt();
         QWidget *rendu = f()->pageHTML->focusProxy();
@@ -159,6 +162,29 @@ private slots:
         QVERIFY2(texteDeLaPage(b->page()).contains(u"Bonjour monde"), qPrintable(texteDeLaPage(b->page())));
         QTRY_COMPARE(js(QStringLiteral("document.getElementById('relative').naturalWidth")).toInt(), 12);
         QVERIFY(serveur->requetes().first().startsWith("GET /site/images/i.png "));
+    }
+
+    // Un flux téléchargé dont l'image et le lien d'une information sont relatifs : ils se
+    // résolvent contre l'adresse du flux, l'image se montre et le titre mène au serveur.
+    void liensRelatifsContreLAdresseDuFlux()
+    {
+        serveur->definir("/blog/img/logo.png", ReponseHTTP::ok(imagePNG(14), "image/png"));
+        serveur->definir("/post/1", ReponseHTTP::ok("<html><body>Article</body></html>", "text/html"));
+        serveur->definir("/blog/flux.xml", ReponseHTTP::ok("<rss version=\"2.0\"><channel><title>Relatif</title>"
+                                                           "<image><url>img/logo.png</url></image>"
+                                                           "<item><title>Article</title><link> /post/1 </link></item>"
+                                                           "</channel></rss>"));
+        b->module->getFluxBase().append(fluxDeBase(QStringLiteral("Relatif"), serveur->url(QStringLiteral("/blog/flux.xml"))));
+        f()->actualiserListeSources();
+        f()->affichageFluxExecute();
+        f()->listeRssSources->setCurrentRow(0);
+        QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
+        f()->connexionRSS_HTTP->trigger();
+        QVERIFY(attendreChargement(f()->pageHTML, fini));
+        QTRY_COMPARE(js(QStringLiteral("document.images[0].naturalWidth")).toInt(), 14);
+        cliquerSur(QStringLiteral("document.querySelector('h2')"));
+        QTRY_COMPARE_WITH_TIMEOUT(f()->pageHTML->url(), QUrl(serveur->url(QStringLiteral("/post/1"))), 10000);
+        QVERIFY(serveur->requetes().last().startsWith("GET /post/1 "));
     }
 
     void scriptsEtFichiersLocaux()

@@ -13,20 +13,9 @@ int telecharger(const QStringList &arguments)
 {
     QString adresse;
     QString dossier;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (argument == u"--dossier") {
-            if (i + 1 >= arguments.size() || !dossier.isEmpty())
-                return erreurArguments(QStringLiteral("« --dossier » attend un seul DOSSIER."));
-            dossier = arguments.at(++i);
-        } else if (adresse.isEmpty() && !argument.startsWith(u"--")) {
-            adresse = argument;
-        } else {
-            return erreurArguments(QStringLiteral("argument inattendu « %1 » pour « telecharger ».").arg(argument));
-        }
-    }
-    if (adresse.isEmpty())
-        return erreurArguments(QStringLiteral("« telecharger » attend une ADRESSE."));
+    if (const int code = lireValeurEtDossier(arguments, QStringLiteral("telecharger"), QStringLiteral("une ADRESSE"),
+                                             adresse, dossier))
+        return code;
     if (!dossier.isEmpty())
         Emplacement::definirDossierExecutable(dossier);
 

@@ -29,3 +29,9 @@ void ecrireErreur(const QString &texte);
 
 // Code de sortie d'arguments invalides, après le message.
 int erreurArguments(const QString &message);
+
+// Les arguments « VALEUR [--dossier DOSSIER] », dans n'importe quel ordre, de la commande nommée ;
+// `attendu` nomme la valeur dans le message (« une ADRESSE »). 0 quand ils conviennent, sinon le
+// code de sortie d'arguments invalides, après le message.
+int lireValeurEtDossier(const QStringList &arguments, const QString &commande, const QString &attendu,
+                        QString &valeur, QString &dossier);

@@ -46,6 +46,26 @@ int erreurArguments(const QString &message)
     return 64;
 }
 
+int lireValeurEtDossier(const QStringList &arguments, const QString &commande, const QString &attendu,
+                        QString &valeur, QString &dossier)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == u"--dossier") {
+            if (i + 1 >= arguments.size() || !dossier.isEmpty())
+                return erreurArguments(QStringLiteral("« --dossier » attend un seul DOSSIER."));
+            dossier = arguments.at(++i);
+        } else if (valeur.isEmpty() && !argument.startsWith(u"--")) {
+            valeur = argument;
+        } else {
+            return erreurArguments(QStringLiteral("argument inattendu « %1 » pour « %2 ».").arg(argument, commande));
+        }
+    }
+    if (valeur.isEmpty())
+        return erreurArguments(QStringLiteral("« %1 » attend %2.").arg(commande, attendu));
+    return 0;
+}
+
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
