@@ -1,6 +1,8 @@
 // Chargement et lecture d'un flux (chargerDocumentXML + analyserFlux) comparés à une analyse
 // nue par QDomDocument::setContent des mêmes octets, sur des flux RSS et Atom générés : médianes
-// du temps processeur de tours alternés, et leur rapport (but : 1,0 au plus). Puis, si xmllint
+// du temps processeur de tours alternés, et leur rapport (but : 1,0 au plus) ; « arbre seul » : le
+// chargement sans la lecture du flux (chargerDocumentXML, l'arbre libéré), et son rapport à
+// l'analyse nue. Puis, si xmllint
 // est là (paquet libxml2-utils), le rapport au temps processeur de « xmllint --noout » sur le même
 // fichier, dans son processus (son lancement compris) ; sans lui, ce rapport est sauté.
 // Usage : bench_lecture_rss [tours]
@@ -100,8 +102,8 @@ int main(int argc, char *argv[])
         {"Atom, 50 000 html", GenerateurFlux::atom(50000, false)},
     };
     const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
-    std::printf("%-24s %10s %14s %14s %7s %13s %9s\n", "flux", "octets", "lecteur (ms)", "setContent (ms)", "ratio",
-                "xmllint (ms)", "/xmllint");
+    std::printf("%-24s %10s %14s %14s %7s %11s %7s %13s %9s\n", "flux", "octets", "lecteur (ms)", "setContent (ms)",
+                "ratio", "arbre seul", "ratio", "xmllint (ms)", "/xmllint");
     for (const Cas &c : cas) {
         const QString chemin = dossier.filePath(QStringLiteral("flux.xml"));
         QFile fichier(chemin);
@@ -128,16 +130,24 @@ int main(int argc, char *argv[])
                         std::abort();
                     benchmark::DoNotOptimize(document);
                 });
+            },
+            [&] {
+                return millisecondes([&] {
+                    if (!module.chargerDocumentXML(chemin))
+                        std::abort();
+                    module.XMLDoc.setActive(false);
+                });
             }};
         if (!xmllint.isEmpty())
             travaux.push_back([&] { return millisecondesProcessus(xmllint, {QStringLiteral("--noout"), chemin}); });
         const std::vector<double> m = medianesAlternees(n, travaux);
         if (xmllint.isEmpty())
-            std::printf("%-24s %10lld %14.2f %14.2f %7.2f %13s %9s\n", c.nom, static_cast<long long>(c.octets.size()),
-                        m[0], m[1], m[0] / m[1], "absent", "-");
+            std::printf("%-24s %10lld %14.2f %14.2f %7.2f %11.2f %7.2f %13s %9s\n", c.nom,
+                        static_cast<long long>(c.octets.size()), m[0], m[1], m[0] / m[1], m[2], m[2] / m[1], "absent", "-");
         else
-            std::printf("%-24s %10lld %14.2f %14.2f %7.2f %13.2f %9.2f\n", c.nom, static_cast<long long>(c.octets.size()),
-                        m[0], m[1], m[0] / m[1], m[2], m[0] / m[2]);
+            std::printf("%-24s %10lld %14.2f %14.2f %7.2f %11.2f %7.2f %13.2f %9.2f\n", c.nom,
+                        static_cast<long long>(c.octets.size()), m[0], m[1], m[0] / m[1], m[2], m[2] / m[1], m[3],
+                        m[0] / m[3]);
         std::fflush(stdout);
     }
 
