@@ -72,6 +72,12 @@ QList<Document> documents()
     liste.append({"des balises à la borne de la page",
                   "<rss><channel><title>t</title><item><title>i</title><description>"
                       + QByteArray("&lt;br&gt;").repeated(description / 4) + "</description></item></channel></rss>"});
+    // Des descriptions assez courtes pour être relues (et équilibrées) comme du HTML, faites de
+    // balises seules.
+    QByteArray balises = "<rss><channel><title>t</title>";
+    for (qsizetype taille = 0; taille < 2 * TdmRSS::borneOctetsPage; taille += 100 * 1024)
+        balises += "<item><title>i</title><description>" + QByteArray("&lt;br&gt;").repeated(25 * 1024) + "</description></item>";
+    liste.append({"des descriptions de 100 Kio de balises", balises + "</channel></rss>"});
     liste.append({"un flux de 60 Mo", GenerateurFlux::rss2(135'000)});
     return liste;
 }
