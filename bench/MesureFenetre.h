@@ -6,6 +6,8 @@
 //  - l'attente d'une page chargée puis peinte dans une QWebEngineView ;
 //  - la médiane d'une série.
 
+#include "MemoireProcessus.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,17 +21,7 @@
 
 namespace MesureFenetre {
 
-// Un champ en kio de /proc/<pid>/<fichier> (« VmRSS: », « Pss: »...), 0 s'il manque.
-inline qint64 champKio(qint64 pid, const char *fichier, const QByteArray &champ)
-{
-    QFile f(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(fichier)));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &ligne : f.readAll().split('\n'))
-        if (ligne.startsWith(champ))
-            return ligne.mid(champ.size()).trimmed().split(' ').first().toLongLong();
-    return 0;
-}
+using MemoireProcessus::champKio;
 
 struct Memoire
 {
@@ -39,7 +31,7 @@ struct Memoire
 };
 
 // Le processus et tous ses descendants.
-inline Memoire memoireArbre(qint64 racine)
+inline QList<qint64> processusArbre(qint64 racine)
 {
     QMultiHash<qint64, qint64> enfants;
     for (const QString &nom : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
@@ -55,14 +47,23 @@ inline Memoire memoireArbre(qint64 racine)
         if (champs.size() > 1)
             enfants.insert(champs.at(1).toLongLong(), pid);
     }
-    Memoire total;
+    QList<qint64> arbre;
     QList<qint64> aVoir{racine};
     while (!aVoir.isEmpty()) {
         const qint64 pid = aVoir.takeLast();
+        arbre.append(pid);
+        aVoir += enfants.values(pid);
+    }
+    return arbre;
+}
+
+inline Memoire memoireArbre(qint64 racine)
+{
+    Memoire total;
+    for (const qint64 pid : processusArbre(racine)) {
         total.rssKio += champKio(pid, "status", "VmRSS:");
         total.pssKio += champKio(pid, "smaps_rollup", "Pss:");
         ++total.processus;
-        aVoir += enfants.values(pid);
     }
     return total;
 }

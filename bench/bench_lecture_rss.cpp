@@ -1,6 +1,10 @@
 // Chargement et lecture d'un flux (chargerDocumentXML + analyserFlux) comparés à une analyse
 // nue par QDomDocument::setContent des mêmes octets, sur des flux RSS et Atom générés : médianes
-// du temps processeur de tours alternés, et leur rapport.
+// du temps processeur de tours alternés, et leur rapport (but : 1,0 au plus) ; « arbre seul » : le
+// chargement sans la lecture du flux (chargerDocumentXML, l'arbre libéré), et son rapport à
+// l'analyse nue. Puis, si xmllint
+// est là (paquet libxml2-utils), le rapport au temps processeur de « xmllint --noout » sur le même
+// fichier, dans son processus (son lancement compris) ; sans lui, ce rapport est sauté.
 // Usage : bench_lecture_rss [tours]
 
 #include "GenerateurFlux.h"
@@ -11,12 +15,15 @@
 #include <QCoreApplication>
 #include <QDomDocument>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -42,15 +49,35 @@ double mediane(std::vector<double> temps)
     return n % 2 ? temps[n / 2] : (temps[n / 2 - 1] + temps[n / 2]) / 2;
 }
 
-// Les médianes, en millisecondes, de deux travaux chronométrés en tours alternés.
-std::pair<double, double> medianesAlternees(int tours, const std::function<void()> &a, const std::function<void()> &b)
+// Le temps processeur (utilisateur et système) d'un processus lancé et attendu, en millisecondes.
+double millisecondesProcessus(const QString &programme, const QStringList &arguments)
 {
-    std::vector<double> ta, tb;
+    const auto enfants = [] {
+        rusage r{};
+        getrusage(RUSAGE_CHILDREN, &r);
+        return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1e3 + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e3;
+    };
+    const double avant = enfants();
+    QProcess processus;
+    processus.setStandardOutputFile(QProcess::nullDevice());
+    processus.start(programme, arguments);
+    if (!processus.waitForFinished(-1) || processus.exitCode() != 0)
+        std::abort();
+    return enfants() - avant;
+}
+
+// Les médianes, en millisecondes, de travaux chronométrés en tours alternés (a, b, c, a, b, c...).
+std::vector<double> medianesAlternees(int tours, const std::vector<std::function<double()>> &travaux)
+{
+    std::vector<std::vector<double>> temps(travaux.size());
     for (int i = 0; i < tours; ++i) {
-        ta.push_back(millisecondes(a));
-        tb.push_back(millisecondes(b));
+        for (std::size_t t = 0; t < travaux.size(); ++t)
+            temps[t].push_back(travaux[t]());
     }
-    return {mediane(ta), mediane(tb)};
+    std::vector<double> medianes;
+    for (const auto &serie : temps)
+        medianes.push_back(mediane(serie));
+    return medianes;
 }
 
 } // namespace
@@ -74,7 +101,9 @@ int main(int argc, char *argv[])
         {"Atom, 5 000 xhtml", GenerateurFlux::atom(5000, true)},
         {"Atom, 50 000 html", GenerateurFlux::atom(50000, false)},
     };
-    std::printf("%-24s %10s %14s %14s %7s\n", "flux", "octets", "lecteur (ms)", "setContent (ms)", "ratio");
+    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    std::printf("%-24s %10s %14s %14s %7s %11s %7s %13s %9s\n", "flux", "octets", "lecteur (ms)", "setContent (ms)",
+                "ratio", "arbre seul", "ratio", "xmllint (ms)", "/xmllint");
     for (const Cas &c : cas) {
         const QString chemin = dossier.filePath(QStringLiteral("flux.xml"));
         QFile fichier(chemin);
@@ -82,25 +111,44 @@ int main(int argc, char *argv[])
             return 1;
         fichier.close();
         const int n = c.octets.size() > 10'000'000 ? std::max(1, repetitions / 2) : repetitions;
-        const auto [lecteur, nu] = medianesAlternees(
-            n,
+        std::vector<std::function<double()>> travaux{
             [&] {
-                if (!module.chargerDocumentXML(chemin))
-                    std::abort();
-                PFlux flux = module.analyserFlux(module.XMLDoc);
-                benchmark::DoNotOptimize(flux);
-                // L'arbre est libéré dans le même tour, comme celui de l'analyse nue : sinon le
-                // tour suivant paierait la libération d'un arbre bâti avant celui de l'autre mesure.
-                module.XMLDoc.setActive(false);
+                return millisecondes([&] {
+                    if (!module.chargerDocumentXML(chemin))
+                        std::abort();
+                    PFlux flux = module.analyserFlux(module.XMLDoc);
+                    benchmark::DoNotOptimize(flux);
+                    // L'arbre est libéré dans le même tour, comme celui de l'analyse nue : sinon le
+                    // tour suivant paierait la libération d'un arbre bâti avant celui de l'autre mesure.
+                    module.XMLDoc.setActive(false);
+                });
             },
             [&] {
-                QDomDocument document;
-                if (!document.setContent(c.octets, false))
-                    std::abort();
-                benchmark::DoNotOptimize(document);
-            });
-        std::printf("%-24s %10lld %14.2f %14.2f %7.2f\n", c.nom, static_cast<long long>(c.octets.size()), lecteur,
-                    nu, lecteur / nu);
+                return millisecondes([&] {
+                    QDomDocument document;
+                    if (!document.setContent(c.octets, false))
+                        std::abort();
+                    benchmark::DoNotOptimize(document);
+                });
+            },
+            [&] {
+                return millisecondes([&] {
+                    if (!module.chargerDocumentXML(chemin))
+                        std::abort();
+                    module.XMLDoc.setActive(false);
+                });
+            }};
+        if (!xmllint.isEmpty())
+            travaux.push_back([&] { return millisecondesProcessus(xmllint, {QStringLiteral("--noout"), chemin}); });
+        const std::vector<double> m = medianesAlternees(n, travaux);
+        if (xmllint.isEmpty())
+            std::printf("%-24s %10lld %14.2f %14.2f %7.2f %11.2f %7.2f %13s %9s\n", c.nom,
+                        static_cast<long long>(c.octets.size()), m[0], m[1], m[0] / m[1], m[2], m[2] / m[1], "absent", "-");
+        else
+            std::printf("%-24s %10lld %14.2f %14.2f %7.2f %11.2f %7.2f %13.2f %9.2f\n", c.nom,
+                        static_cast<long long>(c.octets.size()), m[0], m[1], m[0] / m[1], m[2], m[2] / m[1], m[3],
+                        m[0] / m[3]);
+        std::fflush(stdout);
     }
 
     // Un document hostile de 600 Ko : une entité de 4 000 caractères référencée 200 000 fois.

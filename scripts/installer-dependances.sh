@@ -9,6 +9,7 @@ paquets=(
   qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   qt6-translations-l10n qt6-l10n-tools
   libcurl4-openssl-dev ca-certificates
+  libexpat1-dev
   libgumbo-dev
   libbenchmark-dev libxcb1-dev
   xvfb xauth

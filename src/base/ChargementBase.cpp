@@ -5,6 +5,8 @@
 #include "base/CodageBase.h"
 #include "commun/Erreurs.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <functional>
 
@@ -57,6 +59,9 @@ void TdmRSS::chargerBase(const QString &chemin)
     XMLDocWriter.setActive(false);
     XMLDocWriter.setNomFichier(chemin);
     XMLDocWriter.setActive(true);
+    // Une fois les listes remplies (ou la lecture arrêtée par une erreur), l'arbre lu ne sert
+    // plus : il est détruit à côté, sans attendre la prochaine sauvegarde.
+    const auto liberer = qScopeGuard([this] { XMLDocWriter.abandonnerEnFond(); });
 
     // La racine (son nom ne compte pas), puis son premier enfant élément, quel que soit son nom :
     // un commentaire ou une instruction de traitement placés avant lui sont sautés. Une racine

@@ -35,17 +35,29 @@ bool adresseDeFlux(const QString &adresse)
     return url.isValid() && (url.scheme() == u"http" || url.scheme() == u"https") && !url.host().isEmpty();
 }
 
-QDomElement outlineSuivant(QDomElement element) { return element.nextSiblingElement(QStringLiteral("outline")); }
+// Les éléments sont reconnus à leur nom écrit (« outline », et non « x:outline »), comme tout
+// élément lu par le programme : firstChildElement compare le seul nom local d'un élément qui a un
+// espace de noms.
+QDomElement premierNomme(QDomNode noeud, QLatin1String nom)
+{
+    for (; !noeud.isNull(); noeud = noeud.nextSibling()) {
+        if (noeud.isElement() && noeud.nodeName() == nom)
+            return noeud.toElement();
+    }
+    return {};
+}
 
-QDomElement premierOutline(const QDomElement &parent) { return parent.firstChildElement(QStringLiteral("outline")); }
+QDomElement outlineSuivant(const QDomElement &element) { return premierNomme(element.nextSibling(), QLatin1String("outline")); }
+
+QDomElement premierOutline(const QDomElement &parent) { return premierNomme(parent.firstChild(), QLatin1String("outline")); }
 
 // Le corps de la liste, ou ErreurChargementXML si le document n'est pas un OPML.
 QDomElement corpsOpml(const TDocumentXML &document)
 {
     const QDomElement racine = document.elementDocument();
-    if (racine.tagName() != u"opml")
-        throw ErreurChargementXML(QStringLiteral("la racine du document est « %1 » et non « opml ».").arg(racine.tagName()));
-    const QDomElement corps = racine.firstChildElement(QStringLiteral("body"));
+    if (racine.nodeName() != u"opml")
+        throw ErreurChargementXML(QStringLiteral("la racine du document est « %1 » et non « opml ».").arg(racine.nodeName()));
+    const QDomElement corps = premierNomme(racine.firstChild(), QLatin1String("body"));
     if (corps.isNull())
         throw ErreurChargementXML(QStringLiteral("le document OPML n'a pas d'élément « body »."));
     return corps;

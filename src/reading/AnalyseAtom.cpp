@@ -146,7 +146,7 @@ QString balisesDuContenu(const QDomElement &contenant, const std::optional<QStri
             continue;
         const QDomElement element = noeud.toElement();
         std::optional<QString> baseElement = baseDe(element, haut.base);
-        sortie += u'<' + element.tagName();
+        sortie += u'<' + element.nodeName();
         const QDomNamedNodeMap attributs = element.attributes();
         for (int i = 0; i < attributs.length(); ++i) {
             const QDomNode a = attributs.item(i);
@@ -159,10 +159,10 @@ QString balisesDuContenu(const QDomElement &contenant, const std::optional<QStri
             sortie += u'"';
         }
         sortie += u'>';
-        if (!element.hasChildNodes() && estElementVide(element.tagName()))
+        if (!element.hasChildNodes() && estElementVide(element.nodeName()))
             continue;
         // Le niveau de l'élément : ses enfants, puis sa balise fermante.
-        pile.push_back({element.firstChild(), std::move(baseElement), element.tagName()});
+        pile.push_back({element.firstChild(), std::move(baseElement), element.nodeName()});
     }
     return sortie;
 }

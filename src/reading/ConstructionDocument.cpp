@@ -1,218 +1,59 @@
 #include "reading/ConstructionDocument.h"
 
+#include "commun/Erreurs.h"
+#include "commun/NombreFrancais.h"
+#include "commun/Utf8.h"
 #include "reading/EntitesHTML.h"
+#include "reading/EspacesDeNoms.h"
+#include "reading/MemoireParseur.h"
 
 #include <QDomImplementation>
 #include <QHash>
-#include <QLocale>
-#include <QXmlStreamReader>
+
+#include <expat.h>
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
+#include <limits>
 #include <memory>
-#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
 
 [[noreturn]] void refuser(const QString &message) { throw ErreurDocumentRefuse(message); }
 
-// Un nombre écrit à la française (« 16 777 216 »).
-QString nombre(qint64 n) { return QLocale(QLocale::French).toString(n); }
+qsizetype unitesDe(const char *texte) { return unitesUtf16(texte, qsizetype(std::strlen(texte))); }
 
-// Vrai quand une balise ouvrante du texte porte plus de « borne » signes « = » hors des valeurs
-// entre guillemets, donc peut-être plus de « borne » attributs (le même parcours sur les octets
-// UTF-8 ou sur le texte décodé : seuls des caractères ASCII y sont cherchés). Le parseur compare
-// les attributs d'une balise deux à deux avant de la rendre : une balise trop chargée doit être
-// refusée avant qu'il ne la lise. Une balise ne contient pas de « < », même dans ses valeurs :
-// seul un morceau entre deux « < » qui porte plus de « borne » signes « = » est examiné de près.
-template<typename Car>
-bool baliseTropChargee(const Car *d, qsizetype n, int borne)
+bool estBlanc(const QByteArray &texte)
 {
-    const Car *fin = d + n;
-    for (const Car *p = std::find(d, fin, Car('<')); p < fin;) {
-        const Car *suivant = std::find(p + 1, fin, Car('<'));
-        if (std::count(p, suivant, Car('=')) > borne && p + 1 < suivant && p[1] != '/' && p[1] != '!' && p[1] != '?') {
-            int egaux = 0;
-            for (const Car *q = p + 1; q < suivant && *q != '>'; ++q) {
-                if (*q == '"' || *q == '\'') {
-                    q = std::find(q + 1, suivant, *q);
-                    if (q == suivant)
-                        break;
-                } else if (*q == '=' && ++egaux > borne) {
-                    return true;
-                }
-            }
-        }
-        p = suivant;
-    }
-    return false;
+    return std::all_of(texte.cbegin(), texte.cend(), [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
 }
 
-bool baliseTropChargee(const TexteDocument &texte, int borne)
-{
-    return texte.enUtf8 ? baliseTropChargee(texte.utf8.constData(), texte.utf8.size(), borne)
-                        : baliseTropChargee(texte.texte.utf16(), texte.texte.size(), borne);
-}
-
-// Les définitions d'attributs (ATTLIST) du document, comptées par excès : chaque définition se
-// termine par #IMPLIED, #REQUIRED ou une valeur entre guillemets. Le parseur compare chaque
-// définition à celles qu'il a déjà lues, puis passe toutes les définitions en revue à chaque
-// élément : leur nombre est borné avant qu'il ne lise le DTD.
-template<typename Car>
-qint64 definitionsAttributs(const Car *d, qsizetype n)
-{
-    static constexpr Car attlist[] = {'<', '!', 'A', 'T', 'T', 'L', 'I', 'S', 'T'};
-    static constexpr Car implied[] = {'#', 'I', 'M', 'P', 'L', 'I', 'E', 'D'};
-    static constexpr Car required[] = {'#', 'R', 'E', 'Q', 'U', 'I', 'R', 'E', 'D'};
-    const Car *fin = d + n;
-    const auto commence = [fin](const Car *p, const Car *motif, qsizetype longueur) {
-        return fin - p >= longueur && std::equal(motif, motif + longueur, p);
-    };
-    qint64 total = 0;
-    for (const Car *p = std::search(d, fin, attlist, attlist + 9); p < fin; p = std::search(p, fin, attlist, attlist + 9)) {
-        for (p += 9; p < fin && *p != '>'; ++p) {
-            if (*p == '"' || *p == '\'') {
-                ++total;
-                p = std::find(p + 1, fin, *p);
-                if (p == fin)
-                    break;
-            } else if (*p == '#' && (commence(p, implied, 8) || commence(p, required, 9))) {
-                ++total;
-            }
-        }
-    }
-    return total;
-}
-
-// Le début du sous-ensemble interne du DOCTYPE (après « [ »), que seuls l'en-tête, des blancs, des
-// commentaires et des instructions peuvent précéder ; la fin du texte sans lui.
-template<typename Car>
-const Car *sousEnsembleInterne(const Car *d, qsizetype n)
-{
-    static constexpr Car doctype[] = {'<', '!', 'D', 'O', 'C', 'T', 'Y', 'P', 'E'};
-    static constexpr Car finCommentaire[] = {'-', '-', '>'}, finInstruction[] = {'?', '>'};
-    const Car *fin = d + n;
-    const Car *p = d;
-    for (;;) {
-        while (p < fin && (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n' || *p == Car(0xFEFF)))
-            ++p;
-        if (fin - p < 4 || p[0] != '<')
-            return fin;
-        if (p[1] == '?') {
-            p = std::search(p + 2, fin, finInstruction, finInstruction + 2);
-        } else if (p[1] == '!' && p[2] == '-' && p[3] == '-') {
-            p = std::search(p + 4, fin, finCommentaire, finCommentaire + 3);
-        } else if (fin - p >= 9 && std::equal(doctype, doctype + 9, p)) {
-            while (p < fin && *p != '[' && *p != '>')
-                p = (*p == '"' || *p == '\'') ? std::min(fin, std::find(p + 1, fin, *p) + 1) : p + 1;
-            return p < fin && *p == '[' ? p : fin;
-        } else {
-            return fin;
-        }
-    }
-}
-
-qint64 definitionsAttributs(const TexteDocument &texte)
-{
-    if (texte.enUtf8) {
-        const char *debut = sousEnsembleInterne(texte.utf8.constData(), texte.utf8.size());
-        return definitionsAttributs(debut, texte.utf8.constData() + texte.utf8.size() - debut);
-    }
-    const auto *debut = sousEnsembleInterne(texte.texte.utf16(), texte.texte.size());
-    return definitionsAttributs(debut, texte.texte.utf16() + texte.texte.size() - debut);
-}
-
-// La plus longue valeur que prend une entité interne, ses propres références développées ; le
-// parseur borne lui-même chaque développement (setEntityExpansionLimit).
-class LongueursEntites
-{
-public:
-    LongueursEntites(const QXmlStreamEntityDeclarations &declarations, qint64 plafond) : m_plafond(plafond)
-    {
-        for (const auto &d : declarations) {
-            if (d.systemId().isEmpty() && d.publicId().isEmpty()) {
-                QString &valeur = m_valeurs[d.name().toString()];
-                if (d.value().size() >= valeur.size())
-                    valeur = d.value().toString();
-            }
-        }
-    }
-
-    qint64 maximum()
-    {
-        qint64 plusLongue = 0;
-        for (auto it = m_valeurs.cbegin(); it != m_valeurs.cend(); ++it)
-            plusLongue = std::max(plusLongue, longueur(it.key(), 0));
-        return plusLongue;
-    }
-
-private:
-    qint64 longueur(const QString &nom, int profondeur)
-    {
-        const auto connue = m_longueurs.constFind(nom);
-        if (connue != m_longueurs.cend())
-            return *connue;
-        const QString valeur = m_valeurs.value(nom);
-        qint64 total = valeur.size();
-        for (qsizetype i = valeur.indexOf(u'&'); i >= 0 && total <= m_plafond && profondeur < 64;
-             i = valeur.indexOf(u'&', i + 1)) {
-            const qsizetype fin = valeur.indexOf(u';', i);
-            if (fin < 0)
-                break;
-            const QString reference = valeur.sliced(i + 1, fin - i - 1);
-            if (m_valeurs.contains(reference))
-                total += longueur(reference, profondeur + 1);
-        }
-        total = std::min(total, m_plafond);
-        m_longueurs.insert(nom, total);
-        return total;
-    }
-
-    QHash<QString, QString> m_valeurs;
-    QHash<QString, qint64> m_longueurs;
-    const qint64 m_plafond;
-};
-
-// Les références du document qui peuvent nommer une entité déclarée : toutes sauf les références
-// de caractère et les cinq entités prédéfinies.
-template<typename Car>
-qint64 referencesNommees(const Car *d, qsizetype n)
-{
-    static const char *predefinies[] = {"#", "amp;", "lt;", "gt;", "quot;", "apos;"};
-    const Car *fin = d + n;
-    qint64 total = 0;
-    for (const Car *p = std::find(d, fin, Car('&')); p < fin; p = std::find(p + 1, fin, Car('&'))) {
-        const bool predefinie = std::any_of(std::begin(predefinies), std::end(predefinies), [p, fin](const char *nom) {
-            const qsizetype longueur = qsizetype(std::strlen(nom));
-            return fin - p - 1 >= longueur && std::equal(nom, nom + longueur, p + 1);
-        });
-        if (!predefinie)
-            ++total;
-    }
-    return total;
-}
-
-qint64 referencesNommees(const TexteDocument &texte)
-{
-    return texte.enUtf8 ? referencesNommees(texte.utf8.constData(), texte.utf8.size())
-                        : referencesNommees(texte.texte.utf16(), texte.texte.size());
-}
-
-// Une même chaîne pour les noms qui se répètent (« item », « title »…) : l'arbre les partage.
+// Une même chaîne pour les noms qui se répètent (« item », « title »...), reconnus à leurs octets
+// UTF-8 : l'arbre les partage, et ils ne sont convertis qu'une fois.
 class Noms
 {
 public:
-    const QString &nom(QStringView vu)
+    const QString &nom(const char *utf8)
     {
-        QString &place = m_places[qHash(vu) % std::size(m_places)];
-        if (place != vu)
-            place = vu.toString();
-        return place;
+        const QByteArrayView vu(utf8, qsizetype(std::strlen(utf8)));
+        Place &place = m_places[qHash(vu) % std::size(m_places)];
+        if (place.utf8 != vu) {
+            place.utf8 = vu.toByteArray();
+            place.nom = texteDepuisUtf8(vu.data(), vu.size());
+        }
+        return place.nom;
     }
 
 private:
-    QString m_places[128];
+    struct Place
+    {
+        QByteArray utf8;
+        QString nom;
+    };
+    Place m_places[128];
 };
 
 // Un texte fait d'espaces dont on ne sait pas encore s'il sépare du contenu : il sera placé
@@ -231,6 +72,7 @@ struct Niveau
     bool detache = false; // rattaché à son parent seulement à sa fermeture
     std::size_t attentes = 0; // ses espaces en attente : ceux de m_attentes à partir de cet indice
     qsizetype enfants = 0;
+    std::size_t espaces = 0; // les déclarations xmlns d'avant lui (EspacesDeNoms::marque)
 };
 
 // QDomDocument cherche le document d'un nœud en remontant ses parents à chaque ajout : un élément
@@ -238,59 +80,169 @@ struct Niveau
 // garde la construction linéaire à toute profondeur.
 constexpr std::size_t troncon = 64;
 
+struct LibererParseur
+{
+    void operator()(XML_ParserStruct *parseur) const { XML_ParserFree(parseur); }
+};
+
+
 class Construction
 {
 public:
-    // Un texte décodé d'un autre encodage est lu tel quel : le parseur n'en relit pas l'en-tête.
-    explicit Construction(const TexteDocument &texte)
-        : m_texte(texte), m_lecteurPropre(texte.enUtf8 ? new QXmlStreamReader(texte.utf8) : new QXmlStreamReader(texte.texte)),
-          m_lecteur(*m_lecteurPropre)
+    // Le budget du parseur ne compte pas sa copie du texte, dans un tampon au plus deux fois plus
+    // grand que lui (une puissance de deux).
+    Construction(TexteDocument texte, const BudgetsDocument &budgets)
+        : m_texte(std::move(texte)), m_budgets(budgets),
+          m_memoire(budgets.memoireParseur + 2 * (m_texte.octets.size() + 1024))
     {
-        m_lecteur.setNamespaceProcessing(false);
-        m_lecteur.setEntityResolver(&m_resolveur);
     }
 
     QDomDocument construire()
     {
-        if (baliseTropChargee(m_texte, BudgetsDocument::attributsParElement))
-            refuserAttributs();
-        m_definitionsAttributs = definitionsAttributs(m_texte);
-        if (m_definitionsAttributs > BudgetsDocument::attributsDeclares)
-            refuser(QStringLiteral("Le document déclare plus de %1 attributs dans son DTD.")
-                        .arg(nombre(BudgetsDocument::attributsDeclares)));
-        while (!m_lecteur.atEnd()) {
-            switch (m_lecteur.readNext()) {
-            case QXmlStreamReader::StartDocument: declaration(); break;
-            case QXmlStreamReader::DTD: typeDocument(); break;
-            case QXmlStreamReader::StartElement: ouvrir(); break;
-            case QXmlStreamReader::EndElement: fermer(); break;
-            case QXmlStreamReader::Characters: caracteres(); break;
-            case QXmlStreamReader::Comment:
-                compter(m_lecteur.text().size());
-                ajouter(document().createComment(m_lecteur.text().toString()));
-                break;
-            case QXmlStreamReader::ProcessingInstruction:
-                compter(m_lecteur.processingInstructionData().size());
-                ajouter(document().createProcessingInstruction(m_lecteur.processingInstructionTarget().toString(),
-                                                               m_lecteur.processingInstructionData().toString()));
-                break;
-            case QXmlStreamReader::EntityReference: // sans déclaration, derrière un DTD externe
-                compter(0);
-                ajouter(document().createEntityReference(m_lecteur.name().toString()));
-                break;
-            default:
-                break;
-            }
-        }
-        if (m_lecteur.hasError())
-            throw ErreurChargementXML(QStringLiteral("%1 (ligne %2, colonne %3)")
-                                          .arg(m_lecteur.errorString())
-                                          .arg(m_lecteur.lineNumber())
-                                          .arg(m_lecteur.columnNumber()));
+        // Le parseur reçoit tout le texte en un appel, dont la longueur est un int.
+        if (m_texte.octets.size() > std::numeric_limits<int>::max())
+            refuser(QStringLiteral("Le document dépasse %1 octets.").arg(nombreFrancais(std::numeric_limits<int>::max())));
+        // L'encodage nommé ici l'emporte sur celui que l'en-tête déclare : le texte est déjà en UTF-8.
+        m_parseur.reset(XML_ParserCreate_MM("UTF-8", MemoireParseur::fonctions(), nullptr));
+        if (!m_parseur)
+            throw std::bad_alloc();
+        XML_Parser p = m_parseur.get();
+        XML_SetUserData(p, this);
+        XML_SetXmlDeclHandler(p, &Construction::surDeclaration);
+        XML_SetDoctypeDeclHandler(p, &Construction::surDebutType, &Construction::surFinType);
+        XML_SetAttlistDeclHandler(p, &Construction::surDeclarationAttribut);
+        XML_SetElementHandler(p, &Construction::surOuverture, &Construction::surFermeture);
+        XML_SetCharacterDataHandler(p, &Construction::surCaracteres);
+        XML_SetCdataSectionHandler(p, &Construction::surDebutCDATA, &Construction::surFinCDATA);
+        XML_SetCommentHandler(p, &Construction::surCommentaire);
+        XML_SetProcessingInstructionHandler(p, &Construction::surInstruction);
+        XML_SetSkippedEntityHandler(p, &Construction::surEntiteInconnue);
+        // Les entités HTML : un DTD donné par le programme, pour un document sans DTD comme à la
+        // place d'un DTD externe ; rien n'est jamais lu d'ailleurs.
+        XML_SetExternalEntityRefHandler(p, &Construction::surEntiteExterne);
+        XML_SetParamEntityParsing(p, XML_PARAM_ENTITY_PARSING_ALWAYS);
+        XML_UseForeignDTD(p, XML_TRUE);
+        XML_SetBillionLaughsAttackProtectionMaximumAmplification(p, BudgetsDocument::amplificationMaximale);
+        XML_SetBillionLaughsAttackProtectionActivationThreshold(p, BudgetsDocument::seuilAmplification);
+
+        // Tout le texte en un appel, dans le tampon du parseur : il n'est pas gardé deux fois.
+        m_taille = m_texte.octets.size();
+        m_tamponParseur = static_cast<char *>(XML_GetBuffer(p, int(m_taille)));
+        if (!m_tamponParseur)
+            erreurDuParseur();
+        std::memcpy(m_tamponParseur, m_texte.octets.constData(), std::size_t(m_taille));
+        m_texte.octets = QByteArray();
+        const XML_Status etat = XML_ParseBuffer(p, int(m_taille), XML_TRUE);
+        if (m_erreur)
+            std::rethrow_exception(m_erreur);
+        if (etat != XML_STATUS_OK)
+            erreurDuParseur();
         return document();
     }
 
 private:
+    // --- Les évènements du parseur ---
+
+    // Une exception ne traverse pas le parseur : elle l'arrête et attend la fin de XML_Parse.
+    // Les évènements qui suivent encore l'arrêt sont ignorés.
+    template<typename Action>
+    static void garde(void *donnees, Action &&action)
+    {
+        auto *c = static_cast<Construction *>(donnees);
+        if (c->m_erreur)
+            return;
+        try {
+            action(*c);
+        } catch (...) {
+            c->m_erreur = std::current_exception();
+            XML_StopParser(c->m_parseur.get(), XML_FALSE);
+        }
+    }
+
+    static void XMLCALL surDeclaration(void *d, const XML_Char *version, const XML_Char *encodage, int autonome)
+    {
+        garde(d, [&](Construction &c) { c.declaration(version, encodage, autonome); });
+    }
+    static void XMLCALL surDebutType(void *d, const XML_Char *nom, const XML_Char *systeme, const XML_Char *public_, int)
+    {
+        garde(d, [&](Construction &c) { c.typeDocument(nom, systeme, public_); });
+    }
+    static void XMLCALL surFinType(void *d)
+    {
+        garde(d, [](Construction &c) { c.m_dansType = false; });
+    }
+    static void XMLCALL surDeclarationAttribut(void *d, const XML_Char *element, const XML_Char *, const XML_Char *,
+                                               const XML_Char *, int)
+    {
+        garde(d, [&](Construction &c) { ++c.m_declares[QByteArray(element)]; });
+    }
+    static void XMLCALL surOuverture(void *d, const XML_Char *nom, const XML_Char **attributs)
+    {
+        garde(d, [&](Construction &c) { c.ouvrir(nom, attributs); });
+    }
+    static void XMLCALL surFermeture(void *d, const XML_Char *)
+    {
+        garde(d, [](Construction &c) { c.fermer(); });
+    }
+    static void XMLCALL surCaracteres(void *d, const XML_Char *texte, int longueur)
+    {
+        garde(d, [&](Construction &c) { c.caracteres(texte, longueur); });
+    }
+    static void XMLCALL surDebutCDATA(void *d)
+    {
+        garde(d, [](Construction &c) { c.placerTexte(); });
+    }
+    static void XMLCALL surFinCDATA(void *d)
+    {
+        garde(d, [](Construction &c) { c.sectionCDATA(); });
+    }
+    static void XMLCALL surCommentaire(void *d, const XML_Char *texte)
+    {
+        garde(d, [&](Construction &c) {
+            if (c.m_dansType) // ceux du DTD n'ont pas de nœud
+                return;
+            c.placerTexte();
+            c.compter(unitesDe(texte));
+            c.ajouter(c.document().createComment(texteDepuisUtf8(texte)));
+        });
+    }
+    static void XMLCALL surInstruction(void *d, const XML_Char *cible, const XML_Char *donnees)
+    {
+        garde(d, [&](Construction &c) {
+            if (c.m_dansType)
+                return;
+            c.placerTexte();
+            c.compter(unitesDe(cible) + unitesDe(donnees));
+            c.ajouter(c.document().createProcessingInstruction(texteDepuisUtf8(cible), texteDepuisUtf8(donnees)));
+        });
+    }
+    static void XMLCALL surEntiteInconnue(void *d, const XML_Char *nom, int parametre)
+    {
+        garde(d, [&](Construction &c) {
+            if (!parametre)
+                c.entiteInconnue(nom);
+        });
+    }
+
+    // Le DTD externe (ou celui qui tient lieu de DTD à un document qui n'en a pas) reçoit les
+    // déclarations des entités HTML, une fois ; une entité externe ou une entité paramètre externe
+    // ne reçoit rien, et n'ajoute rien au document.
+    static int XMLCALL surEntiteExterne(XML_Parser parseur, const XML_Char *contexte, const XML_Char *,
+                                        const XML_Char *, const XML_Char *)
+    {
+        auto *c = static_cast<Construction *>(XML_GetUserData(parseur));
+        if (contexte || c->m_entitesHTMLDonnees)
+            return XML_STATUS_OK;
+        c->m_entitesHTMLDonnees = true;
+        const std::unique_ptr<XML_ParserStruct, LibererParseur> dtd(XML_ExternalEntityParserCreate(parseur, nullptr, nullptr));
+        if (!dtd)
+            return XML_STATUS_ERROR;
+        const QByteArray &declarations = EntitesHTML::declarations();
+        return XML_Parse(dtd.get(), declarations.constData(), int(declarations.size()), XML_TRUE);
+    }
+
+    // --- La construction ---
+
     QDomDocument &document()
     {
         if (m_document.isNull())
@@ -302,29 +254,30 @@ private:
     void creerDocument(const QDomDocumentType &type)
     {
         m_document = QDomDocument(type);
-        m_pile.assign(1, Niveau{m_document, false, false, false, 0, 0});
+        m_pile.assign(1, Niveau{m_document});
         m_attentes.clear();
         if (!m_declaration.isEmpty())
             m_document.appendChild(m_document.createProcessingInstruction(QStringLiteral("xml"), m_declaration));
     }
 
-    void declaration()
+    void declaration(const char *version, const char *encodage, int autonome)
     {
-        if (m_lecteur.documentVersion().isEmpty())
+        if (!version)
             return;
-        m_declaration = QStringLiteral("version='%1'").arg(m_lecteur.documentVersion());
-        if (!m_lecteur.documentEncoding().isEmpty())
-            m_declaration += QStringLiteral(" encoding='%1'").arg(m_lecteur.documentEncoding());
-        if (m_lecteur.isStandaloneDocument())
+        m_declaration = QStringLiteral("version='%1'").arg(texteDepuisUtf8(version));
+        if (encodage)
+            m_declaration += QStringLiteral(" encoding='%1'").arg(texteDepuisUtf8(encodage));
+        if (autonome == 1)
             m_declaration += QStringLiteral(" standalone='yes'");
     }
 
-    void typeDocument()
+    void typeDocument(const char *nom, const char *systeme, const char *public_)
     {
+        m_dansType = true;
+        m_dtdExterne = systeme || public_;
+        const auto texte = [](const char *t) { return t ? texteDepuisUtf8(t) : QString(); };
         const QDomDocument avant = m_document;
-        creerDocument(QDomImplementation().createDocumentType(m_lecteur.dtdName().toString(),
-                                                              m_lecteur.dtdPublicId().toString(),
-                                                              m_lecteur.dtdSystemId().toString()));
+        creerDocument(QDomImplementation().createDocumentType(texte(nom), texte(public_), texte(systeme)));
         // Commentaires et instructions écrits avant le DOCTYPE.
         if (!avant.isNull()) {
             QDomNode n = avant.firstChild();
@@ -333,83 +286,138 @@ private:
             for (; !n.isNull(); n = n.nextSibling())
                 m_document.appendChild(m_document.importNode(n, true));
         }
-        compter(m_lecteur.text().size());
-        // Ce que les entités internes peuvent ajouter au reste du document, au plus.
-        const qint64 plusLongue = LongueursEntites(m_lecteur.entityDeclarations(), m_lecteur.entityExpansionLimit())
-                                      .maximum();
-        if (plusLongue > 0 && referencesNommees(m_texte) * plusLongue > BudgetsDocument::developpes)
-            refuser(QStringLiteral("Le document peut développer ses entités au-delà de %1 caractères.")
-                        .arg(nombre(BudgetsDocument::developpes)));
     }
 
-    void ouvrir()
+    void ouvrir(const char *nomUtf8, const char **attributs)
     {
-        const QXmlStreamAttributes attributs = m_lecteur.attributes();
-        if (attributs.size() > BudgetsDocument::attributsParElement)
-            refuserAttributs();
-        if (m_pile.size() > BudgetsDocument::profondeur)
+        placerTexte();
+        document();
+        const std::size_t marqueEspaces = m_espaces.marque();
+        if (m_pile.size() > std::size_t(m_budgets.profondeur))
             refuser(QStringLiteral("Le document imbrique ses éléments sur plus de %1 niveaux.")
-                        .arg(nombre(BudgetsDocument::profondeur)));
-        ++m_elements;
-        if (m_definitionsAttributs > 0 && m_elements * m_definitionsAttributs > BudgetsDocument::revuesDeclarations)
-            refuser(QStringLiteral("Le document déclare %1 attributs dans son DTD : c'est trop pour ses %2 éléments.")
-                        .arg(nombre(m_definitionsAttributs), nombre(m_elements)));
-        if (!attributs.isEmpty())
-            m_noeuds += BudgetsDocument::tableAttributs + attributs.size();
-        QDomElement element = document().createElement(m_noms.nom(m_lecteur.qualifiedName()));
+                        .arg(nombreFrancais(m_budgets.profondeur)));
+        int nombre = 0;
+        while (attributs[2 * nombre])
+            ++nombre;
+        if (nombre > m_budgets.attributsParElement)
+            refuser(QStringLiteral("Un élément du document porte plus de %1 attributs.")
+                        .arg(nombreFrancais(m_budgets.attributsParElement)));
+        if (!m_declares.isEmpty())
+            revoirDeclarations(nomUtf8);
+
+        // Les caractères de l'élément, comptés avant que rien n'en soit bâti.
+        const QString &nom = m_noms.nom(nomUtf8);
+        const int specifies = XML_GetSpecifiedAttributeCount(m_parseur.get()) / 2;
+        qint64 caracteres = nom.size(), defauts = 0;
+        for (int i = 0; i < nombre; ++i) {
+            const qint64 n = unitesDe(attributs[2 * i]) + unitesDe(attributs[2 * i + 1]);
+            caracteres += n;
+            if (i >= specifies)
+                defauts += n;
+        }
+        compter(caracteres);
+        compterDefauts(defauts);
+        if (nombre > 0)
+            m_noeuds += BudgetsDocument::tableAttributs + nombre;
+
+        // Les déclarations d'espaces de noms de l'élément valent pour lui-même.
+        for (int i = 0; i < nombre; ++i) {
+            const char *a = attributs[2 * i];
+            if (std::strncmp(a, "xmlns", 5) == 0 && (a[5] == '\0' || a[5] == ':'))
+                m_espaces.declarer(a[5] ? texteDepuisUtf8(a + 6) : QString(), texteDepuisUtf8(attributs[2 * i + 1]));
+        }
+        QDomElement element = creerElement(nom);
         bool balise = m_pile.back().balise;
-        for (const QXmlStreamAttribute &a : attributs) {
-            compter(a.value().size());
-            if (a.isDefault())
-                compterDefaut(a.value().size());
-            const QString &nom = m_noms.nom(a.qualifiedName());
-            element.setAttribute(nom, a.value().toString());
-            balise = balise || (nom == u"type" && a.value() == u"xhtml") || (nom == u"mode" && a.value() == u"xml");
+        for (int i = 0; i < nombre; ++i) {
+            const QString &nomAttribut = m_noms.nom(attributs[2 * i]);
+            const QString valeur = texteDepuisUtf8(attributs[2 * i + 1]);
+            element.setAttribute(nomAttribut, valeur);
+            balise = balise || (nomAttribut == u"type" && valeur == u"xhtml") || (nomAttribut == u"mode" && valeur == u"xml");
         }
         const bool detache = m_pile.size() % troncon == 0;
         if (detache)
             compterNoeud();
         else
             ajouter(element);
-        m_pile.push_back(Niveau{element, false, balise, detache, m_attentes.size(), 0});
+        m_pile.push_back(Niveau{element, false, balise, detache, m_attentes.size(), 0, marqueEspaces});
+    }
+
+    // Un élément au nom de la forme préfixe:local garde son espace de noms quand son préfixe est
+    // déclaré ; un nom d'une autre forme, ou au préfixe inconnu, reste un nom sans espace de noms.
+    QDomElement creerElement(const QString &nom)
+    {
+        const qsizetype deuxPoints = nom.indexOf(u':');
+        if (deuxPoints < 0)
+            return m_document.createElementNS(m_espaces.parDefaut(), nom);
+        if (deuxPoints > 0 && deuxPoints < nom.size() - 1 && nom.indexOf(u':', deuxPoints + 1) < 0) {
+            if (const QString *adresse = m_espaces.adresse(QStringView(nom).first(deuxPoints)))
+                return m_document.createElementNS(*adresse, nom);
+        }
+        return m_document.createElement(nom);
+    }
+
+    // Le parseur vient de passer en revue les attributs que le DTD déclare pour ce type d'élément.
+    void revoirDeclarations(const char *nom)
+    {
+        m_revues += m_declares.value(QByteArray::fromRawData(nom, qsizetype(std::strlen(nom))));
+        if (m_revues > m_budgets.revuesDeclarations)
+            refuser(QStringLiteral("Le document déclare dans son DTD trop d'attributs pour ses éléments "
+                                   "(plus de %1 revues).")
+                        .arg(nombreFrancais(m_budgets.revuesDeclarations)));
     }
 
     void fermer()
     {
+        placerTexte();
         if (m_pile.size() <= 1)
             return;
         const Niveau niveau = m_pile.back();
         m_pile.pop_back();
         // Ses espaces encore en attente séparaient des éléments : ils sont abandonnés.
         m_attentes.resize(niveau.attentes);
+        m_espaces.revenirA(niveau.espaces);
         if (niveau.detache) {
             m_pile.back().noeud.appendChild(niveau.noeud);
             ++m_pile.back().enfants;
         }
     }
 
-    void caracteres()
+    // Le parseur rapporte un texte par morceaux (une ligne, un développement d'entité...) : ils
+    // sont mis bout à bout jusqu'au prochain nœud, puis le texte entier est placé.
+    void caracteres(const char *texte, int longueur)
     {
-        const QStringView texte = m_lecteur.text();
-        compter(texte.size());
-        document();
+        compter(unitesUtf16(texte, longueur));
+        m_tampon.append(texte, longueur);
+    }
+
+    void placerTexte()
+    {
+        if (m_tampon.isEmpty())
+            return;
         Niveau &niveau = m_pile.back();
-        if (m_lecteur.isCDATA()) {
-            if (!m_lecteur.isWhitespace())
-                placerAttentes(niveau);
-            ajouter(document().createCDATASection(texte.toString()));
-        } else if (!m_lecteur.isWhitespace()) {
+        if (!estBlanc(m_tampon)) {
             placerAttentes(niveau);
-            ajouter(document().createTextNode(texte.toString()));
+            ajouter(m_document.createTextNode(texteDepuisUtf8(m_tampon.constData(), m_tampon.size())));
         } else if (niveau.noeud.isElement()) {
             // Les mêmes espaces reviennent d'un élément à l'autre : une seule chaîne partagée.
-            if (m_espaces != texte)
-                m_espaces = texte.toString();
+            if (m_espacesUtf8 != m_tampon) {
+                m_espacesUtf8 = m_tampon;
+                m_blancs = texteDepuisUtf8(m_tampon.constData(), m_tampon.size());
+            }
             if (niveau.texte || niveau.balise)
-                ajouter(document().createTextNode(m_espaces));
+                ajouter(m_document.createTextNode(m_blancs));
             else
-                m_attentes.push_back(Attente{niveau.enfants, m_espaces});
+                m_attentes.push_back(Attente{niveau.enfants, m_blancs});
         }
+        m_tampon.resize(0);
+    }
+
+    void sectionCDATA()
+    {
+        if (!estBlanc(m_tampon))
+            placerAttentes(m_pile.back());
+        ajouter(m_document.createCDATASection(texteDepuisUtf8(m_tampon.constData(), m_tampon.size())));
+        m_tampon.resize(0);
     }
 
     // L'élément porte du texte : les espaces mis en attente y prennent leur place, en un passage
@@ -432,6 +440,18 @@ private:
         m_attentes.resize(niveau.attentes);
     }
 
+    // Une entité ni déclarée ni HTML : derrière un DTD externe, qui pourrait la déclarer, elle
+    // reste une référence ; sans lui, le document est mal formé.
+    void entiteInconnue(const char *nom)
+    {
+        if (!m_dtdExterne)
+            throw ErreurChargementXML(QStringLiteral("%1 : « %2 » %3")
+                                          .arg(QString::fromLatin1(XML_ErrorString(XML_ERROR_UNDEFINED_ENTITY)),
+                                               texteDepuisUtf8(nom), position()));
+        placerTexte();
+        ajouter(m_document.createEntityReference(texteDepuisUtf8(nom)));
+    }
+
     void ajouter(const QDomNode &noeud)
     {
         compterNoeud();
@@ -439,57 +459,91 @@ private:
         ++m_pile.back().enfants;
     }
 
+    // --- Les budgets ---
+
     void compterNoeud()
     {
-        if (++m_noeuds > BudgetsDocument::noeuds)
+        if (++m_noeuds > m_budgets.noeuds)
             refuser(QStringLiteral("Le document dépasse %1 nœuds (éléments, attributs, textes).")
-                        .arg(nombre(BudgetsDocument::noeuds)));
+                        .arg(nombreFrancais(m_budgets.noeuds)));
     }
 
     void compter(qint64 quantite)
     {
         m_caracteres += quantite;
-        if (m_caracteres > BudgetsDocument::caracteres)
-            refuser(QStringLiteral("Le document dépasse %1 caractères de texte et de valeurs d'attributs.")
-                        .arg(nombre(BudgetsDocument::caracteres)));
+        if (m_caracteres > m_budgets.caracteres)
+            refuser(QStringLiteral("Le document dépasse %1 caractères de texte, de noms et de valeurs d'attributs.")
+                        .arg(nombreFrancais(m_budgets.caracteres)));
     }
 
-    void compterDefaut(qint64 quantite)
+    void compterDefauts(qint64 quantite)
     {
         m_defauts += quantite;
-        if (m_defauts > BudgetsDocument::developpes)
+        if (m_defauts > m_budgets.defauts)
             refuser(QStringLiteral("Le document développe ses valeurs d'attributs par défaut au-delà de %1 caractères.")
-                        .arg(nombre(BudgetsDocument::developpes)));
+                        .arg(nombreFrancais(m_budgets.defauts)));
     }
 
-    [[noreturn]] static void refuserAttributs()
+    // --- Les erreurs du parseur ---
+
+    QString position() const
     {
-        refuser(QStringLiteral("Un élément du document porte plus de %1 attributs.")
-                    .arg(nombre(BudgetsDocument::attributsParElement)));
+        return QStringLiteral("(ligne %1, colonne %2)")
+            .arg(XML_GetCurrentLineNumber(m_parseur.get()))
+            .arg(XML_GetCurrentColumnNumber(m_parseur.get()) + 1);
     }
 
-    const TexteDocument &m_texte;
-    std::unique_ptr<QXmlStreamReader> m_lecteurPropre;
-    QXmlStreamReader &m_lecteur;
-    EntitesHTML::Resolveur m_resolveur;
+    [[noreturn]] void erreurDuParseur() const
+    {
+        XML_Parser p = m_parseur.get();
+        const XML_Error code = XML_GetErrorCode(p);
+        if (code == XML_ERROR_AMPLIFICATION_LIMIT_BREACH)
+            refuser(QStringLiteral("Le document développe ses entités à plus de %1 fois sa taille.")
+                        .arg(nombreFrancais(qint64(BudgetsDocument::amplificationMaximale))));
+        if (code == XML_ERROR_NO_MEMORY && m_memoire.depassee())
+            refuser(QStringLiteral("Le document demande au parseur plus de %1 octets de mémoire (noms, déclarations du DTD, "
+                                   "attributs d'une même balise).")
+                        .arg(nombreFrancais(m_budgets.memoireParseur)));
+        if (code == XML_ERROR_NO_MEMORY)
+            throw std::bad_alloc();
+        const qsizetype octet = XML_GetCurrentByteIndex(p);
+        if ((code == XML_ERROR_INVALID_TOKEN || code == XML_ERROR_PARTIAL_CHAR) && m_texte.octetsDuDocument
+            && DecodageDocument::octetFauxUtf8(m_tamponParseur, m_taille, octet))
+            refuser(DecodageDocument::messageOctetFaux(QStringLiteral("UTF-8"), octet));
+        throw ErreurChargementXML(QString::fromLatin1(XML_ErrorString(code)) + u' ' + position());
+    }
+
+    TexteDocument m_texte;
+    const BudgetsDocument &m_budgets;
+    MemoireParseur m_memoire; // avant le parseur, qui lui rend sa mémoire à sa destruction
+    std::unique_ptr<XML_ParserStruct, LibererParseur> m_parseur;
+    char *m_tamponParseur = nullptr; // le texte, dans le tampon du parseur
+    qsizetype m_taille = 0;
+    std::exception_ptr m_erreur;
     QDomDocument m_document;
     std::vector<Niveau> m_pile;
     // Les espaces en attente de tous les niveaux ouverts, en pile : ceux d'un niveau suivent ceux
     // de ses ancêtres et partent à sa fermeture.
     std::vector<Attente> m_attentes;
+    EspacesDeNoms m_espaces;
     Noms m_noms;
+    QByteArray m_tampon; // le texte en cours, en UTF-8
+    QByteArray m_espacesUtf8;
+    QString m_blancs;
     QString m_declaration;
-    QString m_espaces;
+    QHash<QByteArray, qint64> m_declares; // attributs déclarés par le DTD, par type d'élément
+    bool m_dansType = false;
+    bool m_dtdExterne = false;
+    bool m_entitesHTMLDonnees = false;
     qint64 m_caracteres = 0;
     qint64 m_defauts = 0; // caractères des valeurs par défaut, parmi m_caracteres
     qint64 m_noeuds = 0;
-    qint64 m_elements = 0;
-    qint64 m_definitionsAttributs = 0;
+    qint64 m_revues = 0;
 };
 
 } // namespace
 
-QDomDocument construireDocument(const TexteDocument &texte)
+QDomDocument construireDocument(TexteDocument texte, const BudgetsDocument &budgets)
 {
-    return Construction(texte).construire();
+    return Construction(std::move(texte), budgets).construire();
 }

@@ -1,11 +1,14 @@
 #include "reading/DecodageDocument.h"
 
 #include "commun/Erreurs.h"
+#include "commun/NombreFrancais.h"
+#include "commun/Utf8.h"
 
-#include <QRegularExpression>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
-#include <optional>
+#include <array>
+#include <functional>
 
 namespace {
 
@@ -45,54 +48,162 @@ std::optional<Forme> formeImposee(const QByteArray &octets)
     return std::nullopt;
 }
 
-// Le nom de l'encodage déclaré par l'en-tête « <?xml … ?> » lu dans sa forme ASCII ; vide sans
-// déclaration.
-QString encodageDeclare(const QString &debut)
+// Les caractères des octets en EBCDIC (IBM037) : ceux d'un en-tête (lettres, chiffres, « <?=.-_ »,
+// guillemets, blancs) s'y écrivent de la même façon dans toutes les pages EBCDIC.
+const std::array<char16_t, 256> &tableEbcdic()
 {
-    static const QRegularExpression declaration(
-        QStringLiteral("^<\\?xml[^>]*?\\sencoding\\s*=\\s*([\"'])([A-Za-z0-9._:-]*)\\1"));
-    const QRegularExpressionMatch trouve = declaration.match(debut);
-    return trouve.hasMatch() ? trouve.captured(2) : QString();
+    static const std::array<char16_t, 256> table = [] {
+        QByteArray octets(256, '\0');
+        for (int i = 0; i < 256; ++i)
+            octets[i] = char(i);
+        const QString texte = QStringDecoder("IBM037").decode(octets);
+        std::array<char16_t, 256> t{};
+        for (int i = 0; i < 256 && i < texte.size(); ++i)
+            t[std::size_t(i)] = texte.at(i).unicode();
+        return t;
+    }();
+    return table;
 }
 
-TexteDocument decoderAvec(QStringDecoder &decodeur, const QByteArray &octets, qsizetype debut, const QString &nom)
+// L'en-tête « <?xml version=… encoding=… » lu selon sa grammaire, un caractère après l'autre,
+// aussi loin qu'elle le permet et pas plus : des blancs de n'importe quelle longueur sont lus
+// entiers. Ce qui s'en écarte arrête la lecture ; le parseur, qui relit l'en-tête, le refusera.
+class LectureEntete
 {
-    TexteDocument document;
-    document.enUtf8 = false;
-    document.texte = decodeur.decode(QByteArrayView(octets).sliced(debut));
+public:
+    LectureEntete(const QByteArray &octets, const std::array<char16_t, 256> *table) : m_octets(octets), m_table(table) {}
+
+    // Le nom de l'encodage déclaré ; vide sans en-tête ou sans déclaration d'encodage.
+    QString encodage()
+    {
+        const auto chiffre = [](char16_t c) { return (c >= u'0' && c <= u'9') || c == u'.'; };
+        const auto lettre = [](char16_t c) {
+            return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'.'
+                || c == u'_' || c == u'-';
+        };
+        if (!mot(u"<?xml") || !blancs() || !mot(u"version") || !egal() || !valeur(chiffre) || !blancs()
+            || !mot(u"encoding") || !egal())
+            return QString();
+        return valeur(lettre).value_or(QString());
+    }
+
+private:
+    char16_t caractere() const
+    {
+        if (m_position >= m_octets.size())
+            return 0;
+        const auto octet = static_cast<unsigned char>(m_octets.at(m_position));
+        return m_table ? (*m_table)[octet] : char16_t(octet);
+    }
+
+    bool mot(QStringView attendu)
+    {
+        for (const QChar c : attendu) {
+            if (caractere() != c.unicode())
+                return false;
+            ++m_position;
+        }
+        return true;
+    }
+
+    bool blancs()
+    {
+        const qsizetype avant = m_position;
+        for (char16_t c = caractere(); c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; c = caractere())
+            ++m_position;
+        return m_position > avant;
+    }
+
+    bool egal()
+    {
+        blancs();
+        if (caractere() != u'=')
+            return false;
+        ++m_position;
+        blancs();
+        return true;
+    }
+
+    std::optional<QString> valeur(const std::function<bool(char16_t)> &admis)
+    {
+        const char16_t guillemet = caractere();
+        if (guillemet != u'"' && guillemet != u'\'')
+            return std::nullopt;
+        ++m_position;
+        QString texte;
+        for (char16_t c = caractere(); admis(c); c = caractere()) {
+            texte += QChar(c);
+            ++m_position;
+        }
+        if (caractere() != guillemet)
+            return std::nullopt;
+        ++m_position;
+        return texte;
+    }
+
+    const QByteArray &m_octets;
+    const std::array<char16_t, 256> *m_table;
+    qsizetype m_position = 0;
+};
+
+// La position du premier octet qui ne se lit pas dans l'encodage : là où le texte décodé montre
+// son premier caractère de remplacement (U+FFFD, ou SUB que certains décodeurs mettent),
+// comptée en octets du même encodage. Ne sert qu'au message.
+qsizetype premierOctetFaux(const QString &decode, const QByteArray &nom)
+{
+    qsizetype k = 0;
+    while (k < decode.size() && decode.at(k) != QChar::ReplacementCharacter && decode.at(k) != QChar(0x1A))
+        ++k;
+    QStringEncoder encodeur(nom.constData());
+    return encodeur.isValid() ? QByteArray(encodeur.encode(QStringView(decode).first(k))).size() : k;
+}
+
+TexteDocument decoderAvec(QStringDecoder decodeur, const QByteArray &octets, qsizetype marque, const QString &nom)
+{
+    if (!decodeur.isValid())
+        throw ErreurDocumentRefuse(QStringLiteral("L'encodage « %1 » du document n'est pas pris en charge.").arg(nom));
+    const QString decode = decodeur.decode(QByteArrayView(octets).sliced(marque));
     if (decodeur.hasError())
         throw ErreurDocumentRefuse(
-            QStringLiteral("Le document contient des octets qui ne s'écrivent pas en %1.").arg(nom));
-    return document;
+            DecodageDocument::messageOctetFaux(nom, marque + premierOctetFaux(decode, nom.toLatin1())));
+    return TexteDocument{decode.toUtf8(), false};
 }
 
 } // namespace
 
 namespace DecodageDocument {
 
-TexteDocument decoder(const QByteArray &octets)
+TexteDocument decoder(QByteArray octets)
 {
-    const std::optional<Forme> forme = formeImposee(octets);
-    if (forme && forme->encodage == QStringConverter::Utf8)
-        return TexteDocument{octets, QString(), true};
-    if (forme) {
-        QStringDecoder decodeur(forme->encodage, QStringConverter::Flag::Stateless);
-        return decoderAvec(decodeur, octets, forme->marque, QString::fromLatin1(QStringConverter::nameForEncoding(forme->encodage)));
+    if (const std::optional<Forme> forme = formeImposee(octets)) {
+        if (forme->encodage == QStringConverter::Utf8)
+            return TexteDocument{std::move(octets), true};
+        return decoderAvec(QStringDecoder(forme->encodage, QStringConverter::Flag::Stateless), octets, forme->marque,
+                           QString::fromLatin1(QStringConverter::nameForEncoding(forme->encodage)));
     }
-    // L'en-tête est en ASCII, sauf en EBCDIC, où « <?xm » s'écrit 4C 6F A7 94.
-    const QByteArray entete = octets.left(256);
+    // L'en-tête s'écrit en ASCII, sauf en EBCDIC, où « <?xm » s'écrit 4C 6F A7 94.
     const bool ebcdic = commencePar(octets, "\x4C\x6F\xA7\x94", 4);
-    const QString debut = ebcdic ? QStringDecoder("IBM037").decode(entete) : QString::fromLatin1(entete);
-    QString nom = encodageDeclare(debut);
+    QString nom = LectureEntete(octets, ebcdic ? &tableEbcdic() : nullptr).encodage();
     if (nom.isEmpty())
         nom = ebcdic ? QStringLiteral("IBM037") : QStringLiteral("UTF-8");
-    QStringDecoder decodeur(nom.toLatin1().constData(), QStringConverter::Flag::Stateless);
-    // Les octets UTF-8 vont tels quels au parseur, qui les lira en UTF-8 comme annoncé.
-    if (QStringConverter::encodingForName(nom.toLatin1().constData()) == QStringConverter::Utf8)
-        return TexteDocument{octets, QString(), true};
-    if (!decodeur.isValid())
-        throw ErreurDocumentRefuse(QStringLiteral("L'encodage « %1 » du document n'est pas pris en charge.").arg(nom));
-    return decoderAvec(decodeur, octets, 0, nom);
+    const QByteArray nomLatin1 = nom.toLatin1();
+    if (QStringConverter::encodingForName(nomLatin1.constData()) == QStringConverter::Utf8)
+        return TexteDocument{std::move(octets), true};
+    return decoderAvec(QStringDecoder(nomLatin1.constData(), QStringConverter::Flag::Stateless), octets, 0, nom);
+}
+
+bool octetFauxUtf8(const char *texte, qsizetype taille, qsizetype position)
+{
+    if (position < 0 || position >= taille)
+        return false;
+    const auto *debut = reinterpret_cast<const unsigned char *>(texte);
+    return longueurSuiteUtf8(debut + position, debut + taille) == 0;
+}
+
+QString messageOctetFaux(const QString &encodage, qsizetype position)
+{
+    return QStringLiteral("Le document contient des octets qui ne s'écrivent pas en %1 (octet %2 du fichier).")
+        .arg(encodage, nombreFrancais(position));
 }
 
 } // namespace DecodageDocument

@@ -1,25 +1,38 @@
 #pragma once
-// Les octets d'un document XML décodés en texte, une seule fois, comme le parseur de Qt les
-// lirait : marque d'ordre des octets, sinon la forme des premiers octets (UTF-16 et UTF-32 sans
-// marque, EBCDIC), sinon l'encodage que déclare l'en-tête, UTF-8 à défaut. Le texte est ensuite
-// analysé tel quel : l'encodage déclaré n'est plus relu. Un document en UTF-8 (le cas courant)
-// garde ses octets, que le parseur décode lui-même en UTF-8 : c'est le même texte, sans copie.
+// Les octets d'un document XML décodés une seule fois, en UTF-8, pour le parseur : la marque
+// d'ordre des octets d'abord, sinon la forme des premiers octets (UTF-16 et UTF-32 sans marque,
+// EBCDIC), sinon l'encodage que déclare l'en-tête, UTF-8 à défaut. Le parseur reçoit le texte
+// avec son encodage nommé (UTF-8) : l'en-tête n'est plus relu, et une marque qui le dément
+// l'emporte. Un document en UTF-8 (le cas courant) garde ses octets, sans copie : c'est le
+// parseur qui les lit, et un octet qui ne s'y lit pas est signalé à sa position (octetFauxUtf8).
 
 #include <QByteArray>
 #include <QString>
 
-// Le texte d'un document : ses octets UTF-8, ou le texte décodé d'un autre encodage.
+#include <optional>
+
+// Le texte d'un document en UTF-8. Pour un document en UTF-8, ce sont ses propres octets, marque
+// comprise (le parseur la reconnaît, et ne cherche alors plus d'autre marque) : une position dans
+// le texte en est une dans le fichier.
 struct TexteDocument
 {
-    QByteArray utf8;
-    QString texte;
-    bool enUtf8 = true;
+    QByteArray octets;
+    bool octetsDuDocument = true;
 };
 
 namespace DecodageDocument {
 
-// Le texte du document ; ErreurDocumentRefuse, avec un message qui nomme l'encodage, quand
-// l'encodage n'est pas connu ou que des octets ne s'y lisent pas.
-TexteDocument decoder(const QByteArray &octets);
+// Le texte du document ; ErreurDocumentRefuse, avec un message qui nomme l'encodage (et la
+// position du premier octet faux), quand l'encodage n'est pas connu ou que des octets ne s'y
+// lisent pas.
+TexteDocument decoder(QByteArray octets);
+
+// Vrai quand les octets qui commencent à `position` d'un texte UTF-8 n'en sont pas (celle où le
+// parseur s'est arrêté, dans un texte fait des octets du document : c'est leur position dans le
+// fichier).
+bool octetFauxUtf8(const char *texte, qsizetype taille, qsizetype position);
+
+// Le message d'un document dont l'octet à la position donnée ne s'écrit pas dans l'encodage.
+QString messageOctetFaux(const QString &encodage, qsizetype position);
 
 } // namespace DecodageDocument

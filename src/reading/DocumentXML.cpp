@@ -91,12 +91,12 @@ QByteArray TDocumentXML::lireSource() const
     return fichier.readAll();
 }
 
-void TDocumentXML::chargerOctets(const QByteArray &octets)
+void TDocumentXML::chargerOctets(QByteArray octets)
 {
     m_dom.clear();
     m_actif = false;
     // Décodé une fois ; l'arbre est bâti de ce texte, budgets comptés au fil de l'analyse.
-    m_dom = construireDocument(DecodageDocument::decoder(octets));
+    m_dom = construireDocument(DecodageDocument::decoder(std::move(octets)), m_budgets);
     m_actif = true;
 }
 

@@ -2,6 +2,8 @@
 // Le document XML du programme, sur QDomDocument : un document qu'on rend actif pour lire
 // le fichier (ou l'adresse http(s)) nommé, dont on parcourt les nœuds et qu'on enregistre.
 
+#include "reading/BudgetsDocument.h"
+
 #include <QDomDocument>
 #include <QDomElement>
 #include <QString>
@@ -46,11 +48,15 @@ public:
 
     void setTelechargeur(Telechargeur telechargeur) { m_telechargeur = std::move(telechargeur); }
 
+    // Les budgets des documents qu'il lit : ceux d'un document venu d'ailleurs, sauf réglage.
+    void setBudgets(const BudgetsDocument &budgets) { m_budgets = budgets; }
+
     // L'élément racine ; ErreurDocumentInactif sur un document inactif.
     QDomElement elementDocument() const;
 
-    // Analyse des octets déjà en mémoire, comme setActive(true) le fait d'un fichier.
-    void chargerOctets(const QByteArray &octets);
+    // Analyse des octets déjà en mémoire, comme setActive(true) le fait d'un fichier. Ils sont
+    // rendus dès que le parseur en a sa copie.
+    void chargerOctets(QByteArray octets);
 
     const QDomDocument &dom() const { return m_dom; }
     QDomDocument &dom() { return m_dom; }
@@ -64,6 +70,7 @@ private:
     std::shared_ptr<QDomDocument> m_abandonne = std::make_shared<QDomDocument>();
     QString m_nomFichier;
     Telechargeur m_telechargeur;
+    BudgetsDocument m_budgets = Budgets::etranger;
     bool m_actif = false;
 };
 

@@ -1,8 +1,6 @@
 #include "reading/EntitesHTML.h"
 
-#include <algorithm>
 #include <cstring>
-#include <iterator>
 
 namespace {
 
@@ -12,7 +10,6 @@ struct Entite
     char16_t caractere;
 };
 
-// Triées par nom (ordre des octets), pour la recherche dichotomique.
 constexpr Entite entites[] = {
     {"AElig", 0x00C6}, {"Aacute", 0x00C1}, {"Acirc", 0x00C2}, {"Agrave", 0x00C0}, {"Alpha", 0x0391},
     {"Aring", 0x00C5}, {"Atilde", 0x00C3}, {"Auml", 0x00C4}, {"Beta", 0x0392}, {"Ccedil", 0x00C7},
@@ -70,20 +67,20 @@ constexpr Entite entites[] = {
 
 namespace EntitesHTML {
 
-char16_t caractere(QStringView nom)
+const QByteArray &declarations()
 {
-    const QByteArray latin1 = nom.toLatin1();
-    const auto trouve = std::lower_bound(std::begin(entites), std::end(entites), latin1.constData(),
-                                         [](const Entite &e, const char *n) { return std::strcmp(e.nom, n) < 0; });
-    if (trouve == std::end(entites) || latin1 != trouve->nom)
-        return 0;
-    return trouve->caractere;
-}
-
-QString Resolveur::resolveUndeclaredEntity(const QString &nom)
-{
-    const char16_t c = caractere(nom);
-    return c ? QString(QChar(c)) : QString();
+    static const QByteArray texte = [] {
+        QByteArray t;
+        for (const Entite &e : entites) {
+            // Les entités prédéfinies de XML ne se redéclarent pas : le parseur les connaît.
+            if (!std::strcmp(e.nom, "amp") || !std::strcmp(e.nom, "lt") || !std::strcmp(e.nom, "gt")
+                || !std::strcmp(e.nom, "quot"))
+                continue;
+            t.append("<!ENTITY ").append(e.nom).append(" \"&#").append(QByteArray::number(e.caractere)).append(";\">\n");
+        }
+        return t;
+    }();
+    return texte;
 }
 
 } // namespace EntitesHTML

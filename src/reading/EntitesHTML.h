@@ -2,23 +2,13 @@
 // Les 252 entités de caractère nommées de HTML 4 (latin-1, symboles, caractères spéciaux), que
 // les flux RSS 0.91 emploient en s'appuyant sur un DTD externe qui n'est jamais téléchargé.
 
-#include <QString>
-#include <QXmlStreamEntityResolver>
+#include <QByteArray>
 
 namespace EntitesHTML {
 
-// Le caractère d'une entité nommée (« eacute » → é) ; 0 pour un nom inconnu.
-char16_t caractere(QStringView nom);
-
-// Le résolveur que le parseur consulte pour une référence sans déclaration, dans tout document
-// (avec ou sans DTD) : une entité HTML devient son caractère, au fil de l'analyse, dans le texte
-// qui l'entoure ; tout autre nom reste sans valeur (le parseur le refuse, ou le garde en
-// référence derrière un DTD externe). Les entités du sous-ensemble interne l'emportent : le
-// parseur ne consulte pas le résolveur pour elles.
-class Resolveur : public QXmlStreamEntityResolver
-{
-public:
-    QString resolveUndeclaredEntity(const QString &nom) override;
-};
+// Leurs déclarations (« <!ENTITY eacute "&#233;"> »...), en UTF-8 : le DTD que le parseur reçoit
+// à la place de tout DTD externe, et pour un document sans DTD. Celles du sous-ensemble interne
+// d'un document, lues avant, l'emportent ; amp, lt, gt et quot, prédéfinies, n'y sont pas.
+const QByteArray &declarations();
 
 } // namespace EntitesHTML

@@ -15,7 +15,7 @@ QString prefixeDe(const QString &nom)
 
 NomsElements::NomsElements(const QDomElement &racine)
 {
-    const QString nom = racine.tagName();
+    const QString nom = racine.nodeName();
     const QString prefixe = prefixeDe(nom);
     // L'espace de noms de la racine, que son préfixe nomme : il est déclaré sur elle.
     const QString espace = racine.attribute(prefixe.isEmpty() ? QStringLiteral("xmlns") : u"xmlns:" + prefixe);

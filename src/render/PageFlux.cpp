@@ -7,6 +7,7 @@
 
 #include "commun/Emplacement.h"
 #include "commun/EcritureFichier.h"
+#include "commun/NombreFrancais.h"
 #include "render/ValeursPage.h"
 
 #include <cstring>
@@ -28,19 +29,40 @@ TexteEtroit ligne(const Morceaux &...morceaux)
     return resultat;
 }
 
-// Les lignes, chacune suivie de CR LF.
-QByteArray contenuDe(const QList<TexteEtroit> &lignes)
+// La taille de la page : ses lignes, chacune suivie de CR LF.
+qsizetype taillePage(const QList<TexteEtroit> &lignes)
 {
     qsizetype taille = 0;
     for (const TexteEtroit &ligne : lignes)
         taille += ligne.size() + 2;
+    return taille;
+}
+
+// Les lignes, chacune suivie de CR LF.
+QByteArray contenuDe(const QList<TexteEtroit> &lignes)
+{
     QByteArray contenu;
-    contenu.reserve(taille);
+    contenu.reserve(taillePage(lignes));
     for (const TexteEtroit &ligne : lignes) {
         contenu += ligne;
         contenu += "\r\n";
     }
     return contenu;
+}
+
+// Une valeur d'en-tête ou de pied telle que la page l'écrit (écrite), si elle tient dans la place
+// qui reste, et qui la réduit d'autant ; sinon « (trop long pour la page) ». Une valeur trop
+// longue telle quelle n'est pas écrite : ce qui l'écrit ne la raccourcit pas de beaucoup.
+template<typename Ecrire>
+QString pourLaPage(const QString &valeur, qsizetype &place, Ecrire &&ecrire)
+{
+    QString ecrite;
+    if (valeur.size() <= place)
+        ecrite = ecrire(valeur);
+    if (valeur.size() > place || ecrite.size() > place)
+        return QStringLiteral("(trop long pour la page)");
+    place -= ecrite.size();
+    return ecrite;
 }
 
 } // namespace
@@ -78,19 +100,26 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur, const 
     const TImageFlux &image = flux.getImage();
     BudgetHtml budget;
     lignesPage.reserve(lignesPage.size() + 15 + 5 * flux.infos.size());
+    // Ce que la page peut encore recevoir, la réserve du pied et de la dernière ligne mise à part ;
+    // une valeur y est comptée pour un octet par caractère, ce qu'elle prend au plus.
+    qsizetype place = borneOctetsPage - reservePage - taillePage(lignesPage);
+    const auto adresse = [](const QString &valeur) { return adresseDePage(valeur); };
+    const auto equilibre = [&budget](const QString &valeur) { return htmlEquilibre(valeur, budget); };
 
     lignesPage.append(QByteArrayLiteral("<table width=\"100%\" border=\"0\">"));
     lignesPage.append(QByteArrayLiteral("  <tr><td border=\"0\">"));
-    lignesPage.append(ligne("      <a href=\"", adresseDePage(image.getLien()), "\">"));
-    lignesPage.append(ligne("          <img src=\"", adresseDePage(image.getUrl()), "\" border=\"0\">"));
+    lignesPage.append(ligne("      <a href=\"", pourLaPage(image.getLien(), place, adresse), "\">"));
+    lignesPage.append(ligne("          <img src=\"", pourLaPage(image.getUrl(), place, adresse), "\" border=\"0\">"));
     lignesPage.append(QByteArrayLiteral("      </a>"));
     lignesPage.append(QByteArrayLiteral("      </td>"));
-    lignesPage.append(
-        ligne("      <td><center><b>", champDePage(flux.getTitre(), flux.getTitreEnTexte(), budget), "</b></center>"));
+    lignesPage.append(ligne("      <td><center><b>",
+                            pourLaPage(flux.getTitre(), place,
+                                       [&](const QString &v) { return champDePage(v, flux.getTitreEnTexte(), budget); }),
+                            "</b></center>"));
     lignesPage.append(QByteArrayLiteral("      </td>"));
     lignesPage.append(QByteArrayLiteral("  </tr>"));
     lignesPage.append(QByteArrayLiteral("</table>"));
-    lignesPage.append(versEtroit(htmlEquilibre(flux.getDescription(), budget)));
+    lignesPage.append(versEtroit(pourLaPage(flux.getDescription(), place, equilibre)));
     lignesPage.append(QByteArrayLiteral("<hr>"));
     lignesPage.append(QByteArrayLiteral("<table width=\"100%\" border=\"0\">"));
 
@@ -99,23 +128,48 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur, const 
     const TexteEtroit ouvertureTeintee = ligne("   <tr><td bgcolor=\"", couleur, "\">");
     const TexteEtroit ouvertureSimple = QByteArrayLiteral("   <tr><td>");
     const TexteEtroit fermeture = QByteArrayLiteral("   </td></tr>");
-    for (qsizetype k = 0; k < flux.infos.size(); ++k) {
+    qsizetype k = 0;
+    for (; k < flux.infos.size(); ++k) {
         const TInfo &info = *flux.infos.at(k);
-        lignesPage.append(k % 2 == 0 ? ouvertureTeintee : ouvertureSimple);
+        // Les informations qui ne tiennent plus dans la page restent dans la liste : celle qui ne
+        // tient pas telle quelle n'est pas écrite, celle qui ne tient pas une fois écrite non plus.
+        const TexteEtroit &ouverture = k % 2 == 0 ? ouvertureTeintee : ouvertureSimple;
+        qsizetype taille = 120 + info.getLien().size() + info.getTitre().size() + info.getDescription().size()
+            + info.getDatePub().size();
+        if (taille > place)
+            break;
         // Une information nouvelle porte « Nouveau » devant son titre, dans le titre même.
         const char *marque = estNouvelle && estNouvelle(info) ? "<font color=\"#CC0000\">Nouveau</font> " : "";
-        lignesPage.append(ligne("      <a href=\"", adresseDePage(info.getLien()), "\"><h2>", marque,
-                                champDePage(info.getTitre(), info.getTitreEnTexte(), budget), "</h2></a>"));
-        lignesPage.append(ligne("      <p>", htmlEquilibre(info.getDescription(), budget), "</p>"));
-        lignesPage.append(ligne("      <h6><i>", htmlEquilibre(info.getDatePub(), budget), "</i></h6>"));
+        TexteEtroit titre = ligne("      <a href=\"", adresseDePage(info.getLien()), "\"><h2>", marque,
+                                  champDePage(info.getTitre(), info.getTitreEnTexte(), budget), "</h2></a>");
+        TexteEtroit description = ligne("      <p>", htmlEquilibre(info.getDescription(), budget), "</p>");
+        TexteEtroit date = ligne("      <h6><i>", htmlEquilibre(info.getDatePub(), budget), "</i></h6>");
+        taille = ouverture.size() + titre.size() + description.size() + date.size() + fermeture.size() + 10;
+        if (taille > place)
+            break;
+        place -= taille;
+        lignesPage.append(ouverture);
+        lignesPage.append(std::move(titre));
+        lignesPage.append(std::move(description));
+        lignesPage.append(std::move(date));
         lignesPage.append(fermeture);
     }
 
     lignesPage.append(QByteArrayLiteral("</table>"));
-    lignesPage.append(ligne("<center><h5><i>RSS - lang : ", htmlEquilibre(flux.getLangue(), budget), " - ",
-                            htmlEquilibre(flux.getAuteur(), budget), "<br>",
-                            champDePage(flux.getCopyright(), flux.getCopyrightEnTexte(), budget), " - publication : ",
-                            htmlEquilibre(flux.getDatePub(), budget), "</i></h5></center>"));
+    if (const qsizetype restantes = flux.infos.size() - k; restantes > 0)
+        lignesPage.append(versEtroit(restantes == 1 ? QStringLiteral("<p><i>La page s'arrête ici : 1 information de plus est dans la liste.</i></p>")
+                                                    : QStringLiteral("<p><i>La page s'arrête ici : %1 informations de plus sont dans la liste.</i></p>")
+                                                          .arg(nombreFrancais(restantes))));
+    // Le pied tient dans la réserve : chaque valeur en a le huitième au plus.
+    const auto pied = [](const QString &valeur, const auto &ecrire) {
+        qsizetype place = reservePage / 8;
+        return pourLaPage(valeur, place, ecrire);
+    };
+    lignesPage.append(ligne("<center><h5><i>RSS - lang : ", pied(flux.getLangue(), equilibre), " - ",
+                            pied(flux.getAuteur(), equilibre), "<br>",
+                            pied(flux.getCopyright(),
+                                 [&](const QString &v) { return champDePage(v, flux.getCopyrightEnTexte(), budget); }),
+                            " - publication : ", pied(flux.getDatePub(), equilibre), "</i></h5></center>"));
 
     return ecrireLignesPage();
 }

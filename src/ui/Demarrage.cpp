@@ -127,13 +127,18 @@ void TmainForm::timerDemarrageTimer()
         fluxBase.resize(fluxAvant);
         rubriquesBase.resize(rubriquesAvant);
         m_baseIllisible = chemin;
-        const QString prefixe = QFileInfo(chemin).fileName() + QStringLiteral(" illisible : ");
+        const QString nom = QFileInfo(chemin).fileName();
+        const QString prefixe = nom + QStringLiteral(" illisible : ");
+        // L'utilisateur sait où ses données resteront : la sauvegarde ne les efface pas sans copie.
+        const QString suite = QStringLiteral("\nElle sera gardée à côté d'elle, sous « %1.illisible- » suivi de la date, "
+                                             "avant que la prochaine sauvegarde ne la remplace par les listes de la fenêtre.")
+                                  .arg(nom);
         try {
             throw;
         } catch (const ErreurLecteur &erreur) {
-            throw ErreurChargementXML(prefixe + erreur.message());
+            throw ErreurChargementXML(prefixe + erreur.message() + suite);
         } catch (const std::exception &erreur) {
-            throw ErreurChargementXML(prefixe + QString::fromLocal8Bit(erreur.what()));
+            throw ErreurChargementXML(prefixe + QString::fromLocal8Bit(erreur.what()) + suite);
         }
     }
     m_baseEnMemoire = true;

@@ -284,11 +284,23 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ErreurChargementXML, module.chargerBase(m_dossier->chemin(QStringLiteral("absent.xml"))));
     }
 
+    // La base est le fichier de l'utilisateur : les budgets d'un flux venu d'ailleurs (1,5 M nœuds)
+    // ne la refusent pas.
+    void uneBasePlusGrandeQuUnFluxSeLit()
+    {
+        TdmRSS &module = charger(base("<listeFlux><flux><titre>grand</titre>" + QByteArray("<x/>").repeated(1'600'000)
+                                      + "</flux></listeFlux>"));
+        QCOMPARE(module.getFluxBase().size(), 1);
+        QCOMPARE(module.getFluxBase().at(0)->getTitre(), u"grand"_qs);
+    }
+
     void leDocumentDeLectureNEstPasTouche()
     {
         TdmRSS &module = charger(base("<listeFlux><flux><titre>1</titre></flux></listeFlux>"));
         QVERIFY(!module.XMLDoc.estActif());
-        QVERIFY(module.XMLDocWriter.estActif());
+        // L'arbre de la base lue ne reste pas en mémoire à côté des listes.
+        QVERIFY(!module.XMLDocWriter.estActif());
+        QVERIFY(module.XMLDocWriter.dom().isNull());
     }
 
     void unCheminHorsDeWindows1252SeLitParLaFormeLarge()

@@ -253,6 +253,42 @@ private slots:
         QVERIFY(flux->infos.isEmpty());
     }
 
+    // Chaque élément garde son nom écrit, et son espace de noms quand son préfixe est déclaré ;
+    // un préfixe non déclaré ne refuse pas le document.
+    void espacesDeNoms_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QString>("nom");
+        QTest::addColumn<QString>("espace");
+        QTest::addColumn<QString>("local");
+        const QString atom = u"http://www.w3.org/2005/Atom"_qs, dc = u"http://purl.org/dc/elements/1.1/"_qs;
+        QTest::newRow("préfixe déclaré") << QByteArray("<a:feed xmlns:a=\"http://www.w3.org/2005/Atom\"><a:title/></a:feed>")
+                                         << u"a:title"_qs << atom << u"title"_qs;
+        QTest::newRow("espace par défaut hérité") << QByteArray("<feed xmlns=\"http://www.w3.org/2005/Atom\"><title/></feed>")
+                                                  << u"title"_qs << atom << u"title"_qs;
+        QTest::newRow("espace par défaut retiré")
+            << QByteArray("<feed xmlns=\"http://www.w3.org/2005/Atom\"><title xmlns=\"\"/></feed>") << u"title"_qs << QString()
+            << u"title"_qs;
+        QTest::newRow("préfixe redéclaré, puis rendu")
+            << QByteArray("<r xmlns:p=\"http://purl.org/dc/elements/1.1/\"><x xmlns:p=\"urn:autre\"/><p:date/></r>")
+            << u"p:date"_qs << dc << u"date"_qs;
+        QTest::newRow("préfixe non déclaré") << QByteArray("<rss><dc:date>d</dc:date></rss>") << u"dc:date"_qs << QString()
+                                             << QString();
+    }
+
+    void espacesDeNoms()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(QString, nom);
+        QFETCH(QString, espace);
+        QFETCH(QString, local);
+        QVERIFY(m_module->chargerDocumentXML(m_dossier->ecrire(u"ns.xml"_qs, document)));
+        const QDomElement element = m_module->XMLDoc.elementDocument().lastChildElement();
+        QCOMPARE(element.nodeName(), nom);
+        QCOMPARE(element.namespaceURI(), espace);
+        QCOMPARE(element.localName(), local);
+    }
+
     void reglesDeLImage()
     {
         // Sans url, ou url vide : l'image reste celle d'avant (ici l'image vide).
@@ -332,6 +368,9 @@ private slots:
             << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + corps + "Cr\xe8me br\xfbl\xe9""e \xe0 5 \x80</title></channel></rss>");
         QTest::newRow("utf-8 avec BOM")
             << QByteArray("\xef\xbb\xbf<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + corps + texte.toUtf8() + "</title></channel></rss>");
+        // La marque l'emporte sur l'encodage déclaré.
+        QTest::newRow("BOM UTF-8, windows-1252 déclaré")
+            << QByteArray("\xef\xbb\xbf<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + corps + texte.toUtf8() + "</title></channel></rss>");
         auto utf16 = QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
         QTest::newRow("utf-16")
             << QByteArray(utf16(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><rss><channel><title>"_qs + texte

@@ -185,6 +185,29 @@ private slots:
         QCOMPARE(module.getLignesPage().at(15) == versEtroit(u"      <p>"_qs + description + u"</p>"_qs), telleQuelle);
     }
 
+    // Une page qui passerait la borne montre les informations qui tiennent, et dit combien la liste
+    // en a de plus ; une valeur d'en-tête trop longue n'y est pas.
+    void laPageSArreteASaBorne()
+    {
+        OutilsTests::DossierExecutable dossier;
+        DialoguesScriptes dialogues;
+        TdmRSS module(dialogues);
+        TFlux flux;
+        flux.setDonnees(QString(TdmRSS::borneOctetsPage, u't'), QString(), QString(), QString(), QString(), u"fr"_qs, QString());
+        const QString description(TdmRSS::borneOctetsPage / 5, u'd');
+        for (int i = 0; i < 7; ++i) {
+            flux.infos.append(std::make_shared<TInfo>());
+            flux.infos.last()->setDonnees(u"titre"_qs, QString(), description, QString());
+        }
+        module.genererPageFlux(flux);
+        const QByteArray page = OutilsTests::lireFichier(Emplacement::cheminPage());
+        QVERIFY(page.size() <= TdmRSS::borneOctetsPage);
+        QCOMPARE(page.count("<h2>titre</h2>"), 4);
+        QVERIFY(page.contains("<b>(trop long pour la page)</b>"));
+        QVERIFY(page.contains("<p><i>La page s'arr\xEAte ici : 3 informations de plus sont dans la liste.</i></p>\r\n"
+                              "<center><h5><i>RSS - lang : fr - "));
+    }
+
     void uneEcritureImpossibleRemonteEtGardeLaPagePrecedente()
     {
         OutilsTests::DossierExecutable dossier;

@@ -198,6 +198,7 @@ private slots:
         // Le fichier est nommé avant le message de l'analyseur.
         const QString texte = b->dialogues.boites.at(0).texte;
         QVERIFY2(texte.startsWith(QStringLiteral("baseFlux.xml illisible : ")) && texte.size() > 30, qPrintable(texte));
+        QVERIFY2(texte.contains(QStringLiteral("« baseFlux.xml.illisible- »")), qPrintable(texte));
         QVERIFY(!f()->timerDemarrage->isActive());
         QTest::qWait(1200);
         QCOMPARE(b->dialogues.boites.size(), 1);
