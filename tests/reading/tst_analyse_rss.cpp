@@ -391,10 +391,24 @@ private slots:
         QCOMPARE(flux->getTitre(), u"Crème brûlée à 5 €"_qs);
     }
 
-    void iso88591()
+    // ISO-8859-1, US-ASCII et leurs autres noms se lisent en Windows-1252, octets sans caractère
+    // attribué compris (0x81 donne U+0081).
+    void etiquettesWindows1252_data()
     {
-        const PFlux flux = lire("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss><channel><title>Gr\xfc\xdf Gott \xe9</title></channel></rss>");
-        QCOMPARE(flux->getTitre(), u"Grüß Gott é"_qs);
+        QTest::addColumn<QByteArray>("encodage");
+        QTest::newRow("ISO-8859-1") << QByteArray("ISO-8859-1");
+        QTest::newRow("US-ASCII") << QByteArray("US-ASCII");
+        QTest::newRow("latin1, autre casse") << QByteArray("Latin1");
+        QTest::newRow("windows-1252") << QByteArray("windows-1252");
+    }
+
+    void etiquettesWindows1252()
+    {
+        QFETCH(QByteArray, encodage);
+        const PFlux flux = lire("<?xml version=\"1.0\" encoding=\"" + encodage
+                                + "\"?><rss><channel><title>\x93Gr\xfc\xdf\x94 \x96 5 \x80 \x81\x8d\x8f\x90\x9d</title></channel></rss>");
+        QVERIFY2(flux, qPrintable(m_dialogues.boites.value(0).texte));
+        QCOMPARE(flux->getTitre(), u"“Grüß” – 5 € \u0081\u008D\u008F\u0090\u009D"_qs);
     }
 
     void echecDeChargementMontreLaBoiteUneFois_data()
