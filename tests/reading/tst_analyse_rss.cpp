@@ -415,23 +415,33 @@ private slots:
     {
         QTest::addColumn<QString>("nom");
         QTest::addColumn<QByteArray>("contenu");
-        QTest::newRow("pas du XML") << u"texte.xml"_qs << QByteArray("Ceci n'est pas du XML.");
-        QTest::newRow("mal formé") << u"casse.xml"_qs << QByteArray("<rss><channel></rss>");
-        QTest::newRow("vide") << u"vide.xml"_qs << QByteArray("\r\n");
-        QTest::newRow("absent") << QString() << QByteArray();
+        QTest::addColumn<QString>("raison"); // sous le message ordinaire ; nulle : aucune
+        const QString malForme = u"Le document n'est pas du XML bien formé, ligne "_qs;
+        QTest::newRow("pas du XML") << u"texte.xml"_qs << QByteArray("Ceci n'est pas du XML.")
+                                    << malForme + u"1, colonne 1 : erreur de syntaxe."_qs;
+        QTest::newRow("mal formé") << u"casse.xml"_qs << QByteArray("<rss><channel></rss>")
+                                   << malForme + u"1, colonne 17 : balise mal fermée."_qs;
+        QTest::newRow("vide") << u"vide.xml"_qs << QByteArray("\r\n")
+                              << malForme + u"2, colonne 1 : document vide (aucun élément)."_qs;
+        QTest::newRow("coupé") << u"coupe.xml"_qs << QByteArray("<rss>\n<channel><title>a")
+                               << malForme + u"2, colonne 18 : le document s'arrête avant la fermeture de ses éléments."_qs;
+        QTest::newRow("entité inconnue") << u"entite.xml"_qs << QByteArray("<rss>&nbspx;</rss>")
+                                         << malForme + u"1, colonne 6 : entité non déclarée « nbspx »."_qs;
+        QTest::newRow("absent") << QString() << QByteArray() << QString();
     }
 
     void echecDeChargementMontreLaBoiteUneFois()
     {
         QFETCH(QString, nom);
         QFETCH(QByteArray, contenu);
+        QFETCH(QString, raison);
         const QString chemin = nom.isEmpty() ? m_dossier->chemin(u"absent.xml"_qs) : m_dossier->ecrire(nom, contenu);
         QVERIFY(!m_module->chargerDocumentXML(chemin));
         QVERIFY(!m_module->XMLDoc.estActif());
         QCOMPARE(m_dialogues.boites.size(), 1);
         QCOMPARE(m_dialogues.boites[0].type, TypeBoite::Erreur);
         QCOMPARE(m_dialogues.boites[0].boutons, BoutonsBoite::Ok);
-        QCOMPARE(m_dialogues.boites[0].texte, messageAttendu);
+        QCOMPARE(m_dialogues.boites[0].texte, raison.isNull() ? messageAttendu : messageAttendu + u'\n' + raison);
         // Le document inactif ne donne pas de flux : l'erreur remonte à l'appelant.
         QVERIFY_THROWS_EXCEPTION(ErreurDocumentInactif, m_module->analyserFlux(m_module->XMLDoc));
     }
