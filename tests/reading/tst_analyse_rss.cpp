@@ -609,7 +609,8 @@ private slots:
         QVERIFY(m_dialogues.boites.isEmpty());
     }
 
-    // Les noms d'Atom 0.3, les doublons (le dernier l'emporte, même vide) et l'auteur.
+    // Les noms d'Atom 0.3, les doublons (le dernier l'emporte, même vide) et l'auteur ; les noms
+    // reconnus à leur espace de noms.
     void champsDuFluxEtDesEntrees_data()
     {
         colonnes();
@@ -638,6 +639,25 @@ private slots:
               u"info1.titre"_qs, u"b"_qs);
         ligne("entrée imbriquée ignorée", atom("<x><entry><title>a</title></entry></x>"), u"info0.titre"_qs,
               u"<pas d'information 0>"_qs);
+        // Les éléments reconnus à leur espace de noms, quel que soit leur préfixe.
+        ligne("entrée sans préfixe, racine préfixée",
+              "<a:feed xmlns:a=\"http://www.w3.org/2005/Atom\" xmlns=\"http://www.w3.org/2005/Atom\"><entry><title>e</title>"
+              "</entry></a:feed>", u"info0.titre"_qs, u"e"_qs);
+        ligne("Atom sous un espace ancien", "<feed version=\"0.3\" xmlns=\"http://purl.org/echo/\"><title>T</title></feed>",
+              u"titre"_qs, u"T"_qs);
+        const QByteArray item = "<rss><channel><item>";
+        ligne("module content sous un autre préfixe",
+              item + "<c:encoded xmlns:c=\"http://purl.org/rss/1.0/modules/content/\">Complet</c:encoded></item></channel></rss>",
+              u"info0.description"_qs, u"Complet"_qs);
+        ligne("content:encoded d'un autre espace",
+              item + "<content:encoded xmlns:content=\"urn:autre\">Autre</content:encoded></item></channel></rss>",
+              u"info0.description"_qs, QString());
+        ligne("link d'Atom dans un item",
+              item + "<link>http://a/</link><link xmlns=\"http://www.w3.org/2005/Atom\" href=\"x\"/></item></channel></rss>",
+              u"info0.lien"_qs, u"http://a/"_qs);
+        ligne("RSS 2.0 sous un espace par défaut",
+              "<rss xmlns=\"http://backend.userland.com/rss2\"><channel><description>d</description></channel></rss>",
+              u"description"_qs, u"d"_qs);
     }
     void champsDuFluxEtDesEntrees() { verifierLigne(); }
 
