@@ -4,6 +4,7 @@
 // de la base. Ses opérations sont réparties par sous-système : lecture (reading/), base (base/),
 // page (render/). La fenêtre l'appelle ; lui ne parle qu'aux dialogues.
 
+#include "base/IndexRecherche.h"
 #include "base/Recherche.h"
 #include "commun/Dialogues.h"
 #include "commun/TexteEtroit.h"
@@ -114,7 +115,10 @@ public:
     bool descriptionContient(const TexteRecherche &texte, const TInfo &info) const;
     // Vrai dès qu'une information stockée du flux contient le texte dans un champ choisi
     // (titre, puis lien, puis description).
+    // Les formes des informations où chercher sont gardées d'une recherche à l'autre (IndexRecherche).
     bool fluxTrouve(const TexteRecherche &texte, const TFlux &flux, ChampsRecherche champs) const;
+    // Fait d'avance ces formes pour un flux, pour que la recherche suivante ne les fasse pas.
+    void preparerRecherche(const TFlux &flux) const { m_indexRecherche.preparer(flux); }
     PRubrique creerRubrique(const TexteEtroit &nom);
     void detruireRubrique(const QString &nom);
 
@@ -125,6 +129,7 @@ public:
     TDocumentXML XMLDocWriter;
 
 private:
+    mutable IndexRecherche m_indexRecherche;
     // Étapes de chargerBase.
     void lireListeFlux(const QDomNode &listeFlux);
     void lireImage(const QDomNode &image, TFlux &flux);
