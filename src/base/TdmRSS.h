@@ -45,6 +45,8 @@ public:
     // --- Acquisition ---
     // Vrai quand l'utilisateur a choisi un fichier et qu'il s'est chargé dans XMLDoc.
     bool choisirFichierRSS();
+    // Le choix seul, sans lecture : le chemin choisi, rien si l'utilisateur a renoncé.
+    std::optional<QString> choisirCheminRSS();
     // Le chemin du dernier fichier choisi dans la boîte d'ouverture.
     QString fichierChoisi() const { return m_dernierFichierChoisi; }
     // Télécharge l'adresse dans sa copie locale et rend le chemin de la copie. Un téléchargement
