@@ -30,10 +30,18 @@ public:
     static constexpr qint64 travailTotal = 2'000'000'000;
 
     bool accepte(qsizetype octets) const { return octets <= octetsParFragment && m_travail < travailTotal; }
-    void compter(qsizetype octets, qsizetype profondeur) { m_travail += qint64(octets) * std::max<qsizetype>(1, profondeur); }
+    void compter(qsizetype octets, qsizetype profondeur, qint64 noeuds)
+    {
+        m_travail += qint64(octets) * std::max<qsizetype>(1, profondeur);
+        m_noeuds += noeuds;
+    }
+    // Les nœuds (éléments, textes, commentaires) des fragments lus jusqu'ici : ce qu'une page en
+    // reçoit, que la vue web devra bâtir.
+    qint64 noeuds() const { return m_noeuds; }
 
 private:
     qint64 m_travail = 0;
+    qint64 m_noeuds = 0;
 };
 
 class FragmentHtml
