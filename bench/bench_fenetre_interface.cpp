@@ -9,9 +9,13 @@
 //  2. ouverture d'un flux local de 500 articles comme en publient les journaux (descriptions
 //     d'un kilo-octet en HTML), de la touche Entrée qui valide la vraie boîte de choix
 //     du fichier à la page peinte. But : 1,20 au plus ;
-//  3. bascule entre deux onglets de 5 000 informations : la fenêtre gelée (le traitement de la
-//     bascule, d'un bloc) et le temps jusqu'à la page peinte. Buts : 100 ms au plus gelée, 1,20
-//     au plus jusqu'à peinte ;
+//  3. bascule entre deux onglets de 5 000 informations (deux fichiers), par un clic sur l'onglet
+//     (XTest), vue du serveur X : la fenêtre gelée (la plus longue attente d'une réponse à des
+//     _NET_WM_PING envoyés l'un après l'autre), les premiers pixels de la page qui changent et
+//     l'instant où elle montre son image finale (relevée toutes les 5 ms), face à une vue nue qui
+//     passe de la même page à l'autre par un schéma comme celui du lecteur, mêmes octets. Buts :
+//     100 ms au plus gelée, à chaque bascule (la première comprise) ; 1,20 au plus jusqu'à l'image
+//     finale ;
 //  4. mémoire résidente après de nombreuses bascules (200 au moins), contre celle d'après les
 //     100 premières ;
 //  5. un petit flux ouvert juste après la fermeture d'un onglet de 5 000 informations, face au
@@ -37,6 +41,7 @@
 #include "EntreesX11.h"
 #include "GenerateurFlux.h"
 #include "MesureFenetre.h"
+#include "PingsX11.h"
 #include "ServeurHTTPTest.h"
 
 #include "base/TdmRSS.h"
@@ -120,8 +125,8 @@ public:
             free(e);
     }
 
-    // Vrai quand une fenêtre (non surgissante) du processus est mappée dans le délai.
-    bool attendreFenetre(qint64 pid, const QElapsedTimer &chrono, int delaiMs)
+    // La fenêtre (non surgissante) du processus mappée dans le délai ; 0 sans elle.
+    xcb_window_t attendreFenetre(qint64 pid, const QElapsedTimer &chrono, int delaiMs)
     {
         while (chrono.elapsed() < delaiMs) {
             xcb_generic_event_t *e = xcb_poll_for_event(m_connexion);
@@ -129,16 +134,17 @@ public:
                 QThread::usleep(200);
                 continue;
             }
-            bool trouvee = false;
+            xcb_window_t trouvee = 0;
             if ((e->response_type & 0x7F) == XCB_MAP_NOTIFY) {
                 const auto *carte = reinterpret_cast<xcb_map_notify_event_t *>(e);
-                trouvee = !carte->override_redirect && pidDe(m_connexion, m_atomePid, carte->window) == pid;
+                if (!carte->override_redirect && pidDe(m_connexion, m_atomePid, carte->window) == pid)
+                    trouvee = carte->window;
             }
             free(e);
             if (trouvee)
-                return true;
+                return trouvee;
         }
-        return false;
+        return 0;
     }
 
 private:
@@ -146,76 +152,6 @@ private:
     xcb_window_t m_racine = 0;
     xcb_atom_t m_atomePid = XCB_NONE;
 };
-
-struct Lancement
-{
-    double mappeeMs = -1;
-    MesureFenetre::Memoire memoire;
-};
-
-// Lance le programme, attend sa fenêtre mappée, puis 5 s après le lancement mesure sa mémoire
-// et l'arrête.
-Lancement lancer(GuetteurX &x, const QString &programme)
-{
-    Lancement resultat;
-    QProcess processus;
-    processus.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    processus.setStandardOutputFile(QProcess::nullDevice());
-    x.vider();
-    QElapsedTimer chrono;
-    chrono.start();
-    processus.start(programme, {});
-    if (!processus.waitForStarted(10000))
-        return resultat;
-    if (x.attendreFenetre(processus.processId(), chrono, 30000))
-        resultat.mappeeMs = chrono.nsecsElapsed() / 1e6;
-    processus.waitForFinished(int(std::max<qint64>(0, attenteMemoireMs - chrono.elapsed())));
-    resultat.memoire = MesureFenetre::memoireArbre(processus.processId());
-    processus.terminate();
-    if (!processus.waitForFinished(10000))
-        processus.kill();
-    processus.waitForFinished(5000);
-    return resultat;
-}
-
-void mesurerDemarrage(int tours)
-{
-    const QDir ici(QCoreApplication::applicationDirPath());
-    const QString lecteur = ici.filePath(QStringLiteral("../bin/lecteur-rss"));
-    const QString plancher = ici.filePath(QStringLiteral("plancher_fenetre"));
-    GuetteurX x;
-    if (!x.valide()) {
-        std::printf("1. Démarrage : serveur X injoignable, mesure sautée\n");
-        return;
-    }
-    QList<double> tLecteur, tPlancher;
-    QList<qint64> rssLecteur, rssPlancher, pssLecteur, pssPlancher;
-    int procLecteur = 0, procPlancher = 0;
-    for (int i = 0; i < tours; ++i) {
-        const Lancement l = lancer(x, lecteur);
-        const Lancement p = lancer(x, plancher);
-        tLecteur << l.mappeeMs;
-        tPlancher << p.mappeeMs;
-        rssLecteur << l.memoire.rssKio;
-        rssPlancher << p.memoire.rssKio;
-        pssLecteur << l.memoire.pssKio;
-        pssPlancher << p.memoire.pssKio;
-        procLecteur = l.memoire.processus;
-        procPlancher = p.memoire.processus;
-    }
-    const double tl = mediane(tLecteur), tp = mediane(tPlancher);
-    std::printf("1. Démarrage, du lancement à la fenêtre mappée (médiane de %d lancements alternés)\n", tours);
-    std::printf("   bin/lecteur-rss %.0f ms, plancher_fenetre %.0f ms, rapport %.2f (but <= 1,05) %s\n", tl, tp,
-                tl / tp, tl / tp <= 1.05 ? "TENU" : "MANQUÉ");
-    std::printf("   mémoire à 5 s, processus et descendants (%d et %d processus) :\n", procLecteur, procPlancher);
-    std::printf("     somme des RSS : lecteur %.1f Mio, plancher %.1f Mio, écart %.1f Mio\n",
-                mediane(rssLecteur) / 1024.0, mediane(rssPlancher) / 1024.0,
-                (mediane(rssLecteur) - mediane(rssPlancher)) / 1024.0);
-    std::printf("     somme des PSS : lecteur %.1f Mio, plancher %.1f Mio, écart %.1f Mio\n",
-                mediane(pssLecteur) / 1024.0, mediane(pssPlancher) / 1024.0,
-                (mediane(pssLecteur) - mediane(pssPlancher)) / 1024.0);
-    std::fflush(stdout);
-}
 
 // --- La sonde de pixels : ce que l'écran montre, lu au serveur X ---
 
@@ -278,6 +214,14 @@ public:
     {
         const uint32_t dessus = XCB_STACK_MODE_ABOVE;
         xcb_configure_window(m_connexion, fenetre, XCB_CONFIG_WINDOW_STACK_MODE, &dessus);
+        return zoneDe(fenetre);
+    }
+
+    // La zone qu'une fenêtre occupe à l'écran ; l'écran entier pour 0.
+    QRect zoneDe(xcb_window_t fenetre)
+    {
+        if (fenetre == 0)
+            return m_ecran;
         xcb_get_geometry_reply_t *g = xcb_get_geometry_reply(m_connexion, xcb_get_geometry(m_connexion, fenetre), nullptr);
         xcb_translate_coordinates_reply_t *t = xcb_translate_coordinates_reply(
             m_connexion, xcb_translate_coordinates(m_connexion, fenetre, m_racine, 0, 0), nullptr);
@@ -303,6 +247,111 @@ private:
     int m_tours = 0;
     int m_conformes = 0;
 };
+
+struct Lancement
+{
+    double mappeeMs = -1;
+    double peinteMs = -1; // premiers pixels de la fenêtre qui diffèrent de l'écran d'avant
+    MesureFenetre::Memoire memoire;
+};
+
+// La zone `zone` d'une image de tout l'écran (pixels de 4 octets), ligne après ligne.
+QByteArray decouper(const QByteArray &ecran, int largeurEcran, QRect zone)
+{
+    QByteArray resultat;
+    for (int y = zone.top(); y <= zone.bottom(); ++y)
+        resultat += ecran.mid((qsizetype(y) * largeurEcran + zone.x()) * 4, qsizetype(zone.width()) * 4);
+    return resultat;
+}
+
+// Lance le programme, attend sa fenêtre mappée puis ses premiers pixels peints, puis 5 s après le
+// lancement mesure sa mémoire et l'arrête.
+Lancement lancer(GuetteurX &x, SondePixels &sonde, const QString &programme)
+{
+    Lancement resultat;
+    QProcess processus;
+    processus.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    processus.setStandardOutputFile(QProcess::nullDevice());
+    x.vider();
+    const QRect ecran = sonde.zoneDe(0);
+    const QByteArray avant = sonde.lire(ecran);
+    QElapsedTimer chrono;
+    chrono.start();
+    processus.start(programme, {});
+    if (!processus.waitForStarted(10000))
+        return resultat;
+    if (const xcb_window_t fenetre = x.attendreFenetre(processus.processId(), chrono, 30000)) {
+        resultat.mappeeMs = chrono.nsecsElapsed() / 1e6;
+        const QRect zone = sonde.zoneDe(fenetre).intersected(ecran);
+        const QByteArray avantZone = decouper(avant, ecran.width(), zone);
+        while (chrono.elapsed() < 30000) {
+            if (sonde.lire(zone) != avantZone) {
+                resultat.peinteMs = chrono.nsecsElapsed() / 1e6;
+                break;
+            }
+            QThread::usleep(500);
+        }
+    }
+    processus.waitForFinished(int(std::max<qint64>(0, attenteMemoireMs - chrono.elapsed())));
+    resultat.memoire = MesureFenetre::memoireArbre(processus.processId());
+    processus.terminate();
+    if (!processus.waitForFinished(10000))
+        processus.kill();
+    processus.waitForFinished(5000);
+    return resultat;
+}
+
+void mesurerDemarrage(int tours)
+{
+    const QDir ici(QCoreApplication::applicationDirPath());
+    const QString lecteur = ici.filePath(QStringLiteral("../bin/lecteur-rss"));
+    const QString plancher = ici.filePath(QStringLiteral("plancher_fenetre"));
+    GuetteurX x;
+    SondePixels sonde;
+    if (!x.valide()) {
+        std::printf("1. Démarrage : serveur X injoignable, mesure sautée\n");
+        return;
+    }
+    QList<double> tLecteur, tPlancher, peintLecteur, peintPlancher;
+    QList<qint64> rssLecteur, rssPlancher, pssLecteur, pssPlancher;
+    int procLecteur = 0, procPlancher = 0;
+    for (int i = 0; i < tours; ++i) {
+        const Lancement l = lancer(x, sonde, lecteur);
+        const Lancement p = lancer(x, sonde, plancher);
+        tLecteur << l.mappeeMs;
+        tPlancher << p.mappeeMs;
+        peintLecteur << l.peinteMs;
+        peintPlancher << p.peinteMs;
+        rssLecteur << l.memoire.rssKio;
+        rssPlancher << p.memoire.rssKio;
+        pssLecteur << l.memoire.pssKio;
+        pssPlancher << p.memoire.pssKio;
+        procLecteur = l.memoire.processus;
+        procPlancher = p.memoire.processus;
+    }
+    const double tl = mediane(tLecteur), tp = mediane(tPlancher);
+    std::printf("1. Démarrage, du lancement à la fenêtre mappée (médiane de %d lancements alternés)\n", tours);
+    std::printf("   bin/lecteur-rss %.0f ms, plancher_fenetre %.0f ms, rapport %.2f (but <= 1,05) %s\n", tl, tp,
+                tl / tp, tl / tp <= 1.05 ? "TENU" : "MANQUÉ");
+    const double pl = mediane(peintLecteur), pp = mediane(peintPlancher);
+    std::printf("   premiers pixels de la fenêtre : lecteur %.0f ms, plancher %.0f ms, rapport %.2f (but <= 1,05) %s\n", pl,
+                pp, pl / pp, pl > 0 && pp > 0 && pl / pp <= 1.05 ? "TENU" : "MANQUÉ");
+    std::printf("   lancements (mappée / peinte, ms) : lecteur");
+    for (int i = 0; i < tLecteur.size(); ++i)
+        std::printf(" %.0f/%.0f", tLecteur.at(i), peintLecteur.at(i));
+    std::printf(" ; plancher");
+    for (int i = 0; i < tPlancher.size(); ++i)
+        std::printf(" %.0f/%.0f", tPlancher.at(i), peintPlancher.at(i));
+    std::printf("\n");
+    std::printf("   mémoire à 5 s, processus et descendants (%d et %d processus) :\n", procLecteur, procPlancher);
+    std::printf("     somme des RSS : lecteur %.1f Mio, plancher %.1f Mio, écart %.1f Mio\n",
+                mediane(rssLecteur) / 1024.0, mediane(rssPlancher) / 1024.0,
+                (mediane(rssLecteur) - mediane(rssPlancher)) / 1024.0);
+    std::printf("     somme des PSS : lecteur %.1f Mio, plancher %.1f Mio, écart %.1f Mio\n",
+                mediane(pssLecteur) / 1024.0, mediane(pssPlancher) / 1024.0,
+                (mediane(pssLecteur) - mediane(pssPlancher)) / 1024.0);
+    std::fflush(stdout);
+}
 
 // --- Le plancher des pages : une vue nue dans son processus ---
 
@@ -330,7 +379,16 @@ public:
     // Le temps du plancher pour une page : de la demande à la page peinte, la page lue en
     // file://, donnée par setContent ou servie par un schéma comme le lecteur sert la
     // sienne. La vue est vidée après.
-    double charger(const QString &page, Livraison livraison, SondePixels *sonde = nullptr)
+    // Demande la page et rend la main aussitôt ; attendrePeinte() lit ensuite la réponse.
+    void envoyer(const QString &page, Livraison livraison)
+    {
+        const char *prefixe[] = {"", "contenu ", "schema "};
+        m_processus.write(QByteArray(prefixe[int(livraison)]) + page.toLocal8Bit() + '\n');
+        m_processus.waitForBytesWritten(10000);
+    }
+    double attendrePeinte() { return lireLigne().split(' ').value(1).toDouble(); }
+
+    double charger(const QString &page, Livraison livraison, SondePixels *sonde = nullptr, bool viderApres = true)
     {
         const char *prefixe[] = {"", "contenu ", "schema "};
         QRect zone;
@@ -346,7 +404,8 @@ public:
             pause(1000);
             sonde->noter(avant, aLaPeinte, sonde->lire(zone));
         }
-        vider();
+        if (viderApres)
+            vider();
         return peinte;
     }
     void vider()
@@ -594,6 +653,134 @@ void mesurerRedimensionnement(TmainForm &fenetre, TdmRSS &module, const QString 
     std::fflush(stdout);
 }
 
+// --- 3. Bascules, vues de l'extérieur ---
+
+// Ce que l'utilisateur voit après un geste : la fenêtre gelée (la plus longue attente d'une
+// réponse à des pings envoyés l'un après l'autre, 1 ms après chaque réponse : un ping arrivé
+// avec le clic serait traité avant lui, le suivant attend la fin de ce que le clic fait), les
+// premiers pixels de la zone qui changent, et l'instant à partir duquel elle montre son image
+// finale ; -1 pour ce qui n'a pas eu lieu.
+struct Vu
+{
+    double geleeMs = -1;
+    double premiersMs = -1;
+    double finaleMs = -1;
+};
+
+// Fait le geste sur ce fil ; depuis d'autres fils, pingue la fenêtre (quand `pings` est donné)
+// et relève la zone toutes les 5 ms jusqu'à 1,5 s sans changement après le premier (10 s au
+// plus) ; ce fil traite ses évènements pendant ce temps.
+template<typename Geste>
+Vu suivreGeste(QRect zone, Pings *pings, Geste geste)
+{
+    Vu vu;
+    QList<Releve> releves;
+    std::atomic<bool> parti{false}, fini{false};
+    QElapsedTimer chrono;
+    std::thread guet([&] {
+        SondePixels sonde;
+        const size_t avant = qHash(sonde.lire(zone));
+        while (!parti)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        double dernierChangement = -1;
+        while (chrono.elapsed() < 10000) {
+            const Releve r{chrono.nsecsElapsed() / 1e6, qHash(sonde.lire(zone))};
+            if (vu.premiersMs < 0 && r.empreinte != avant)
+                vu.premiersMs = r.ms;
+            if (!releves.isEmpty() && r.empreinte != releves.last().empreinte)
+                dernierChangement = r.ms;
+            releves.append(r);
+            if (vu.premiersMs >= 0 && r.ms - std::max(dernierChangement, vu.premiersMs) > 1500)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        fini = true;
+    });
+    pause(300); // le premier relevé, celui d'avant le geste, est fait
+    if (pings)
+        pings->demarrer(1);
+    chrono.start();
+    geste();
+    parti = true;
+    while (!fini)
+        pause(20);
+    guet.join();
+    if (pings) {
+        const QList<double> durees = pings->arreter();
+        if (!durees.isEmpty())
+            vu.geleeMs = *std::max_element(durees.cbegin(), durees.cend());
+    }
+    if (vu.premiersMs >= 0)
+        vu.finaleMs = instantStable(releves);
+    return vu;
+}
+
+struct SerieVue
+{
+    QList<double> gelees, premiers, finales;
+    void ajouter(const Vu &vu)
+    {
+        gelees << vu.geleeMs;
+        premiers << vu.premiersMs;
+        finales << vu.finaleMs;
+    }
+};
+
+// Bascules entre deux onglets de 5 000 informations, par un clic sur l'onglet (XTest), face à la
+// vue nue qui passe de la même page à l'autre par son schéma, tours alternés. La vue nue reçoit
+// les octets que le lecteur a écrits pour chaque onglet.
+void mesurerBascules(TmainForm &fenetre, VueNue &nue, const QStringList &pages, int tours)
+{
+    Pings pings(static_cast<xcb_window_t>(fenetre.winId()), false);
+    SondePixels sonde;
+    const QRect zone(fenetre.pageHTML->mapToGlobal(QPoint()), fenetre.pageHTML->size());
+    SerieVue lecteur, plancher;
+    Vu premiere;
+    for (int i = 0; i < tours; ++i) {
+        const int vers = i % 2 == 0 ? 0 : 1;
+        fenetre.raise();
+        pause(300);
+        const QRect onglet = fenetre.ongletsPages->tabRect(vers);
+        const QPoint centre = fenetre.ongletsPages->mapToGlobal(onglet.center());
+        const Vu vu = suivreGeste(zone, &pings, [&] { EntreesX11::cliquer(centre); });
+        if (fenetre.ongletsPages->currentIndex() != vers)
+            std::printf("   ATTENTION : le clic n'a pas changé d'onglet (tour %d)\n", i);
+        if (i == 0)
+            premiere = vu;
+        lecteur.ajouter(vu);
+        pause(300);
+
+        // La vue nue montre la page de départ, puis passe à celle d'arrivée.
+        nue.charger(pages.at(1 - vers), VueNue::Livraison::Schema, nullptr, false);
+        const QRect zoneNue = sonde.monter(sonde.fenetreDe(nue.pid()));
+        pause(300);
+        plancher.ajouter(suivreGeste(zoneNue, nullptr, [&] { nue.envoyer(pages.at(vers), VueNue::Livraison::Schema); }));
+        nue.attendrePeinte();
+        nue.vider();
+    }
+    const auto maximum = [](const QList<double> &v) { return *std::max_element(v.cbegin(), v.cend()); };
+    const double gelee = mediane(lecteur.gelees), pire = maximum(lecteur.gelees);
+    std::printf("3. Bascule entre deux onglets de 5 000 informations, par un clic sur l'onglet (médianes de %d tours "
+                "alternés ; vu du serveur X)\n", tours);
+    std::printf("   fenêtre gelée (jusqu'à la réponse à un ping) : médiane %.0f ms, pire %.0f ms, première bascule "
+                "%.0f ms (but <= 100, chaque bascule) %s\n",
+                gelee, pire, premiere.geleeMs,
+                pire <= 100 && premiere.geleeMs >= 0 && !lecteur.gelees.contains(-1.0) ? "TENU" : "MANQUÉ");
+    afficherRapport("image finale de la page", mediane(lecteur.finales), mediane(plancher.finales), 1.20);
+    std::printf("   premiers pixels changés : lecteur %.0f ms, plancher %.0f ms, rapport %.2f ; première bascule : "
+                "premiers pixels %.0f ms, image finale %.0f ms\n",
+                mediane(lecteur.premiers), mediane(plancher.premiers),
+                mediane(lecteur.premiers) / mediane(plancher.premiers), premiere.premiersMs, premiere.finaleMs);
+    std::printf("   tours (gelée / premiers / finale, ms) : lecteur");
+    for (int i = 0; i < lecteur.gelees.size(); ++i)
+        std::printf(" %.0f/%.0f/%.0f", lecteur.gelees.at(i), lecteur.premiers.at(i), lecteur.finales.at(i));
+    std::printf(" ; plancher");
+    for (int i = 0; i < plancher.finales.size(); ++i)
+        std::printf(" %.0f/%.0f", plancher.premiers.at(i), plancher.finales.at(i));
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
 int coordinateur(int argc, char *argv[])
 {
     const int tours = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
@@ -800,42 +987,27 @@ int coordinateur(int argc, char *argv[])
     if (!parties.contains('3') && !parties.contains('4'))
         return dialogues.boites > 0 ? 3 : 0;
 
-    // 3. Bascules entre deux onglets de 5 000 informations.
-    dialogues.fichier = flux5000;
-    fenetre.ouvrirRSS->trigger();
-    attendreChargement(fenetre.pageHTML);
-    fenetre.ouvrirRSS->trigger();
-    attendreChargement(fenetre.pageHTML);
+    // 3. Bascules entre deux onglets de 5 000 informations, deux fichiers (le second ne diffère que
+    // par son titre) ; les octets de la page de chacun sont gardés pour la vue nue.
+    const QString autre5000 = ecrireFlux(
+        QStringLiteral("flux-5000-b.xml"),
+        GenerateurFlux::rss2(5000).replace("<title>Flux de mesure</title>", "<title>Autre flux de mesure</title>"));
+    QStringList pages;
+    for (const QString &fichier : {flux5000, autre5000}) {
+        dialogues.fichier = fichier;
+        fenetre.ouvrirRSS->trigger();
+        attendreChargement(fenetre.pageHTML);
+        const QString copie = Emplacement::dossierRss() + QStringLiteral("page-%1.html").arg(pages.size());
+        QFile::remove(copie);
+        QFile::copy(page, copie);
+        pages << copie;
+    }
     pause(500);
-    std::printf("   onglets : « %s » et « %s », page de %lld octets\n", qPrintable(fenetre.ongletsPages->tabText(0)),
-                qPrintable(fenetre.ongletsPages->tabText(1)), static_cast<long long>(QFileInfo(page).size()));
-    QList<double> gelees, peintes;
-    Planchers planchersBascule;
-    for (int i = 0; i < (parties.contains('3') ? tours : 0); ++i) {
-        double gelee = 0;
-        const auto r = attente.mesurer([&] {
-            QElapsedTimer chrono;
-            chrono.start();
-            fenetre.ongletsPages->setCurrentIndex(i % 2);
-            gelee = chrono.nsecsElapsed() / 1e6;
-        });
-        if (r.peinteMs < 0) {
-            std::printf("   ATTENTION : bascule %d jamais peinte (chargée à %.0f ms)\n", i, r.chargeeMs);
-            continue;
-        }
-        gelees << gelee;
-        peintes << r.peinteMs;
-        pause(300); // la destruction de l'arbre précédent, par tranches, se fait ici
-        planchersBascule.mesurer(nue, page);
-    }
-    if (parties.contains('3')) {
-        const double gelee = mediane(gelees);
-        std::printf("3. Bascule entre deux onglets de 5 000 informations (médiane de %d tours alternés)\n", tours);
-        std::printf("   fenêtre gelée : %.0f ms (but <= 100) %s\n", gelee, gelee <= 100 ? "TENU" : "MANQUÉ");
-        afficherRapport("page peinte", mediane(peintes), planchersBascule.plancher(), 1.20);
-        planchersBascule.afficher(mediane(peintes));
-    }
-    std::fflush(stdout);
+    std::printf("   onglets : « %s » et « %s », pages de %lld et %lld octets\n", qPrintable(fenetre.ongletsPages->tabText(0)),
+                qPrintable(fenetre.ongletsPages->tabText(1)), static_cast<long long>(QFileInfo(pages.at(0)).size()),
+                static_cast<long long>(QFileInfo(pages.at(1)).size()));
+    if (parties.contains('3'))
+        mesurerBascules(fenetre, nue, pages, tours);
 
     // 4. Mémoire après des bascules. Les 100 premières la font monter d'une centaine de Mio
     // (caches du moteur, réserves de l'allocateur pour chaque fil), puis elle reste à plat : la

@@ -1,6 +1,6 @@
 // La commande de recherche dans la vraie fenêtre : un clic sur le bouton peint « Rechercher »
 // jusqu'à la liste des résultats remplie, sur une base de 1 000 flux de 100 informations
-// sauvegardées chacun, les trois cases cochées. But : moins de 50 ms dans chaque cas.
+// sauvegardées chacun (descriptions d'un kilo-octet), les trois cases cochées. But : moins de 50 ms dans chaque cas.
 //  - « trouvé » : le texte est dans une information sur cent (une par flux, à une place qui
 //    change d'un flux à l'autre, dans la description : le dernier champ essayé) ; 1 000 lignes ;
 //  - « absent » : le texte n'est nulle part, tout est parcouru ; liste vide ;
@@ -49,20 +49,22 @@ constexpr int infosParFlux = 100;
 const QString motTrouve = QStringLiteral("colloque de Besançon");
 
 // Une information comme en rangent les lecteurs : titre accentué, lien à paramètres, description
-// en HTML de quelques centaines de caractères.
+// en HTML d'un kilo-octet.
 PInfo informationRangee(int flux, int rang, bool avecLeMot)
 {
     const QString n = QString::number(rang), f = QString::number(flux);
     auto info = std::make_shared<TInfo>();
+    // Une description d'un kilo-octet environ, en HTML.
+    static const QString corps = QStringLiteral(
+        "<p>Les élèves retrouvent leurs classes ce lundi ; le ministère annonce des mesures pour l'été "
+        "prochain.</p><p>Réactions des syndicats, <a href=\"http://127.0.0.1/a\">à lire</a> — « citations » "
+        "et chiffres.</p>").repeated(4) + QStringLiteral("<p>Fin de la dépêche");
     const QString suite =
         avecLeMot ? QStringLiteral(" Compte rendu du ") + motTrouve + QStringLiteral(". Et après ?") : QString();
     info->setDonnees(QStringLiteral("Dépêche ") + n + QStringLiteral(" : la rentrée des écoles, flux ") + f,
                      QStringLiteral("http://127.0.0.1/depeches/") + f + QStringLiteral("/") + n
                          + QStringLiteral("?utm_source=rss&amp;id=") + n,
-                     QStringLiteral("<p>Les élèves retrouvent leurs classes ce lundi ; le ministère annonce "
-                                    "des mesures pour l'été prochain.</p><p>Réactions des syndicats, "
-                                    "<a href=\"http://127.0.0.1/a\">à lire</a> — « citations » et chiffres.")
-                         + suite + QStringLiteral("</p>"),
+                     corps + suite + QStringLiteral("</p>"),
                      QStringLiteral("Tue, 08 Dec 2026 09:30:00 +0100"));
     return info;
 }

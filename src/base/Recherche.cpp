@@ -2,6 +2,7 @@
 
 #include "base/TdmRSS.h"
 
+#include <algorithm>
 #include <cstring>
 #include <tuple>
 #include <utility>
@@ -33,13 +34,15 @@ __m128i egaux(__m128i x, __m128i y, char) { return _mm_cmpeq_epi8(x, y); }
 __m128i egaux(__m128i x, __m128i y, char16_t) { return _mm_cmpeq_epi16(x, y); }
 #endif
 
-// Vrai quand l'aiguille (longueur m) se trouve dans le foin (longueur n) ; a et b sont les
-// positions des deux caractères filtres dans l'aiguille. n >= m >= 1.
+// La première position, à partir de `depuis`, où l'aiguille (longueur m) se trouve dans le foin
+// (longueur n) ; -1 sans elle. a et b sont les positions des deux caractères filtres dans
+// l'aiguille. m >= 1.
 template<typename Car>
-bool chercher(const Car *foin, qsizetype n, const Car *aiguille, qsizetype m, qsizetype a, qsizetype b)
+qsizetype chercher(const Car *foin, qsizetype n, const Car *aiguille, qsizetype m, qsizetype a, qsizetype b,
+                   qsizetype depuis = 0)
 {
     const qsizetype derniere = n - m; // dernière position de départ possible
-    qsizetype i = 0;
+    qsizetype i = depuis;
 #if defined(__SSE2__)
     // Plusieurs positions de départ à la fois : celles où les deux caractères filtres sont à
     // leur place.
@@ -54,7 +57,7 @@ bool chercher(const Car *foin, qsizetype n, const Car *aiguille, qsizetype m, qs
         while (masque != 0) {
             const unsigned bit = unsigned(__builtin_ctz(masque));
             if (std::memcmp(foin + i + bit / sizeof(Car), aiguille, size_t(m) * sizeof(Car)) == 0)
-                return true;
+                return i + bit / sizeof(Car);
             masque &= ~(bitsParCar << bit);
         }
     }
@@ -62,9 +65,9 @@ bool chercher(const Car *foin, qsizetype n, const Car *aiguille, qsizetype m, qs
     for (; i <= derniere; ++i) {
         if (foin[i + a] == aiguille[a] && foin[i + b] == aiguille[b]
             && std::memcmp(foin + i, aiguille, size_t(m) * sizeof(Car)) == 0)
-            return true;
+            return i;
     }
-    return false;
+    return -1;
 }
 
 // Les positions des deux caractères probablement les plus rares du texte. Elles valent aussi pour
@@ -105,14 +108,36 @@ bool TexteRecherche::trouveDans(const QString &champ) const
     if (!m_direct)
         return trouveDansEtroit(versEtroit(champ));
     return chercher(reinterpret_cast<const char16_t *>(champ.constData()), champ.size(),
-                    reinterpret_cast<const char16_t *>(m_large.constData()), m_large.size(), m_pivot, m_second);
+                    reinterpret_cast<const char16_t *>(m_large.constData()), m_large.size(), m_pivot, m_second)
+        >= 0;
 }
 
 bool TexteRecherche::trouveDansEtroit(const TexteEtroit &champ) const
 {
     if (m_etroit.isEmpty() || champ.size() < m_etroit.size())
         return false;
-    return chercher(champ.constData(), champ.size(), m_etroit.constData(), m_etroit.size(), m_pivot, m_second);
+    return chercher(champ.constData(), champ.size(), m_etroit.constData(), m_etroit.size(), m_pivot, m_second) >= 0;
+}
+
+bool TexteRecherche::trouveDans(const ChampsBoutABout &champs) const
+{
+    if (m_etroit.isEmpty())
+        return false;
+    const qsizetype m = m_etroit.size();
+    qsizetype depuis = 0;
+    for (;;) {
+        const qsizetype trouve = chercher(champs.texte.constData(), champs.texte.size(), m_etroit.constData(), m,
+                                          m_pivot, m_second, depuis);
+        if (trouve < 0)
+            return false;
+        // Le champ où commence la rencontre doit la contenir entière : sinon elle chevauche deux
+        // champs voisins, et la recherche reprend juste après son début.
+        const auto suivant = std::upper_bound(champs.debuts.cbegin(), champs.debuts.cend(), trouve);
+        const qsizetype fin = suivant == champs.debuts.cend() ? champs.texte.size() : *suivant;
+        if (trouve + m <= fin)
+            return true;
+        depuis = trouve + 1;
+    }
 }
 
 bool TdmRSS::titreContient(const QString &texte, const TInfo &info) const
@@ -151,12 +176,8 @@ bool TdmRSS::descriptionContient(const TexteRecherche &texte, const TInfo &info)
 
 bool TdmRSS::fluxTrouve(const TexteRecherche &texte, const TFlux &flux, ChampsRecherche champs) const
 {
-    if (texte.estVide())
-        return false;
-    for (const PInfo &info : flux.infos) {
-        if ((champs.titre && titreContient(texte, *info)) || (champs.lien && lienContient(texte, *info))
-            || (champs.description && descriptionContient(texte, *info)))
-            return true;
-    }
-    return false;
+    // Les formes des flux qui ne sont plus dans la base (base relue, flux supprimés) s'oublient.
+    if (m_indexRecherche.taille() > fluxBase.size() + 16)
+        m_indexRecherche.garderSeulement(fluxBase);
+    return m_indexRecherche.fluxTrouve(texte, flux, champs);
 }

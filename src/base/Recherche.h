@@ -6,7 +6,17 @@
 
 #include "commun/TexteEtroit.h"
 
+#include <QList>
 #include <QString>
+
+// Les formes étroites d'une suite de champs (les titres des informations d'un flux, par exemple)
+// mises bout à bout, sans séparateur ; chaque champ commence à sa place dans `debuts`, en ordre
+// croissant, et finit où commence le suivant.
+struct ChampsBoutABout
+{
+    TexteEtroit texte;
+    QList<qsizetype> debuts;
+};
 
 class TexteRecherche
 {
@@ -29,6 +39,9 @@ public:
             return trouveDans(champ);
         return trouveDansEtroit(formeEtroite());
     }
+
+    // Vrai quand l'un des champs mis bout à bout contient la forme étroite du texte cherché.
+    bool trouveDans(const ChampsBoutABout &champs) const;
 
 private:
     bool trouveDansEtroit(const TexteEtroit &champ) const;

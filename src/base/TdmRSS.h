@@ -4,6 +4,7 @@
 // de la base. Ses opérations sont réparties par sous-système : lecture (reading/), base (base/),
 // page (render/). La fenêtre l'appelle ; lui ne parle qu'aux dialogues.
 
+#include "base/IndexRecherche.h"
 #include "base/Recherche.h"
 #include "commun/Dialogues.h"
 #include "commun/TexteEtroit.h"
@@ -44,6 +45,8 @@ public:
     // --- Acquisition ---
     // Vrai quand l'utilisateur a choisi un fichier et qu'il s'est chargé dans XMLDoc.
     bool choisirFichierRSS();
+    // Le choix seul, sans lecture : le chemin choisi, rien si l'utilisateur a renoncé.
+    std::optional<QString> choisirCheminRSS();
     // Le chemin du dernier fichier choisi dans la boîte d'ouverture.
     QString fichierChoisi() const { return m_dernierFichierChoisi; }
     // Télécharge l'adresse dans sa copie locale et rend le chemin de la copie. Un téléchargement
@@ -115,7 +118,10 @@ public:
     bool descriptionContient(const TexteRecherche &texte, const TInfo &info) const;
     // Vrai dès qu'une information stockée du flux contient le texte dans un champ choisi
     // (titre, puis lien, puis description).
+    // Les formes des informations où chercher sont gardées d'une recherche à l'autre (IndexRecherche).
     bool fluxTrouve(const TexteRecherche &texte, const TFlux &flux, ChampsRecherche champs) const;
+    // Fait d'avance ces formes pour un flux, pour que la recherche suivante ne les fasse pas.
+    void preparerRecherche(const TFlux &flux) const { m_indexRecherche.preparer(flux); }
     PRubrique creerRubrique(const TexteEtroit &nom);
     void detruireRubrique(const QString &nom);
 
@@ -126,6 +132,7 @@ public:
     TDocumentXML XMLDocWriter;
 
 private:
+    mutable IndexRecherche m_indexRecherche;
     // Étapes de chargerBase.
     void lireListeFlux(const QDomNode &listeFlux);
     void lireImage(const QDomNode &image, TFlux &flux);

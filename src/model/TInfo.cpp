@@ -1,5 +1,12 @@
 #include "model/TInfo.h"
 
+#include <atomic>
+
+namespace {
+// Les informations se lisent aussi sur des fils de fond (actualisation).
+std::atomic<quint64> derniereVersion{0};
+} // namespace
+
 void TInfo::setDonnees(const QString &titre, const QString &lien, const QString &description,
                        const QString &datePub)
 {
@@ -9,6 +16,7 @@ void TInfo::setDonnees(const QString &titre, const QString &lien, const QString 
     m_datePub = datePub;
     m_titreEnTexte = false;
     m_etroits.reset();
+    m_version = ++derniereVersion;
 }
 
 const TInfo::FormesEtroites &TInfo::etroits() const

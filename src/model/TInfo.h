@@ -45,6 +45,11 @@ public:
     void preparerEtroits() const { etroits(); }
     bool etroitsFaits() const { return m_etroits != nullptr; }
 
+    // Le numéro des textes : un nouveau, propre à tout le programme, à chaque setDonnees (0 pour
+    // une information jamais remplie, dont tous les textes sont vides). Qui garde une forme des
+    // textes sait ainsi si elle vaut encore.
+    quint64 version() const { return m_version; }
+
     // Égalité des quatre textes, exacte, casse comprise.
     bool operator==(const TInfo &autre) const;
     bool operator!=(const TInfo &autre) const { return !(*this == autre); }
@@ -65,6 +70,7 @@ private:
     bool m_titreEnTexte = false;
     QString m_guid;
     mutable std::shared_ptr<const FormesEtroites> m_etroits;
+    quint64 m_version = 0;
 };
 
 using PInfo = std::shared_ptr<TInfo>;

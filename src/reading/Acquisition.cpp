@@ -117,12 +117,17 @@ PFlux TdmRSS::ajouterSourceParURL(const QString &adresse)
     return flux;
 }
 
-bool TdmRSS::choisirFichierRSS()
+std::optional<QString> TdmRSS::choisirCheminRSS()
 {
     const std::optional<QString> choix =
         m_dialogues.choisirFichier(titreChoixFichierRSS(), Emplacement::dossierRss(), m_dernierFichierChoisi);
-    if (!choix)
-        return false;
-    m_dernierFichierChoisi = *choix;
-    return chargerDocumentXML(*choix);
+    if (choix)
+        m_dernierFichierChoisi = *choix;
+    return choix;
+}
+
+bool TdmRSS::choisirFichierRSS()
+{
+    const std::optional<QString> choix = choisirCheminRSS();
+    return choix && chargerDocumentXML(*choix);
 }

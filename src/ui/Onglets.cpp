@@ -218,19 +218,15 @@ void TmainForm::ongletsPagesChange()
     const QString chemin = fiche->getChemin();
     const SignatureFichier signature = SignatureFichier::de(chemin);
     const PFlux flux = fiche->getFlux();
-    if (!m_reprise)
-        m_reprise = std::make_unique<RepriseBascule>();
-    if (m_reprise->reprendre(chemin, signature, *dmRSS)) {
+    if (repriseBascule().reprendre(chemin, signature, *dmRSS)) {
         afficherArbreXML();
         const PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
         montrerPageOnglet(*fiche, flux ? dmRSS->genererPageInfosSauvegardees(*flux) : Emplacement::cheminPage());
         actualiserListesInfos(fluxLu);
         return;
     }
-    m_reprise->avantLecture(*dmRSS);
-    if (!dmRSS->chargerDocumentXML(chemin))
+    if (!lireEtNoter(chemin, signature))
         return;
-    m_reprise->noterLecture(chemin, signature, *dmRSS);
 
     // La page et les listes montrent le même flux, lu une fois.
     afficherArbreXML();
@@ -243,6 +239,22 @@ void TmainForm::ongletsPagesChange()
     actualiserListesInfos(fluxLu);
 }
 
+RepriseBascule &TmainForm::repriseBascule()
+{
+    if (!m_reprise)
+        m_reprise = std::make_unique<RepriseBascule>();
+    return *m_reprise;
+}
+
+bool TmainForm::lireEtNoter(const QString &chemin, const SignatureFichier &signature)
+{
+    repriseBascule().avantLecture(*dmRSS);
+    if (!dmRSS->chargerDocumentXML(chemin))
+        return false;
+    m_reprise->noterLecture(chemin, signature, *dmRSS);
+    return true;
+}
+
 void TmainForm::montrerPageOnglet(const TObjetString &fiche, const QString &page)
 {
     naviguerVersFichier(page);
@@ -252,14 +264,17 @@ void TmainForm::montrerPageOnglet(const TObjetString &fiche, const QString &page
 
 void TmainForm::ouvrirRSSExecute()
 {
-    if (!dmRSS || !dmRSS->choisirFichierRSS())
+    if (!dmRSS)
         return;
-    montrerFichierOuvert(dmRSS->fichierChoisi());
+    if (const std::optional<QString> choix = dmRSS->choisirCheminRSS())
+        ouvrirFichierRSS(*choix);
 }
 
 void TmainForm::ouvrirFichierRSS(const QString &chemin)
 {
-    if (!dmRSS || !dmRSS->chargerDocumentXML(chemin))
+    // La lecture est notée comme celle d'une bascule : revenir à cet onglet ne relit pas un
+    // fichier inchangé depuis. La signature est relevée avant la lecture.
+    if (!dmRSS || !lireEtNoter(chemin, SignatureFichier::de(chemin)))
         return;
     montrerFichierOuvert(chemin);
 }
@@ -273,6 +288,7 @@ void TmainForm::montrerFichierOuvert(const QString &chemin)
     afficherArbreXML();
     const PFlux fluxLu = dmRSS->analyserFlux(dmRSS->XMLDoc);
     naviguerVersFichier(dmRSS->genererPageDocument(*fluxLu));
+    repriseBascule().noterLignesPage(dmRSS->getLignesPage());
     const QString titre = fluxLu->getTitre();
     // Le fichier est déjà lu : une seule peinture forcée, celle du début, montre la barre.
     barreSansAttente(47);

@@ -18,13 +18,14 @@
 
 namespace {
 
-// Les formes étroites des informations de la base, faites par tranches de quelques millisecondes
+// Les formes où chercher des informations de la base, faites par tranches de quelques millisecondes
 // quand la boucle des messages est libre, sans geler la fenêtre ; l'objet se détruit à la fin.
 // Une recherche lancée avant la fin fait elle-même celles qui manquent.
 class PreparationRecherche : public QObject
 {
 public:
-    PreparationRecherche(QObject *parent, QList<PFlux> fluxBase) : QObject(parent), m_flux(std::move(fluxBase))
+    PreparationRecherche(QObject *parent, TdmRSS &module)
+        : QObject(parent), m_module(module), m_flux(module.getFluxBase())
     {
         m_minuterie.setInterval(0);
         QObject::connect(&m_minuterie, &QTimer::timeout, this, [this] { preparer(); });
@@ -38,21 +39,18 @@ private:
     {
         QElapsedTimer chrono;
         chrono.start();
-        for (; m_rangFlux < m_flux.size(); ++m_rangFlux, m_rangInfo = 0) {
-            const QList<PInfo> &infos = m_flux.at(m_rangFlux)->infos;
-            for (; m_rangInfo < infos.size(); ++m_rangInfo) {
-                if (m_rangInfo % 64 == 0 && chrono.elapsed() >= dureeTranche)
-                    return;
-                infos.at(m_rangInfo)->preparerEtroits();
-            }
+        for (; m_rangFlux < m_flux.size(); ++m_rangFlux) {
+            if (chrono.elapsed() >= dureeTranche)
+                return;
+            m_module.preparerRecherche(*m_flux.at(m_rangFlux));
         }
         m_minuterie.stop();
         deleteLater();
     }
 
+    const TdmRSS &m_module;
     const QList<PFlux> m_flux;
     qsizetype m_rangFlux = 0;
-    qsizetype m_rangInfo = 0;
     QTimer m_minuterie;
 };
 
@@ -60,7 +58,7 @@ private:
 
 void TmainForm::preparerRecherche()
 {
-    new PreparationRecherche(this, dmRSS->getFluxBase());
+    new PreparationRecherche(this, *dmRSS);
 }
 
 void TmainForm::rechercherExecute()

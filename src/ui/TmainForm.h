@@ -51,6 +51,7 @@ class TdmRSS;
 class TObjetString;
 class TPageHTML;
 class RepriseBascule;
+struct SignatureFichier;
 
 class TmainForm : public QMainWindow
 {
@@ -329,6 +330,10 @@ private:
     QString telechargerEtLire(const QString &adresse, int positionApresTelechargement);
     // La suite de l'ouverture d'un fichier déjà lu dans XMLDoc : page, onglet « Fichier : », titre.
     void montrerFichierOuvert(const QString &chemin);
+    // Lit le fichier dans XMLDoc et note cette lecture pour les bascules qui y reviendront ;
+    // faux (après la boîte d'erreur) quand il ne se lit pas.
+    bool lireEtNoter(const QString &chemin, const SignatureFichier &signature);
+    RepriseBascule &repriseBascule();
 
     // Vrai pendant la fermeture de la fenêtre : les onglets se ferment sans remontrer le suivant.
     bool m_fermetureEnCours = false;

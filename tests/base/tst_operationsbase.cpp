@@ -215,6 +215,24 @@ private slots:
             trouves += attendu;
         }
         QVERIFY(trouves > 2000);
+
+        // Un flux gardé d'un essai à l'autre, ses informations remplacées ou réécrites : ses formes
+        // gardées ne valent plus, et un texte à cheval sur deux champs voisins ne se trouve pas.
+        TFlux flux;
+        int fluxTrouves = 0;
+        for (int essai = 0; essai < 5000; ++essai) {
+            const TexteRecherche prepare(texte(1 + int(hasard.bounded(3))));
+            if (essai % 2 == 0)
+                flux.infos = {info(texte(6), texte(6), texte(6)), info(texte(6), texte(6), texte(6))};
+            else
+                flux.infos.first()->setDonnees(texte(6), texte(6), texte(6), QString());
+            bool attendu = false;
+            for (const PInfo &i : std::as_const(flux.infos))
+                attendu = attendu || versEtroit(i->getDescription()).contains(prepare.etroit());
+            QCOMPARE(module.fluxTrouve(prepare, flux, {false, false, true}), attendu);
+            fluxTrouves += attendu;
+        }
+        QVERIFY(fluxTrouves > 500);
     }
 
     void fluxTrouveChercheDansLesChampsChoisis()
