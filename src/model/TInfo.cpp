@@ -9,6 +9,7 @@ void TInfo::setDonnees(const QString &titre, const QString &lien, const QString 
     m_datePub = datePub;
     m_titreEnTexte = false;
     m_etroits.reset();
+    m_descriptionDePage.reset();
 }
 
 const TInfo::FormesEtroites &TInfo::etroits() const

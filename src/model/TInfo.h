@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 // Une information (un item) d'un flux. Les items sont partagés entre le flux affiché,
 // la liste des items de la fenêtre et le flux de la base où l'utilisateur les range.
@@ -45,6 +46,13 @@ public:
     void preparerEtroits() const { etroits(); }
     bool etroitsFaits() const { return m_etroits != nullptr; }
 
+    // La description telle que la page l'écrit (équilibrée), faite par la première page qui l'écrit
+    // ou par la lecture qui l'a déjà lue en HTML, et gardée jusqu'au prochain setDonnees : une page
+    // réécrite (retour sur un onglet, actualisation) ne relit pas ses descriptions. Rien tant
+    // qu'elle n'est pas faite.
+    const std::optional<QString> &getDescriptionDePage() const { return m_descriptionDePage; }
+    void setDescriptionDePage(const QString &ecrite) const { m_descriptionDePage = ecrite; }
+
     // Égalité des quatre textes, exacte, casse comprise.
     bool operator==(const TInfo &autre) const;
     bool operator!=(const TInfo &autre) const { return !(*this == autre); }
@@ -65,6 +73,7 @@ private:
     bool m_titreEnTexte = false;
     QString m_guid;
     mutable std::shared_ptr<const FormesEtroites> m_etroits;
+    mutable std::optional<QString> m_descriptionDePage;
 };
 
 using PInfo = std::shared_ptr<TInfo>;

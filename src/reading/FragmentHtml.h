@@ -58,10 +58,20 @@ public:
     template<typename Entrer, typename Sortir>
     void parcourir(Entrer &&entrer, Sortir &&sortir) const;
 
+    // Vrai quand l'analyse n'a rien eu à réparer : aucune erreur, et chaque nœud de l'arbre, dans
+    // l'ordre de l'arbre, est le morceau suivant de la source (un élément entre sa balise ouvrante
+    // et sa balise fermante, sauf élément vide) jusqu'à la dernière lettre. Un tel fragment
+    // s'écrit dans une page tel qu'il est, sans rien déborder autour de lui.
+    bool sansReparation() const;
+
     static bool aDesEnfants(const GumboNode &noeud)
     {
         return noeud.type == GUMBO_NODE_ELEMENT || noeud.type == GUMBO_NODE_TEMPLATE;
     }
+    // Les éléments vides de HTML : ni contenu, ni balise fermante.
+    static bool estVide(const GumboNode &noeud);
+    // Un élément SVG ou MathML fermé par sa propre balise (« <path/> ») telle qu'écrite.
+    static bool estFermeParSaBalise(const GumboNode &noeud);
 
 private:
     class Arene;

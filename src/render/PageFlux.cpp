@@ -142,7 +142,7 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur, const 
         const char *marque = estNouvelle && estNouvelle(info) ? "<font color=\"#CC0000\">Nouveau</font> " : "";
         TexteEtroit titre = ligne("      <a href=\"", adresseDePage(info.getLien()), "\"><h2>", marque,
                                   champDePage(info.getTitre(), info.getTitreEnTexte(), budget), "</h2></a>");
-        TexteEtroit description = ligne("      <p>", htmlEquilibre(info.getDescription(), budget), "</p>");
+        TexteEtroit description = ligne("      <p>", descriptionDePage(info, budget), "</p>");
         TexteEtroit date = ligne("      <h6><i>", htmlEquilibre(info.getDatePub(), budget), "</i></h6>");
         taille = ouverture.size() + titre.size() + description.size() + date.size() + fermeture.size() + 10;
         if (taille > place)
