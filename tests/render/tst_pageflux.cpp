@@ -139,7 +139,9 @@ private slots:
 
     // Une description qui ouvrirait quelque chose sans le fermer : la page garde sa forme (chaque
     // information dans sa cellule, le pied en dernier) et la description son texte visible. Une
-    // description sans rien à réparer est écrite telle quelle.
+    // description sans rien à réparer est écrite telle quelle. De même quand la lecture d'un flux
+    // sous xml:base l'a déjà lue pour ses adresses, et quand la page est réécrite avec les
+    // descriptions que ses informations gardent.
     void descriptionsEquilibrees_data()
     {
         QTest::addColumn<QString>("description");
@@ -178,11 +180,23 @@ private slots:
             info->setDonnees(titre, QString(), texte, date);
             flux.infos.append(info);
         }
+        const QByteArray atom = "<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:base=\"http://127.0.0.1/\"><entry><title>T</title>"
+                                "<summary type=\"html\">" + description.toHtmlEscaped().toUtf8() + "</summary><updated>D</updated></entry>"
+                                "<entry><title>Suivant</title><summary>S</summary><updated>D2</updated></entry></feed>";
+        QVERIFY(module.chargerDocumentXML(dossier.ecrire(u"flux.xml"_qs, atom)));
+        const PFlux lu = module.analyserFlux(module.XMLDoc);
+        for (const TFlux *source : {&flux, &flux, lu.get(), lu.get()}) {
+            TdmRSS ecrivain(dialogues);
+            ecrivain.genererPageFlux(*source);
+            const std::optional<QStringList> cellules = LecturePage::cellulesDesInformations(OutilsTests::lireFichier(Emplacement::cheminPage()));
+            QVERIFY(cellules);
+            QCOMPARE(*cellules, (QStringList{QString(u"T "_qs + visible + u" D"_qs).simplified(), u"Suivant S D2"_qs}));
+            QCOMPARE(ecrivain.getLignesPage().at(15) == versEtroit(u"      <p>"_qs + description + u"</p>"_qs), telleQuelle);
+        }
+        // Une description changée ne garde rien de la précédente.
+        flux.infos[0]->setDonnees(u"T"_qs, QString(), u"<b>neuf"_qs, u"D"_qs);
         module.genererPageFlux(flux);
-        const std::optional<QStringList> cellules = LecturePage::cellulesDesInformations(OutilsTests::lireFichier(Emplacement::cheminPage()));
-        QVERIFY(cellules);
-        QCOMPARE(*cellules, (QStringList{QString(u"T "_qs + visible + u" D"_qs).simplified(), u"Suivant S D2"_qs}));
-        QCOMPARE(module.getLignesPage().at(15) == versEtroit(u"      <p>"_qs + description + u"</p>"_qs), telleQuelle);
+        QCOMPARE(module.getLignesPage().at(15), versEtroit(u"      <p><b>neuf</b></p>"_qs));
     }
 
     // Une page qui passerait la borne montre les informations qui tiennent, et dit combien la liste
