@@ -16,6 +16,7 @@
 
 #include "base/TdmRSS.h"
 #include "commun/Emplacement.h"
+#include "render/PoidsPage.h"
 #include "ui/TApplication.h"
 #include "ui/TmainForm.h"
 
@@ -52,8 +53,9 @@ struct Document
 };
 
 // Les plus grands documents acceptés : le plus de nœuds, le plus d'éléments à attributs, le plus
-// de texte ; puis une page faite d'une seule description qui tient à peine dans la borne de la
-// page, et un flux dont la page passe la borne.
+// de texte ; puis des pages qui atteignent la borne de la page, par une seule description, par
+// des mots ou par des balises (en descriptions assez courtes pour être relues comme du HTML), et
+// des flux ordinaires dont la page tient entière ou passe la borne.
 QList<Document> documents()
 {
     QList<Document> liste;
@@ -62,22 +64,21 @@ QList<Document> documents()
     liste.append({"le plus de nœuds", "<rss>" + QByteArray("<a/>").repeated(1'499'990) + "</rss>"});
     liste.append({"le plus d'attributs", "<rss>" + QByteArray("<a b=\"\"/>").repeated(149'990) + "</rss>"});
     liste.append({"le plus de texte", "<rss><t>" + QByteArray(67'000'000, 'x') + "</t></rss>"});
-    const qsizetype description = TdmRSS::borneOctetsPage - TdmRSS::reservePage - 4096;
+    const qint64 octetsPage = TdmRSS::poidsMaxPage / PoidsPage::parOctet;
     liste.append({"une description à la borne de la page",
-                  "<rss><channel><title>t</title><item><title>i</title><description>" + QByteArray(description, 'x')
-                      + "</description></item></channel></rss>"});
-    liste.append({"des mots à la borne de la page",
                   "<rss><channel><title>t</title><item><title>i</title><description>"
-                      + QByteArray("mot ").repeated(description / 4) + "</description></item></channel></rss>"});
+                      + QByteArray(octetsPage - 2 * TdmRSS::reservePage, 'x') + "</description></item></channel></rss>"});
+    const auto descriptions = [](const QByteArray &morceau, qint64 octets) -> QByteArray {
+        QByteArray flux = "<rss><channel><title>t</title>";
+        for (qint64 taille = 0; taille < octets; taille += 25 * 1024 * morceau.size())
+            flux += "<item><title>i</title><description>" + morceau.repeated(25 * 1024) + "</description></item>";
+        return flux + "</channel></rss>";
+    };
+    liste.append({"des mots à la borne de la page", descriptions("mot ", 2 * octetsPage)});
     liste.append({"des balises à la borne de la page",
-                  "<rss><channel><title>t</title><item><title>i</title><description>"
-                      + QByteArray("&lt;br&gt;").repeated(description / 4) + "</description></item></channel></rss>"});
-    // Des descriptions assez courtes pour être relues (et équilibrées) comme du HTML, faites de
-    // balises seules.
-    QByteArray balises = "<rss><channel><title>t</title>";
-    for (qsizetype taille = 0; taille < 2 * TdmRSS::borneOctetsPage; taille += 100 * 1024)
-        balises += "<item><title>i</title><description>" + QByteArray("&lt;br&gt;").repeated(25 * 1024) + "</description></item>";
-    liste.append({"des descriptions de 100 Kio de balises", balises + "</channel></rss>"});
+                  descriptions("&lt;br&gt;", 2 * 10 * TdmRSS::poidsMaxPage / PoidsPage::parNoeud)});
+    liste.append({"un flux de 5 000 informations (page entière)", GenerateurFlux::rss2(5000)});
+    liste.append({"un flux de 5 000 articles de 1 Ko", GenerateurFlux::rss2Realiste(5000)});
     liste.append({"un flux de 60 Mo", GenerateurFlux::rss2(135'000)});
     return liste;
 }

@@ -59,15 +59,16 @@ public:
     PFlux ajouterSourceParURL(const QString &adresse);
 
     // --- Page ---
-    // La page tient en borneOctetsPage octets : la fenêtre et les processus de la vue web qui la
-    // montre restent ainsi sous 600 Mio même quand la page n'est faite que de balises (« <br> » :
-    // 256 Ki lignes ; 2 Mio en coûtaient 1,4 Gio), et sous 1,5 Gio quand la fenêtre tient en plus
-    // l'arbre le plus grand que les budgets acceptent (bench_hostiles_interface). Les informations
-    // qui n'y tiennent plus n'y sont pas, et une dernière ligne dit combien la liste en a de plus ;
-    // une valeur d'en-tête ou de pied trop longue y est remplacée par « (trop long pour la page) ».
-    // reservePage est gardée pour le pied, la dernière ligne et le bandeau des informations
-    // sauvegardées.
-    static constexpr qsizetype borneOctetsPage = 1024 * 1024;
+    // La page tient dans poidsMaxPage, ce que la vue web qui la montre peut y consacrer (PoidsPage :
+    // ses octets et ses nœuds). Une page de 5 000 informations aux courtes descriptions HTML
+    // (3 Mo) y tient entière ; une page faite de balises seules (« <br> ») s'arrête vers 250 000
+    // éléments, une page de texte vers 5 Mo. Les processus de
+    // la fenêtre restent ainsi sous 1,5 Gio même quand elle tient en plus l'arbre le plus grand que
+    // les budgets acceptent (bench_hostiles_interface). Les informations qui n'y tiennent plus n'y
+    // sont pas, et une dernière ligne dit combien la liste en a de plus ; une valeur d'en-tête
+    // trop longue y est remplacée par « (trop long pour la page) ». reservePage (en octets) est
+    // gardée pour le pied, la dernière ligne et le bandeau des informations sauvegardées.
+    static constexpr qint64 poidsMaxPage = 256LL * 1024 * 1024;
     static constexpr qsizetype reservePage = 64 * 1024;
     // Vrai pour une information à marquer « Nouveau » devant son titre ; vide : aucune.
     using EstNouvelle = std::function<bool(const TInfo &)>;

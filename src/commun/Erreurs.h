@@ -22,8 +22,9 @@ public:
     using ErreurLecteur::ErreurLecteur;
 };
 
-// Un document refusé par le programme lui-même avant d'être lu entier (budget dépassé, encodage
-// inconnu ou démenti par les octets) : son message, en français, dit pourquoi.
+// Un document refusé à la lecture : mal formé (la raison du parseur, avec sa ligne et sa
+// colonne), budget dépassé, encodage inconnu ou démenti par les octets. Son message, en
+// français, dit pourquoi.
 class ErreurDocumentRefuse : public ErreurChargementXML
 {
 public:

@@ -46,12 +46,18 @@ public:
     void preparerEtroits() const { etroits(); }
     bool etroitsFaits() const { return m_etroits != nullptr; }
 
-    // La description telle que la page l'écrit (équilibrée), faite par la première page qui l'écrit
-    // ou par la lecture qui l'a déjà lue en HTML, et gardée jusqu'au prochain setDonnees : une page
-    // réécrite (retour sur un onglet, actualisation) ne relit pas ses descriptions. Rien tant
-    // qu'elle n'est pas faite.
-    const std::optional<QString> &getDescriptionDePage() const { return m_descriptionDePage; }
-    void setDescriptionDePage(const QString &ecrite) const { m_descriptionDePage = ecrite; }
+    // La description telle que la page l'écrit (équilibrée) et les nœuds HTML que l'analyseur y a
+    // comptés (ce qu'elle pèse dans la page), faite par la première page qui l'écrit ou par la
+    // lecture qui l'a déjà lue en HTML, et gardée jusqu'au prochain setDonnees : une page réécrite
+    // (retour sur un onglet, actualisation) ne relit pas ses descriptions. Rien tant qu'elle n'est
+    // pas faite.
+    struct DescriptionDePage
+    {
+        QString ecrite;
+        qint64 noeuds = 0;
+    };
+    const std::optional<DescriptionDePage> &getDescriptionDePage() const { return m_descriptionDePage; }
+    void setDescriptionDePage(const DescriptionDePage &faite) const { m_descriptionDePage = faite; }
 
     // Égalité des quatre textes, exacte, casse comprise.
     bool operator==(const TInfo &autre) const;
@@ -73,7 +79,7 @@ private:
     bool m_titreEnTexte = false;
     QString m_guid;
     mutable std::shared_ptr<const FormesEtroites> m_etroits;
-    mutable std::optional<QString> m_descriptionDePage;
+    mutable std::optional<DescriptionDePage> m_descriptionDePage;
 };
 
 using PInfo = std::shared_ptr<TInfo>;

@@ -143,7 +143,7 @@ HtmlResolu resoudreAdressesHtml(const QString &html, const QString &base, Budget
         },
         [](const GumboNode &) {});
     if (remplacements.empty())
-        return {html, fragment->sansReparation()};
+        return {html, fragment->sansReparation(), fragment->noeuds()};
     // Un élément recopié par l'analyseur (balise mal imbriquée) partage les attributs de son
     // modèle : une même valeur n'est réécrite qu'une fois.
     std::sort(remplacements.begin(), remplacements.end(),

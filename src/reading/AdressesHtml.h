@@ -25,6 +25,8 @@ struct HtmlResolu
     // Vrai quand la lecture a montré que ce HTML s'écrit tel quel sur une page (rien à réparer,
     // aucune adresse réécrite) : la page n'a pas à le relire.
     bool equilibre = false;
+    // Les nœuds que l'analyseur y a comptés, quand il est équilibré.
+    qint64 noeuds = 0;
 };
 
 HtmlResolu resoudreAdressesHtml(const QString &html, const QString &base, BudgetHtml &budget);

@@ -175,8 +175,9 @@ struct ContenuAtom
 {
     QString valeur;
     bool enTexte = true;
-    // Du HTML déjà lu, qui s'écrit tel quel sur la page.
+    // Du HTML déjà lu, qui s'écrit tel quel sur la page, et ses nœuds.
     bool equilibre = false;
+    qint64 noeuds = 0;
 };
 
 // Le HTML d'un contenu, ses adresses résolues contre la base en vigueur.
@@ -185,7 +186,7 @@ ContenuAtom enHtml(const QString &html, const std::optional<QString> &base, Cont
     if (!base)
         return {html, false};
     const HtmlResolu resolu = resoudreAdressesHtml(html, *base, contexte.budgetHtml);
-    return {resolu.html, false, resolu.equilibre};
+    return {resolu.html, false, resolu.equilibre, resolu.noeuds};
 }
 
 // Un élément de contenu lu selon son type et, en Atom 0.3, son mode.
@@ -269,7 +270,7 @@ PInfo lireEntree(const QDomElement &entree, const std::optional<QString> &baseFl
     info->setTitreEnTexte(titreLu.enTexte);
     // La lecture qui a déjà lu la description en HTML dispense la page de la relire.
     if (description.equilibre)
-        info->setDescriptionDePage(description.valeur);
+        info->setDescriptionDePage({description.valeur, description.noeuds});
     info->setGuid(NoeudXML::texteChamp(identifiant));
     return info;
 }

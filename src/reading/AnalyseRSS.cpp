@@ -19,7 +19,7 @@ QString adresseResolue(const QString &ecrite, const ContexteLecture &contexte)
 HtmlResolu descriptionResolue(const QString &html, ContexteLecture &contexte)
 {
     return contexte.adresseSource ? resoudreAdressesHtml(html, *contexte.adresseSource, contexte.budgetHtml)
-                                  : HtmlResolu{html, false};
+                                  : HtmlResolu{html, false, 0};
 }
 
 } // namespace
@@ -83,7 +83,7 @@ void analyserInfo(const QDomNode &element, TFlux &flux, ContexteLecture &context
     info->setDonnees(titre, adresseResolue(lien, contexte), resolue.html, datePub);
     // La lecture qui a déjà lu la description en HTML dispense la page de la relire.
     if (resolue.equilibre)
-        info->setDescriptionDePage(resolue.html);
+        info->setDescriptionDePage({resolue.html, resolue.noeuds});
     info->setGuid(guid);
     flux.infos.append(std::move(info));
 }

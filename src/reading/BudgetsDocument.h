@@ -32,7 +32,7 @@ struct BudgetsDocument
     // La protection du parseur contre les entités qui se multiplient : passé seuilAmplification
     // octets lus et développés, le document ne peut pas en développer plus de
     // amplificationMaximale fois sa taille. Un court document ne fait donc pas plus d'un Mio de
-    // texte développé, pas plus que la page d'un flux n'en montre (TdmRSS::borneOctetsPage).
+    // texte développé.
     static constexpr float amplificationMaximale = 4.0f;
     static constexpr unsigned long long seuilAmplification = 1ULL << 20;
 };

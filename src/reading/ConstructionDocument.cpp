@@ -5,6 +5,7 @@
 #include "commun/Utf8.h"
 #include "reading/EntitesHTML.h"
 #include "reading/EspacesDeNoms.h"
+#include "reading/RaisonsParseur.h"
 #include "reading/MemoireParseur.h"
 
 #include <QDomImplementation>
@@ -445,9 +446,7 @@ private:
     void entiteInconnue(const char *nom)
     {
         if (!m_dtdExterne)
-            throw ErreurChargementXML(QStringLiteral("%1 : « %2 » %3")
-                                          .arg(QString::fromLatin1(XML_ErrorString(XML_ERROR_UNDEFINED_ENTITY)),
-                                               texteDepuisUtf8(nom), position()));
+            malForme(raisonDuParseur(XML_ERROR_UNDEFINED_ENTITY, true) + QStringLiteral(" « %1 »").arg(texteDepuisUtf8(nom)));
         placerTexte();
         ajouter(m_document.createEntityReference(texteDepuisUtf8(nom)));
     }
@@ -486,11 +485,11 @@ private:
 
     // --- Les erreurs du parseur ---
 
-    QString position() const
+    // Le document refusé pour la raison donnée, à la position où le parseur en est.
+    [[noreturn]] void malForme(const QString &raison) const
     {
-        return QStringLiteral("(ligne %1, colonne %2)")
-            .arg(XML_GetCurrentLineNumber(m_parseur.get()))
-            .arg(XML_GetCurrentColumnNumber(m_parseur.get()) + 1);
+        refuser(messageDocumentMalForme(raison, XML_GetCurrentLineNumber(m_parseur.get()),
+                                        XML_GetCurrentColumnNumber(m_parseur.get()) + 1));
     }
 
     [[noreturn]] void erreurDuParseur() const
@@ -510,7 +509,7 @@ private:
         if ((code == XML_ERROR_INVALID_TOKEN || code == XML_ERROR_PARTIAL_CHAR) && m_texte.octetsDuDocument
             && DecodageDocument::octetFauxUtf8(m_tamponParseur, m_taille, octet))
             refuser(DecodageDocument::messageOctetFaux(QStringLiteral("UTF-8"), octet));
-        throw ErreurChargementXML(QString::fromLatin1(XML_ErrorString(code)) + u' ' + position());
+        malForme(raisonDuParseur(code, m_pile.size() > 1));
     }
 
     TexteDocument m_texte;

@@ -23,7 +23,8 @@
 
 #include <QDomDocument>
 
-// L'arbre du texte donné (déjà décodé) ; ErreurChargementXML s'il est mal formé,
-// ErreurDocumentRefuse s'il dépasse un budget ou porte un octet qui n'est pas de l'UTF-8.
+// L'arbre du texte donné (déjà décodé) ; ErreurDocumentRefuse s'il est mal formé (la raison, en
+// français, avec la ligne et la colonne), s'il dépasse un budget ou porte un octet qui n'est pas
+// de l'UTF-8.
 // Le texte est rendu dès que le parseur en a sa copie.
 QDomDocument construireDocument(TexteDocument texte, const BudgetsDocument &budgets = Budgets::etranger);

@@ -2,11 +2,13 @@
 
 #include "commun/Erreurs.h"
 #include "commun/NombreFrancais.h"
+#include "commun/TexteEtroit.h"
 #include "commun/Utf8.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 
@@ -169,6 +171,20 @@ TexteDocument decoderAvec(QStringDecoder decodeur, const QByteArray &octets, qsi
     return TexteDocument{decode.toUtf8(), false};
 }
 
+// Les noms qui désignent Windows-1252 pour un navigateur (table des encodages du WHATWG) :
+// ISO-8859-1 et US-ASCII en font partie. Les flux qui se déclarent ainsi portent presque toujours
+// les guillemets et tirets de Windows-1252 (octets 0x80 à 0x9F), que ces navigateurs montrent.
+bool designeWindows1252(const QString &nom)
+{
+    // (« iso_8859-1:1987 » n'y est pas : un nom d'encodage écrit dans l'en-tête n'a pas de « : ».)
+    static const QStringView noms[] = {u"ansi_x3.4-1968", u"ascii",      u"cp1252",     u"cp819",    u"csisolatin1",
+                                       u"ibm819",         u"iso-8859-1", u"iso-ir-100", u"iso8859-1", u"iso88591",
+                                       u"iso_8859-1",     u"l1",         u"latin1",     u"us-ascii", u"windows-1252",
+                                       u"x-cp1252"};
+    return std::any_of(std::begin(noms), std::end(noms),
+                       [&](QStringView n) { return n.compare(nom, Qt::CaseInsensitive) == 0; });
+}
+
 } // namespace
 
 namespace DecodageDocument {
@@ -186,6 +202,10 @@ TexteDocument decoder(QByteArray octets)
     QString nom = LectureEntete(octets, ebcdic ? &tableEbcdic() : nullptr).encodage();
     if (nom.isEmpty())
         nom = ebcdic ? QStringLiteral("IBM037") : QStringLiteral("UTF-8");
+    // Tout octet a son caractère en Windows-1252 : les cinq sans caractère attribué donnent le
+    // caractère de contrôle de même valeur.
+    if (designeWindows1252(nom))
+        return TexteDocument{depuisEtroit(octets).toUtf8(), false};
     const QByteArray nomLatin1 = nom.toLatin1();
     if (QStringConverter::encodingForName(nomLatin1.constData()) == QStringConverter::Utf8)
         return TexteDocument{std::move(octets), true};

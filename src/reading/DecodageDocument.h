@@ -1,7 +1,8 @@
 #pragma once
 // Les octets d'un document XML décodés une seule fois, en UTF-8, pour le parseur : la marque
 // d'ordre des octets d'abord, sinon la forme des premiers octets (UTF-16 et UTF-32 sans marque,
-// EBCDIC), sinon l'encodage que déclare l'en-tête, UTF-8 à défaut. Le parseur reçoit le texte
+// EBCDIC), sinon l'encodage que déclare l'en-tête, UTF-8 à défaut ; ISO-8859-1, US-ASCII et
+// leurs autres noms se lisent en Windows-1252, comme dans un navigateur. Le parseur reçoit le texte
 // avec son encodage nommé (UTF-8) : l'en-tête n'est plus relu, et une marque qui le dément
 // l'emporte. Un document en UTF-8 (le cas courant) garde ses octets, sans copie : c'est le
 // parseur qui les lit, et un octet qui ne s'y lit pas est signalé à sa position (octetFauxUtf8).

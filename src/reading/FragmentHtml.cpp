@@ -64,8 +64,10 @@ std::unique_ptr<FragmentHtml> FragmentHtml::lire(const QString &html, BudgetHtml
         gumbo_parse_with_options(&options, fragment->m_source.constData(), size_t(fragment->m_source.size()));
 
     qsizetype profondeur = 0, profondeurMax = 0;
+    qint64 &noeuds = fragment->m_noeuds;
     fragment->parcourir(
         [&](const GumboNode &noeud) {
+            ++noeuds;
             if (aDesEnfants(noeud))
                 profondeurMax = std::max(profondeurMax, ++profondeur);
         },
@@ -73,7 +75,7 @@ std::unique_ptr<FragmentHtml> FragmentHtml::lire(const QString &html, BudgetHtml
             if (aDesEnfants(noeud))
                 --profondeur;
         });
-    budget.compter(fragment->m_source.size(), profondeurMax);
+    budget.compter(fragment->m_source.size(), profondeurMax, noeuds);
     return fragment;
 }
 

@@ -30,10 +30,20 @@ public:
     static constexpr qint64 travailTotal = 2'000'000'000;
 
     bool accepte(qsizetype octets) const { return octets <= octetsParFragment && m_travail < travailTotal; }
-    void compter(qsizetype octets, qsizetype profondeur) { m_travail += qint64(octets) * std::max<qsizetype>(1, profondeur); }
+    void compter(qsizetype octets, qsizetype profondeur, qint64 noeuds)
+    {
+        m_travail += qint64(octets) * std::max<qsizetype>(1, profondeur);
+        m_noeuds += noeuds;
+    }
+    // Les nœuds (éléments, textes, commentaires) des fragments lus jusqu'ici : ce qu'une page en
+    // reçoit, que la vue web devra bâtir.
+    qint64 noeuds() const { return m_noeuds; }
+    // Les nœuds d'un fragment déjà lu, repris sans le relire.
+    void reprendre(qint64 noeuds) { m_noeuds += noeuds; }
 
 private:
     qint64 m_travail = 0;
+    qint64 m_noeuds = 0;
 };
 
 class FragmentHtml
@@ -47,6 +57,8 @@ public:
 
     // Le texte analysé, en UTF-8 : les positions de l'arbre y renvoient.
     const QByteArray &source() const { return m_source; }
+    // Les nœuds de l'arbre (éléments, textes, commentaires), tels que le budget les a comptés.
+    qint64 noeuds() const { return m_noeuds; }
     qsizetype position(const char *pointeur) const { return pointeur - m_source.constData(); }
     // Vrai quand gumbo n'a relevé aucune erreur : ni balise ignorée, ni fin de texte au milieu
     // d'une balise, d'un commentaire ou d'un élément resté ouvert.
@@ -80,6 +92,7 @@ private:
     QByteArray m_source;
     std::unique_ptr<Arene> m_arene;
     GumboOutput *m_sortie = nullptr;
+    qint64 m_noeuds = 0;
 };
 
 template<typename Entrer, typename Sortir>

@@ -4,9 +4,14 @@
 // jamais un nom écrit : elles demandent ici si un élément est, par exemple, « entry » d'Atom.
 // C'est donc le seul endroit qui sait comment un document désigne ses éléments.
 //
-// Un élément se reconnaît à son nom écrit : sans préfixe pour RSS, « dc: » pour Dublin Core,
-// « content: » pour le module content ; dans un flux Atom, le préfixe de la racine (aucun, le
-// plus souvent) désigne Atom.
+// Un élément dont l'espace de noms est déclaré se reconnaît à cet espace et à son nom local,
+// quel que soit son préfixe : « c:encoded » sous l'espace du module content en est, un
+// « content:encoded » d'un autre espace n'en est pas. Sans préfixe, un élément d'un espace
+// qu'aucun lecteur ne lit reste du RSS dans un flux RSS (certains flux RSS 2.0 se donnent un
+// espace par défaut). Un élément sans espace de noms (préfixe non déclaré, courant dans les flux
+// RSS) se reconnaît à son nom écrit, comme avant : sans préfixe pour RSS, « dc: » pour Dublin
+// Core, « content: » pour le module content. Dans un flux Atom, l'espace de noms de la racine,
+// ou son préfixe quand elle n'en a pas, désigne Atom.
 
 #include <QDomElement>
 #include <QLatin1String>
@@ -59,6 +64,7 @@ public:
 
 private:
     QString m_prefixeAtom;
+    QString m_espaceAtom; // l'espace de noms de la racine d'un flux Atom
     bool m_atom = false;
     bool m_atom03 = false;
 };

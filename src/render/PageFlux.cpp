@@ -8,6 +8,7 @@
 #include "commun/Emplacement.h"
 #include "commun/EcritureFichier.h"
 #include "commun/NombreFrancais.h"
+#include "render/PoidsPage.h"
 #include "render/ValeursPage.h"
 
 #include <cstring>
@@ -28,6 +29,9 @@ TexteEtroit ligne(const Morceaux &...morceaux)
     (ajouterMorceau(resultat, morceaux), ...);
     return resultat;
 }
+
+// Les nœuds qu'une information écrit d'elle-même, ses valeurs mises à part.
+constexpr qint64 noeudsFixesParInformation = 16;
 
 // La taille de la page : ses lignes, chacune suivie de CR LF.
 qsizetype taillePage(const QList<TexteEtroit> &lignes)
@@ -50,18 +54,18 @@ QByteArray contenuDe(const QList<TexteEtroit> &lignes)
     return contenu;
 }
 
-// Une valeur d'en-tête ou de pied telle que la page l'écrit (écrite), si elle tient dans la place
-// qui reste, et qui la réduit d'autant ; sinon « (trop long pour la page) ». Une valeur trop
+// Une valeur d'en-tête ou de pied telle que la page l'écrit (écrite), si elle tient dans ce qui
+// reste à la page, qu'elle réduit d'autant ; sinon « (trop long pour la page) ». Une valeur trop
 // longue telle quelle n'est pas écrite : ce qui l'écrit ne la raccourcit pas de beaucoup.
 template<typename Ecrire>
-QString pourLaPage(const QString &valeur, qsizetype &place, Ecrire &&ecrire)
+QString pourLaPage(const QString &valeur, PoidsPage &poids, const BudgetHtml &budget, Ecrire &&ecrire)
 {
-    QString ecrite;
-    if (valeur.size() <= place)
-        ecrite = ecrire(valeur);
-    if (valeur.size() > place || ecrite.size() > place)
+    if (valeur.size() > poids.octetsPossibles())
         return QStringLiteral("(trop long pour la page)");
-    place -= ecrite.size();
+    const qint64 noeudsAvant = budget.noeuds();
+    QString ecrite = ecrire(valeur);
+    if (!poids.prendre(ecrite.size(), 1 + budget.noeuds() - noeudsAvant))
+        return QStringLiteral("(trop long pour la page)");
     return ecrite;
 }
 
@@ -101,25 +105,26 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur, const 
     BudgetHtml budget;
     lignesPage.reserve(lignesPage.size() + 15 + 5 * flux.infos.size());
     // Ce que la page peut encore recevoir, la réserve du pied et de la dernière ligne mise à part ;
-    // une valeur y est comptée pour un octet par caractère, ce qu'elle prend au plus.
-    qsizetype place = borneOctetsPage - reservePage - taillePage(lignesPage);
+    // une valeur y est comptée pour un octet par caractère, ce qu'elle prend au plus, et ses nœuds
+    // tels que l'analyseur HTML les a relevés.
+    PoidsPage poids(poidsMaxPage - PoidsPage::poids(reservePage + taillePage(lignesPage), reservePage / 4));
     const auto adresse = [](const QString &valeur) { return adresseDePage(valeur); };
     const auto equilibre = [&budget](const QString &valeur) { return htmlEquilibre(valeur, budget); };
 
     lignesPage.append(QByteArrayLiteral("<table width=\"100%\" border=\"0\">"));
     lignesPage.append(QByteArrayLiteral("  <tr><td border=\"0\">"));
-    lignesPage.append(ligne("      <a href=\"", pourLaPage(image.getLien(), place, adresse), "\">"));
-    lignesPage.append(ligne("          <img src=\"", pourLaPage(image.getUrl(), place, adresse), "\" border=\"0\">"));
+    lignesPage.append(ligne("      <a href=\"", pourLaPage(image.getLien(), poids, budget, adresse), "\">"));
+    lignesPage.append(ligne("          <img src=\"", pourLaPage(image.getUrl(), poids, budget, adresse), "\" border=\"0\">"));
     lignesPage.append(QByteArrayLiteral("      </a>"));
     lignesPage.append(QByteArrayLiteral("      </td>"));
     lignesPage.append(ligne("      <td><center><b>",
-                            pourLaPage(flux.getTitre(), place,
+                            pourLaPage(flux.getTitre(), poids, budget,
                                        [&](const QString &v) { return champDePage(v, flux.getTitreEnTexte(), budget); }),
                             "</b></center>"));
     lignesPage.append(QByteArrayLiteral("      </td>"));
     lignesPage.append(QByteArrayLiteral("  </tr>"));
     lignesPage.append(QByteArrayLiteral("</table>"));
-    lignesPage.append(versEtroit(pourLaPage(flux.getDescription(), place, equilibre)));
+    lignesPage.append(versEtroit(pourLaPage(flux.getDescription(), poids, budget, equilibre)));
     lignesPage.append(QByteArrayLiteral("<hr>"));
     lignesPage.append(QByteArrayLiteral("<table width=\"100%\" border=\"0\">"));
 
@@ -134,20 +139,21 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur, const 
         // Les informations qui ne tiennent plus dans la page restent dans la liste : celle qui ne
         // tient pas telle quelle n'est pas écrite, celle qui ne tient pas une fois écrite non plus.
         const TexteEtroit &ouverture = k % 2 == 0 ? ouvertureTeintee : ouvertureSimple;
-        qsizetype taille = 120 + info.getLien().size() + info.getTitre().size() + info.getDescription().size()
-            + info.getDatePub().size();
-        if (taille > place)
+        if (120 + info.getLien().size() + info.getTitre().size() + info.getDescription().size() + info.getDatePub().size()
+            > poids.octetsPossibles())
             break;
+        const qint64 noeudsAvant = budget.noeuds();
         // Une information nouvelle porte « Nouveau » devant son titre, dans le titre même.
         const char *marque = estNouvelle && estNouvelle(info) ? "<font color=\"#CC0000\">Nouveau</font> " : "";
         TexteEtroit titre = ligne("      <a href=\"", adresseDePage(info.getLien()), "\"><h2>", marque,
                                   champDePage(info.getTitre(), info.getTitreEnTexte(), budget), "</h2></a>");
         TexteEtroit description = ligne("      <p>", descriptionDePage(info, budget), "</p>");
         TexteEtroit date = ligne("      <h6><i>", htmlEquilibre(info.getDatePub(), budget), "</i></h6>");
-        taille = ouverture.size() + titre.size() + description.size() + date.size() + fermeture.size() + 10;
-        if (taille > place)
+        // Les nœuds des lignes fixes (ligne, cellule, lien, titres, paragraphe, italique, la marque,
+        // les sauts de ligne entre les balises) et ceux des valeurs relues.
+        if (!poids.prendre(ouverture.size() + titre.size() + description.size() + date.size() + fermeture.size() + 10,
+                           noeudsFixesParInformation + budget.noeuds() - noeudsAvant))
             break;
-        place -= taille;
         lignesPage.append(ouverture);
         lignesPage.append(std::move(titre));
         lignesPage.append(std::move(description));
@@ -159,11 +165,11 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur, const 
     if (const qsizetype restantes = flux.infos.size() - k; restantes > 0)
         lignesPage.append(versEtroit(restantes == 1 ? QStringLiteral("<p><i>La page s'arrête ici : 1 information de plus est dans la liste.</i></p>")
                                                     : QStringLiteral("<p><i>La page s'arrête ici : %1 informations de plus sont dans la liste.</i></p>")
-                                                          .arg(nombreFrancais(restantes))));
+                                                          .arg(nombreFrancaisEtroit(restantes))));
     // Le pied tient dans la réserve : chaque valeur en a le huitième au plus.
-    const auto pied = [](const QString &valeur, const auto &ecrire) {
-        qsizetype place = reservePage / 8;
-        return pourLaPage(valeur, place, ecrire);
+    const auto pied = [&budget](const QString &valeur, const auto &ecrire) {
+        PoidsPage reserve(PoidsPage::poids(reservePage / 8, reservePage / 32));
+        return pourLaPage(valeur, reserve, budget, ecrire);
     };
     lignesPage.append(ligne("<center><h5><i>RSS - lang : ", pied(flux.getLangue(), equilibre), " - ",
                             pied(flux.getAuteur(), equilibre), "<br>",

@@ -144,42 +144,46 @@ private:
 
 namespace {
 
-// La valeur équilibrée ; rien quand le budget n'en permet pas la lecture.
-std::optional<QString> equilibree(const QString &html, BudgetHtml &budget)
+// La valeur équilibrée et ses nœuds ; rien quand le budget n'en permet pas la lecture.
+std::optional<TInfo::DescriptionDePage> equilibree(const QString &html, BudgetHtml &budget)
 {
     // Sans « < », rien ne s'ouvre.
     if (!html.contains(u'<'))
-        return html;
+        return TInfo::DescriptionDePage{html, 0};
     const std::unique_ptr<FragmentHtml> fragment = FragmentHtml::lire(html, budget);
     if (!fragment)
         return std::nullopt;
     if (fragment->sansReparation())
-        return html;
+        return TInfo::DescriptionDePage{html, fragment->noeuds()};
     Reecriture reecriture;
     fragment->parcourir([&](const GumboNode &noeud) { reecriture.entrer(noeud); },
                         [&](const GumboNode &noeud) { reecriture.sortir(noeud); });
-    return QString::fromUtf8(reecriture.sortie());
+    return TInfo::DescriptionDePage{QString::fromUtf8(reecriture.sortie()), fragment->noeuds()};
 }
 
 } // namespace
 
 QString htmlEquilibre(const QString &html, BudgetHtml &budget)
 {
-    return equilibree(html, budget).value_or(htmlEchappe(html));
+    const std::optional<TInfo::DescriptionDePage> faite = equilibree(html, budget);
+    return faite ? faite->ecrite : htmlEchappe(html);
 }
 
 QString descriptionDePage(const TInfo &info, BudgetHtml &budget)
 {
-    if (const std::optional<QString> &faite = info.getDescriptionDePage())
-        return *faite;
+    // Une description gardée compte dans la page les nœuds qu'elle y a toujours.
+    if (const std::optional<TInfo::DescriptionDePage> &faite = info.getDescriptionDePage()) {
+        budget.reprendre(faite->noeuds);
+        return faite->ecrite;
+    }
     const QString description = info.getDescription();
-    const std::optional<QString> ecrite = equilibree(description, budget);
+    const std::optional<TInfo::DescriptionDePage> faite = equilibree(description, budget);
     // Une description que le budget de cette page n'a pas laissé lire le sera peut-être par une
     // autre : seule une valeur lue est gardée.
-    if (!ecrite)
+    if (!faite)
         return htmlEchappe(description);
-    info.setDescriptionDePage(*ecrite);
-    return *ecrite;
+    info.setDescriptionDePage(*faite);
+    return faite->ecrite;
 }
 
 QString champDePage(const QString &valeur, bool enTexte, BudgetHtml &budget)

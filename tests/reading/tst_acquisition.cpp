@@ -188,7 +188,7 @@ void TestAcquisition::echecsEcriventUneCopieVide()
     // La copie vide ne se charge pas : deux messages de suite, comme pour l'utilisateur.
     QVERIFY(!module.chargerDocumentXML(copie));
     QCOMPARE(dialogues.boites.size(), 2);
-    QCOMPARE(dialogues.boites.at(1).texte, messageEchecChargement());
+    QVERIFY(dialogues.boites.at(1).texte.startsWith(messageEchecChargement()));
 
     // Le module télécharge ensuite normalement avec le même client.
     dialogues.oublier();
@@ -288,7 +288,7 @@ void TestAcquisition::ajouterSourceEnEchec()
         dialogues.oublier();
         QVERIFY(!module.ajouterSourceParURL(serveur.url(QString::fromLatin1(chemin))));
         QCOMPARE(dialogues.boites.size(), 1);
-        QCOMPARE(dialogues.boites.first().texte, messageEchecChargement());
+        QVERIFY(dialogues.boites.first().texte.startsWith(messageEchecChargement()));
     }
     // Une racine sans enfant : l'analyse lève, rien n'est ajouté.
     QVERIFY_THROWS_EXCEPTION(ErreurIndexXML, module.ajouterSourceParURL(serveur.url(QStringLiteral("/racine-vide"))));
@@ -333,7 +333,7 @@ void TestAcquisition::choisirFichierRSS()
     // Un fichier qui ne se charge pas : son message, et c'est lui que la boîte propose ensuite.
     QVERIFY(!module.choisirFichierRSS());
     QCOMPARE(dialogues.boites.size(), 1);
-    QCOMPARE(dialogues.boites.first().texte, messageEchecChargement());
+    QVERIFY(dialogues.boites.first().texte.startsWith(messageEchecChargement()));
     QVERIFY(!module.choisirFichierRSS());
 
     const QString titre = QStringLiteral("Ouvrir un fichier rss.xml");

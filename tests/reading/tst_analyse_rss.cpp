@@ -391,33 +391,57 @@ private slots:
         QCOMPARE(flux->getTitre(), u"Crème brûlée à 5 €"_qs);
     }
 
-    void iso88591()
+    // ISO-8859-1, US-ASCII et leurs autres noms se lisent en Windows-1252, octets sans caractère
+    // attribué compris (0x81 donne U+0081).
+    void etiquettesWindows1252_data()
     {
-        const PFlux flux = lire("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss><channel><title>Gr\xfc\xdf Gott \xe9</title></channel></rss>");
-        QCOMPARE(flux->getTitre(), u"Grüß Gott é"_qs);
+        QTest::addColumn<QByteArray>("encodage");
+        QTest::newRow("ISO-8859-1") << QByteArray("ISO-8859-1");
+        QTest::newRow("US-ASCII") << QByteArray("US-ASCII");
+        QTest::newRow("latin1, autre casse") << QByteArray("Latin1");
+        QTest::newRow("windows-1252") << QByteArray("windows-1252");
+    }
+
+    void etiquettesWindows1252()
+    {
+        QFETCH(QByteArray, encodage);
+        const PFlux flux = lire("<?xml version=\"1.0\" encoding=\"" + encodage
+                                + "\"?><rss><channel><title>\x93Gr\xfc\xdf\x94 \x96 5 \x80 \x81\x8d\x8f\x90\x9d</title></channel></rss>");
+        QVERIFY2(flux, qPrintable(m_dialogues.boites.value(0).texte));
+        QCOMPARE(flux->getTitre(), u"“Grüß” – 5 € \u0081\u008D\u008F\u0090\u009D"_qs);
     }
 
     void echecDeChargementMontreLaBoiteUneFois_data()
     {
         QTest::addColumn<QString>("nom");
         QTest::addColumn<QByteArray>("contenu");
-        QTest::newRow("pas du XML") << u"texte.xml"_qs << QByteArray("Ceci n'est pas du XML.");
-        QTest::newRow("mal formé") << u"casse.xml"_qs << QByteArray("<rss><channel></rss>");
-        QTest::newRow("vide") << u"vide.xml"_qs << QByteArray("\r\n");
-        QTest::newRow("absent") << QString() << QByteArray();
+        QTest::addColumn<QString>("raison"); // sous le message ordinaire ; nulle : aucune
+        const QString malForme = u"Le document n'est pas du XML bien formé, ligne "_qs;
+        QTest::newRow("pas du XML") << u"texte.xml"_qs << QByteArray("Ceci n'est pas du XML.")
+                                    << malForme + u"1, colonne 1 : erreur de syntaxe."_qs;
+        QTest::newRow("mal formé") << u"casse.xml"_qs << QByteArray("<rss><channel></rss>")
+                                   << malForme + u"1, colonne 17 : balise mal fermée."_qs;
+        QTest::newRow("vide") << u"vide.xml"_qs << QByteArray("\r\n")
+                              << malForme + u"2, colonne 1 : document vide (aucun élément)."_qs;
+        QTest::newRow("coupé") << u"coupe.xml"_qs << QByteArray("<rss>\n<channel><title>a")
+                               << malForme + u"2, colonne 18 : le document s'arrête avant la fermeture de ses éléments."_qs;
+        QTest::newRow("entité inconnue") << u"entite.xml"_qs << QByteArray("<rss>&nbspx;</rss>")
+                                         << malForme + u"1, colonne 6 : entité non déclarée « nbspx »."_qs;
+        QTest::newRow("absent") << QString() << QByteArray() << QString();
     }
 
     void echecDeChargementMontreLaBoiteUneFois()
     {
         QFETCH(QString, nom);
         QFETCH(QByteArray, contenu);
+        QFETCH(QString, raison);
         const QString chemin = nom.isEmpty() ? m_dossier->chemin(u"absent.xml"_qs) : m_dossier->ecrire(nom, contenu);
         QVERIFY(!m_module->chargerDocumentXML(chemin));
         QVERIFY(!m_module->XMLDoc.estActif());
         QCOMPARE(m_dialogues.boites.size(), 1);
         QCOMPARE(m_dialogues.boites[0].type, TypeBoite::Erreur);
         QCOMPARE(m_dialogues.boites[0].boutons, BoutonsBoite::Ok);
-        QCOMPARE(m_dialogues.boites[0].texte, messageAttendu);
+        QCOMPARE(m_dialogues.boites[0].texte, raison.isNull() ? messageAttendu : messageAttendu + u'\n' + raison);
         // Le document inactif ne donne pas de flux : l'erreur remonte à l'appelant.
         QVERIFY_THROWS_EXCEPTION(ErreurDocumentInactif, m_module->analyserFlux(m_module->XMLDoc));
     }
@@ -585,7 +609,8 @@ private slots:
         QVERIFY(m_dialogues.boites.isEmpty());
     }
 
-    // Les noms d'Atom 0.3, les doublons (le dernier l'emporte, même vide) et l'auteur.
+    // Les noms d'Atom 0.3, les doublons (le dernier l'emporte, même vide) et l'auteur ; les noms
+    // reconnus à leur espace de noms.
     void champsDuFluxEtDesEntrees_data()
     {
         colonnes();
@@ -614,6 +639,25 @@ private slots:
               u"info1.titre"_qs, u"b"_qs);
         ligne("entrée imbriquée ignorée", atom("<x><entry><title>a</title></entry></x>"), u"info0.titre"_qs,
               u"<pas d'information 0>"_qs);
+        // Les éléments reconnus à leur espace de noms, quel que soit leur préfixe.
+        ligne("entrée sans préfixe, racine préfixée",
+              "<a:feed xmlns:a=\"http://www.w3.org/2005/Atom\" xmlns=\"http://www.w3.org/2005/Atom\"><entry><title>e</title>"
+              "</entry></a:feed>", u"info0.titre"_qs, u"e"_qs);
+        ligne("Atom sous un espace ancien", "<feed version=\"0.3\" xmlns=\"http://purl.org/echo/\"><title>T</title></feed>",
+              u"titre"_qs, u"T"_qs);
+        const QByteArray item = "<rss><channel><item>";
+        ligne("module content sous un autre préfixe",
+              item + "<c:encoded xmlns:c=\"http://purl.org/rss/1.0/modules/content/\">Complet</c:encoded></item></channel></rss>",
+              u"info0.description"_qs, u"Complet"_qs);
+        ligne("content:encoded d'un autre espace",
+              item + "<content:encoded xmlns:content=\"urn:autre\">Autre</content:encoded></item></channel></rss>",
+              u"info0.description"_qs, QString());
+        ligne("link d'Atom dans un item",
+              item + "<link>http://a/</link><link xmlns=\"http://www.w3.org/2005/Atom\" href=\"x\"/></item></channel></rss>",
+              u"info0.lien"_qs, u"http://a/"_qs);
+        ligne("RSS 2.0 sous un espace par défaut",
+              "<rss xmlns=\"http://backend.userland.com/rss2\"><channel><description>d</description></channel></rss>",
+              u"description"_qs, u"d"_qs);
     }
     void champsDuFluxEtDesEntrees() { verifierLigne(); }
 

@@ -115,7 +115,7 @@ private slots:
         QTest::newRow("encodage inconnu") << QByteArray("<?xml version=\"1.0\" encoding=\"x-inconnu-42\"?><rss/>")
                                           << u"« x-inconnu-42 »"_qs;
         QTest::newRow("octets faux pour l'encodage déclaré")
-            << QByteArray("<?xml version=\"1.0\" encoding=\"us-ascii\"?><rss><title>\xa3</title></rss>") << u"us-ascii (octet 53 "_qs;
+            << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-8\"?><rss><title>\xa1</title></rss>") << u"ISO-8859-8 (octet 55 "_qs;
         QTest::newRow("octet faux en UTF-8") << QByteArray("<rss><title>caf\xe9</title></rss>") << u"UTF-8 (octet 15 "_qs;
         QTest::newRow("entités internes petites et nombreuses")
             << "<!DOCTYPE rss [<!ENTITY e \"abc\">]><rss>" + QByteArray("&e;").repeated(100000) + "</rss>" << QString();
@@ -133,12 +133,8 @@ private slots:
             return;
         }
         QCOMPARE(m_dialogues.boites.size(), 1);
-        if (refus.isEmpty()) {
-            QCOMPARE(m_dialogues.boites[0].texte, messageEchecChargement());
-        } else {
-            QVERIFY2(m_dialogues.boites[0].texte.startsWith(messageEchecChargement() + u'\n'), qPrintable(m_dialogues.boites[0].texte));
-            QVERIFY2(m_dialogues.boites[0].texte.contains(refus), qPrintable(m_dialogues.boites[0].texte));
-        }
+        QVERIFY2(m_dialogues.boites[0].texte.startsWith(messageEchecChargement() + u'\n'), qPrintable(m_dialogues.boites[0].texte));
+        QVERIFY2(m_dialogues.boites[0].texte.contains(refus), qPrintable(m_dialogues.boites[0].texte));
         QVERIFY(!m_module->XMLDoc.estActif());
     }
 

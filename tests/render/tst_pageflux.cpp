@@ -8,6 +8,7 @@
 #include "base/TdmRSS.h"
 #include "commun/Emplacement.h"
 #include "commun/Erreurs.h"
+#include "render/PoidsPage.h"
 
 #include <QDir>
 #include <QTest>
@@ -199,27 +200,49 @@ private slots:
         QCOMPARE(module.getLignesPage().at(15), versEtroit(u"      <p><b>neuf</b></p>"_qs));
     }
 
-    // Une page qui passerait la borne montre les informations qui tiennent, et dit combien la liste
-    // en a de plus ; une valeur d'en-tête trop longue n'y est pas.
+    // Une page qui passerait sa borne montre les informations qui tiennent, et dit combien la liste
+    // en a de plus ; une valeur d'en-tête trop longue n'y est pas. La borne compte les octets, et
+    // les éléments d'une description faite de balises seules, qui coûtent bien plus à la vue.
+    void laPageSArreteASaBorne_data()
+    {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<int>("montrees");
+        QTest::addColumn<int>("restantes");
+        QTest::addColumn<QByteArray>("nombreEcrit");
+        const QString texte(TdmRSS::poidsMaxPage / PoidsPage::parOctet / 5, u'd');
+        QTest::newRow("texte") << texte << 4 << 3 << QByteArray("3");
+        QTest::newRow("balises") << u"<br>"_qs.repeated(TdmRSS::poidsMaxPage / PoidsPage::parNoeud / 10) << 7 << 3
+                                 << QByteArray("3");
+        // L'espace fine de la locale n'est pas en Windows-1252 : une espace insécable la remplace.
+        QTest::newRow("milliers") << texte << 4 << 1000 << QByteArray("1\xA0" "000");
+    }
+
     void laPageSArreteASaBorne()
     {
+        QFETCH(QString, description);
+        QFETCH(int, montrees);
+        QFETCH(int, restantes);
+        QFETCH(QByteArray, nombreEcrit);
         OutilsTests::DossierExecutable dossier;
         DialoguesScriptes dialogues;
-        TdmRSS module(dialogues);
         TFlux flux;
-        flux.setDonnees(QString(TdmRSS::borneOctetsPage, u't'), QString(), QString(), QString(), QString(), u"fr"_qs, QString());
-        const QString description(TdmRSS::borneOctetsPage / 5, u'd');
-        for (int i = 0; i < 7; ++i) {
+        flux.setDonnees(QString(TdmRSS::poidsMaxPage / PoidsPage::parOctet, u't'), QString(), QString(), QString(),
+                        QString(), u"fr"_qs, QString());
+        for (int i = 0; i < montrees + restantes; ++i) {
             flux.infos.append(std::make_shared<TInfo>());
             flux.infos.last()->setDonnees(u"titre"_qs, QString(), description, QString());
         }
-        module.genererPageFlux(flux);
-        const QByteArray page = OutilsTests::lireFichier(Emplacement::cheminPage());
-        QVERIFY(page.size() <= TdmRSS::borneOctetsPage);
-        QCOMPARE(page.count("<h2>titre</h2>"), 4);
-        QVERIFY(page.contains("<b>(trop long pour la page)</b>"));
-        QVERIFY(page.contains("<p><i>La page s'arr\xEAte ici : 3 informations de plus sont dans la liste.</i></p>\r\n"
-                              "<center><h5><i>RSS - lang : fr - "));
+        // La page réécrite, ses descriptions gardées, pèse ce que pesait la première.
+        for (int fois = 0; fois < 2; ++fois) {
+            TdmRSS ecrivain(dialogues);
+            ecrivain.genererPageFlux(flux);
+            const QByteArray page = OutilsTests::lireFichier(Emplacement::cheminPage());
+            QCOMPARE(page.count("<h2>titre</h2>"), montrees);
+            QVERIFY(page.contains("<b>(trop long pour la page)</b>"));
+            const QByteArray fin = "<p><i>La page s'arr\xEAte ici : " + nombreEcrit
+                + " informations de plus sont dans la liste.</i></p>\r\n<center><h5><i>RSS - lang : fr - ";
+            QVERIFY(page.contains(fin));
+        }
     }
 
     void uneEcritureImpossibleRemonteEtGardeLaPagePrecedente()

@@ -16,7 +16,7 @@ struct Forme
 {
     QByteArray nom;
     QByteArray octets;
-    const char *refus; // un morceau du message de refus ; "" : mal formé ; nullptr : document lu
+    const char *refus; // un morceau du message de refus ; nullptr : document lu
 };
 
 // Répète un motif entre un début et une fin jusqu'à la taille voulue.
@@ -138,7 +138,7 @@ inline QList<Forme> formes(qsizetype taille)
     for (const Corps &c : corps) {
         for (const Variante &v : variantes()) {
             const QByteArray nom = *v.nom ? QByteArray(c.nom) + ", " + v.nom : QByteArray(c.nom);
-            liste.append({nom, v.entete(c.encodage) + c.octets, v.malFormee ? "" : c.refus});
+            liste.append({nom, v.entete(c.encodage) + c.octets, v.malFormee ? "déclaration XML mal formée" : c.refus});
         }
     }
     return liste;
