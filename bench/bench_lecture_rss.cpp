@@ -4,7 +4,10 @@
 // chargement sans la lecture du flux (chargerDocumentXML, l'arbre libéré), et son rapport à
 // l'analyse nue. Puis, si xmllint
 // est là (paquet libxml2-utils), le rapport au temps processeur de « xmllint --noout » sur le même
-// fichier, dans son processus (son lancement compris) ; sans lui, ce rapport est sauté.
+// fichier, dans son processus (son lancement compris) ; sans lui, ce rapport est sauté. Pour un
+// flux dont la lecture confie ses descriptions à gumbo (Atom html sous xml:base : adresses à
+// résoudre), le plancher : setContent puis gumbo seul sur les mêmes descriptions, dans son propre
+// processus (plancher_gumbo), et le rapport de la lecture à ce plancher.
 // Usage : bench_lecture_rss [tours]
 
 #include "GenerateurFlux.h"
@@ -13,6 +16,7 @@
 #include "commun/DialoguesMuets.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QDomDocument>
 #include <QFile>
 #include <QProcess>
@@ -66,6 +70,20 @@ double millisecondesProcessus(const QString &programme, const QStringList &argum
     return enfants() - avant;
 }
 
+// Le temps d'un plancher lancé dans son processus : la somme des temps qu'il écrit, une mesure par
+// ligne « nom millisecondes » (son lancement n'y est pas).
+double plancher(const QString &programme, const QStringList &arguments)
+{
+    QProcess processus;
+    processus.start(programme, arguments);
+    if (!processus.waitForFinished(-1) || processus.exitCode() != 0)
+        std::abort();
+    double total = 0;
+    for (const QByteArray &ligne : processus.readAllStandardOutput().trimmed().split('\n'))
+        total += ligne.split(' ').value(1).toDouble();
+    return total;
+}
+
 // Les médianes, en millisecondes, de travaux chronométrés en tours alternés (a, b, c, a, b, c...).
 std::vector<double> medianesAlternees(int tours, const std::vector<std::function<double()>> &travaux)
 {
@@ -90,17 +108,20 @@ int main(int argc, char *argv[])
     DialoguesMuets dialogues;
     TdmRSS module(dialogues);
 
-    struct Cas { const char *nom; QByteArray octets; };
+    // elementHtml : l'élément dont la lecture confie le texte à gumbo, s'il y en a un.
+    struct Cas { const char *nom; QByteArray octets; const char *elementHtml = nullptr; };
     const Cas cas[] = {
         {"RSS 2.0, 50 items", GenerateurFlux::rss2(50)},
         {"RSS 2.0, 5 000 items", GenerateurFlux::rss2(5000)},
         {"RSS 2.0, 50 000 items", GenerateurFlux::rss2(50000)},
         {"RSS 1.0, 5 000 items", GenerateurFlux::rss1(5000)},
         {"RSS 2.0 CDATA, 5 000", GenerateurFlux::rss2Cdata(5000)},
-        {"Atom, 5 000 html", GenerateurFlux::atom(5000, false)},
+        {"Atom, 5 000 html", GenerateurFlux::atom(5000, false), "summary"},
         {"Atom, 5 000 xhtml", GenerateurFlux::atom(5000, true)},
-        {"Atom, 50 000 html", GenerateurFlux::atom(50000, false)},
+        {"Atom, 50 000 html", GenerateurFlux::atom(50000, false), "summary"},
     };
+    const QString plancherGumbo = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("plancher_gumbo"));
+    std::vector<std::pair<const char *, double>> planchers;
     const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
     std::printf("%-24s %10s %14s %14s %7s %11s %7s %13s %9s\n", "flux", "octets", "lecteur (ms)", "setContent (ms)",
                 "ratio", "arbre seul", "ratio", "xmllint (ms)", "/xmllint");
@@ -140,7 +161,11 @@ int main(int argc, char *argv[])
             }};
         if (!xmllint.isEmpty())
             travaux.push_back([&] { return millisecondesProcessus(xmllint, {QStringLiteral("--noout"), chemin}); });
+        if (c.elementHtml)
+            travaux.push_back([&] { return plancher(plancherGumbo, {chemin, QString::fromLatin1(c.elementHtml)}); });
         const std::vector<double> m = medianesAlternees(n, travaux);
+        if (c.elementHtml)
+            planchers.emplace_back(c.nom, m[0] / m.back());
         if (xmllint.isEmpty())
             std::printf("%-24s %10lld %14.2f %14.2f %7.2f %11.2f %7.2f %13s %9s\n", c.nom,
                         static_cast<long long>(c.octets.size()), m[0], m[1], m[0] / m[1], m[2], m[2] / m[1], "absent", "-");
@@ -150,6 +175,11 @@ int main(int argc, char *argv[])
                         m[0] / m[3]);
         std::fflush(stdout);
     }
+
+    if (!planchers.empty())
+        std::printf("\nLecture / plancher (setContent puis gumbo seul sur les mêmes descriptions, processus à part)\n");
+    for (const auto &[nom, rapport] : planchers)
+        std::printf("%-24s %7.2f\n", nom, rapport);
 
     // Un document hostile de 600 Ko : une entité de 4 000 caractères référencée 200 000 fois.
     QByteArray bombe = "<?xml version=\"1.0\"?>\n<!DOCTYPE rss [<!ENTITY e \"";

@@ -17,6 +17,7 @@ void TInfo::setDonnees(const QString &titre, const QString &lien, const QString 
     m_titreEnTexte = false;
     m_etroits.reset();
     m_version = ++derniereVersion;
+    m_descriptionDePage.reset();
 }
 
 const TInfo::FormesEtroites &TInfo::etroits() const

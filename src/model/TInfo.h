@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 // Une information (un item) d'un flux. Les items sont partagés entre le flux affiché,
 // la liste des items de la fenêtre et le flux de la base où l'utilisateur les range.
@@ -50,6 +51,19 @@ public:
     // textes sait ainsi si elle vaut encore.
     quint64 version() const { return m_version; }
 
+    // La description telle que la page l'écrit (équilibrée) et les nœuds HTML que l'analyseur y a
+    // comptés (ce qu'elle pèse dans la page), faite par la première page qui l'écrit ou par la
+    // lecture qui l'a déjà lue en HTML, et gardée jusqu'au prochain setDonnees : une page réécrite
+    // (retour sur un onglet, actualisation) ne relit pas ses descriptions. Rien tant qu'elle n'est
+    // pas faite.
+    struct DescriptionDePage
+    {
+        QString ecrite;
+        qint64 noeuds = 0;
+    };
+    const std::optional<DescriptionDePage> &getDescriptionDePage() const { return m_descriptionDePage; }
+    void setDescriptionDePage(const DescriptionDePage &faite) const { m_descriptionDePage = faite; }
+
     // Égalité des quatre textes, exacte, casse comprise.
     bool operator==(const TInfo &autre) const;
     bool operator!=(const TInfo &autre) const { return !(*this == autre); }
@@ -71,6 +85,7 @@ private:
     QString m_guid;
     mutable std::shared_ptr<const FormesEtroites> m_etroits;
     quint64 m_version = 0;
+    mutable std::optional<DescriptionDePage> m_descriptionDePage;
 };
 
 using PInfo = std::shared_ptr<TInfo>;

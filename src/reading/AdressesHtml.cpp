@@ -106,14 +106,14 @@ std::optional<QString> adresseAttributResolue(QStringView nom, QStringView valeu
     return std::nullopt;
 }
 
-QString resoudreAdressesHtml(const QString &html, const QString &base, BudgetHtml &budget)
+HtmlResolu resoudreAdressesHtml(const QString &html, const QString &base, BudgetHtml &budget)
 {
     // Sans balise, pas d'attribut.
     if (!html.contains(u'<'))
-        return html;
+        return {html, false};
     const std::unique_ptr<FragmentHtml> fragment = FragmentHtml::lire(html, budget);
     if (!fragment)
-        return html;
+        return {html, false};
     const QByteArray &source = fragment->source();
     struct Remplacement
     {
@@ -143,7 +143,7 @@ QString resoudreAdressesHtml(const QString &html, const QString &base, BudgetHtm
         },
         [](const GumboNode &) {});
     if (remplacements.empty())
-        return html;
+        return {html, fragment->sansReparation(), fragment->noeuds()};
     // Un élément recopié par l'analyseur (balise mal imbriquée) partage les attributs de son
     // modèle : une même valeur n'est réécrite qu'une fois.
     std::sort(remplacements.begin(), remplacements.end(),
@@ -159,5 +159,5 @@ QString resoudreAdressesHtml(const QString &html, const QString &base, BudgetHtm
         fait = r.debut + r.longueur;
     }
     sortie += QByteArrayView(source).sliced(fait);
-    return QString::fromUtf8(sortie);
+    return {QString::fromUtf8(sortie), false};
 }

@@ -16,6 +16,17 @@
 // adresse ou que sa valeur reste telle quelle.
 std::optional<QString> adresseAttributResolue(QStringView nom, QStringView valeur, const QString &base);
 
-// Le HTML avec ses adresses résolues ; tel quel quand rien n'a changé ou que le budget n'en
-// permet pas la lecture.
-QString resoudreAdressesHtml(const QString &html, const QString &base, BudgetHtml &budget);
+// Un HTML lu pour ses adresses, et ce que cette lecture apprend à la page.
+struct HtmlResolu
+{
+    // Le HTML avec ses adresses résolues ; tel quel quand rien n'a changé ou que le budget n'en
+    // permet pas la lecture.
+    QString html;
+    // Vrai quand la lecture a montré que ce HTML s'écrit tel quel sur une page (rien à réparer,
+    // aucune adresse réécrite) : la page n'a pas à le relire.
+    bool equilibre = false;
+    // Les nœuds que l'analyseur y a comptés, quand il est équilibré.
+    qint64 noeuds = 0;
+};
+
+HtmlResolu resoudreAdressesHtml(const QString &html, const QString &base, BudgetHtml &budget);

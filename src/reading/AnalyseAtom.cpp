@@ -175,12 +175,18 @@ struct ContenuAtom
 {
     QString valeur;
     bool enTexte = true;
+    // Du HTML déjà lu, qui s'écrit tel quel sur la page, et ses nœuds.
+    bool equilibre = false;
+    qint64 noeuds = 0;
 };
 
 // Le HTML d'un contenu, ses adresses résolues contre la base en vigueur.
 ContenuAtom enHtml(const QString &html, const std::optional<QString> &base, ContexteLecture &contexte)
 {
-    return {base ? resoudreAdressesHtml(html, *base, contexte.budgetHtml) : html, false};
+    if (!base)
+        return {html, false};
+    const HtmlResolu resolu = resoudreAdressesHtml(html, *base, contexte.budgetHtml);
+    return {resolu.html, false, resolu.equilibre, resolu.noeuds};
 }
 
 // Un élément de contenu lu selon son type et, en Atom 0.3, son mode.
@@ -224,10 +230,10 @@ ContenuAtom lireContenu(const QDomElement &champ, const std::optional<QString> &
 }
 
 // La description d'un résumé ou d'un contenu, telle que la page l'insère en HTML.
-QString descriptionAtom(const QDomElement &champ, const std::optional<QString> &base, ContexteLecture &contexte)
+ContenuAtom descriptionAtom(const QDomElement &champ, const std::optional<QString> &base, ContexteLecture &contexte)
 {
     const ContenuAtom contenu = lireContenu(champ, base, contexte);
-    return contenu.enTexte ? htmlEchappe(contenu.valeur) : contenu.valeur;
+    return contenu.enTexte ? ContenuAtom{htmlEchappe(contenu.valeur), false} : contenu;
 }
 
 // L'adresse d'un « link » retenu, résolue contre la base en vigueur sur lui ; vide sans lien.
@@ -254,14 +260,17 @@ PInfo lireEntree(const QDomElement &entree, const std::optional<QString> &baseFl
                    lien);
     // Le contenu n'est écrit que si le résumé est vide.
     const std::optional<QString> base = baseDe(entree, baseFlux);
-    QString description = descriptionAtom(resume, base, contexte);
-    if (description.isEmpty())
+    ContenuAtom description = descriptionAtom(resume, base, contexte);
+    if (description.valeur.isEmpty())
         description = descriptionAtom(contenu, base, contexte);
     const ContenuAtom titreLu = lireContenu(titre, base, contexte);
     auto info = std::make_shared<TInfo>();
-    info->setDonnees(titreLu.valeur, adresseDuLien(lien, base), description,
+    info->setDonnees(titreLu.valeur, adresseDuLien(lien, base), description.valeur,
                      texteOuAutre(NoeudXML::texteChamp(miseAJour), NoeudXML::texteChamp(publication)));
     info->setTitreEnTexte(titreLu.enTexte);
+    // La lecture qui a déjà lu la description en HTML dispense la page de la relire.
+    if (description.equilibre)
+        info->setDescriptionDePage({description.valeur, description.noeuds});
     info->setGuid(NoeudXML::texteChamp(identifiant));
     return info;
 }
@@ -302,7 +311,7 @@ void analyserAtom(const QDomElement &racine, TFlux &flux, ContexteLecture &conte
 
     const ContenuAtom titreLu = lireContenu(titre, base, contexte);
     const ContenuAtom droitsLus = lireContenu(droits, base, contexte);
-    flux.setDonnees(titreLu.valeur, lien, descriptionAtom(sousTitre, base, contexte), droitsLus.valeur,
+    flux.setDonnees(titreLu.valeur, lien, descriptionAtom(sousTitre, base, contexte).valeur, droitsLus.valeur,
                     NoeudXML::texteChamp(miseAJour), attribut(racine, QLatin1String("xml:lang")).value_or(QString()),
                     NoeudXML::texteChamp(nomAuteur));
     flux.setTitreEnTexte(titreLu.enTexte);

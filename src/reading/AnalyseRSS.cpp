@@ -16,9 +16,10 @@ QString adresseResolue(const QString &ecrite, const ContexteLecture &contexte)
 }
 
 // Une description : les adresses de son HTML résolues contre l'adresse d'origine.
-QString descriptionResolue(const QString &html, ContexteLecture &contexte)
+HtmlResolu descriptionResolue(const QString &html, ContexteLecture &contexte)
 {
-    return contexte.adresseSource ? resoudreAdressesHtml(html, *contexte.adresseSource, contexte.budgetHtml) : html;
+    return contexte.adresseSource ? resoudreAdressesHtml(html, *contexte.adresseSource, contexte.budgetHtml)
+                                  : HtmlResolu{html, false, 0};
 }
 
 } // namespace
@@ -52,7 +53,7 @@ void analyserCanal(const QDomNode &element, TFlux &flux, ContexteLecture &contex
             analyserInfo(enfant, flux, contexte);
     }
 
-    flux.setDonnees(titre, adresseResolue(lien, contexte), descriptionResolue(description, contexte), copyright, datePub, langue,
+    flux.setDonnees(titre, adresseResolue(lien, contexte), descriptionResolue(description, contexte).html, copyright, datePub, langue,
                     auteur);
 }
 
@@ -78,7 +79,11 @@ void analyserInfo(const QDomNode &element, TFlux &flux, ContexteLecture &context
     // Le texte complet (module content) tient lieu de description absente ou vide.
     if (description.trimmed().isEmpty() && !contenu.isEmpty())
         description = contenu;
-    info->setDonnees(titre, adresseResolue(lien, contexte), descriptionResolue(description, contexte), datePub);
+    const HtmlResolu resolue = descriptionResolue(description, contexte);
+    info->setDonnees(titre, adresseResolue(lien, contexte), resolue.html, datePub);
+    // La lecture qui a déjà lu la description en HTML dispense la page de la relire.
+    if (resolue.equilibre)
+        info->setDescriptionDePage({resolue.html, resolue.noeuds});
     info->setGuid(guid);
     flux.infos.append(std::move(info));
 }

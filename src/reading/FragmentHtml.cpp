@@ -64,7 +64,7 @@ std::unique_ptr<FragmentHtml> FragmentHtml::lire(const QString &html, BudgetHtml
         gumbo_parse_with_options(&options, fragment->m_source.constData(), size_t(fragment->m_source.size()));
 
     qsizetype profondeur = 0, profondeurMax = 0;
-    qint64 noeuds = 0;
+    qint64 &noeuds = fragment->m_noeuds;
     fragment->parcourir(
         [&](const GumboNode &noeud) {
             ++noeuds;
@@ -77,6 +77,56 @@ std::unique_ptr<FragmentHtml> FragmentHtml::lire(const QString &html, BudgetHtml
         });
     budget.compter(fragment->m_source.size(), profondeurMax, noeuds);
     return fragment;
+}
+
+bool FragmentHtml::estVide(const GumboNode &noeud)
+{
+    if (noeud.v.element.tag_namespace != GUMBO_NAMESPACE_HTML)
+        return false;
+    switch (noeud.v.element.tag) {
+    case GUMBO_TAG_AREA: case GUMBO_TAG_BASE: case GUMBO_TAG_BASEFONT: case GUMBO_TAG_BGSOUND: case GUMBO_TAG_BR:
+    case GUMBO_TAG_COL: case GUMBO_TAG_EMBED: case GUMBO_TAG_FRAME: case GUMBO_TAG_HR: case GUMBO_TAG_IMAGE:
+    case GUMBO_TAG_IMG: case GUMBO_TAG_INPUT: case GUMBO_TAG_KEYGEN: case GUMBO_TAG_LINK: case GUMBO_TAG_META:
+    case GUMBO_TAG_PARAM: case GUMBO_TAG_SOURCE: case GUMBO_TAG_TRACK: case GUMBO_TAG_WBR:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool FragmentHtml::estFermeParSaBalise(const GumboNode &noeud)
+{
+    const GumboElement &element = noeud.v.element;
+    const GumboStringPiece &balise = element.original_tag;
+    return element.tag_namespace != GUMBO_NAMESPACE_HTML && element.children.length == 0 && balise.length >= 2
+        && balise.data[balise.length - 2] == '/' && balise.data[balise.length - 1] == '>';
+}
+
+bool FragmentHtml::sansReparation() const
+{
+    if (!sansErreur())
+        return false;
+    qsizetype curseur = 0;
+    bool fidele = true;
+    const auto suivre = [&](const GumboStringPiece &morceau) {
+        if (fidele && (morceau.length == 0 || position(morceau.data) != curseur))
+            fidele = false;
+        curseur += qsizetype(morceau.length);
+    };
+    parcourir(
+        [&](const GumboNode &noeud) {
+            suivre(aDesEnfants(noeud) ? noeud.v.element.original_tag : noeud.v.text.original_text);
+        },
+        [&](const GumboNode &noeud) {
+            if (!aDesEnfants(noeud))
+                return;
+            const GumboElement &element = noeud.v.element;
+            if (element.original_end_tag.length > 0)
+                suivre(element.original_end_tag);
+            else if (!estVide(noeud) && !estFermeParSaBalise(noeud))
+                fidele = false;
+        });
+    return fidele && curseur == m_source.size();
 }
 
 FragmentHtml::~FragmentHtml() = default;

@@ -38,6 +38,8 @@ public:
     // Les nœuds (éléments, textes, commentaires) des fragments lus jusqu'ici : ce qu'une page en
     // reçoit, que la vue web devra bâtir.
     qint64 noeuds() const { return m_noeuds; }
+    // Les nœuds d'un fragment déjà lu, repris sans le relire.
+    void reprendre(qint64 noeuds) { m_noeuds += noeuds; }
 
 private:
     qint64 m_travail = 0;
@@ -55,6 +57,8 @@ public:
 
     // Le texte analysé, en UTF-8 : les positions de l'arbre y renvoient.
     const QByteArray &source() const { return m_source; }
+    // Les nœuds de l'arbre (éléments, textes, commentaires), tels que le budget les a comptés.
+    qint64 noeuds() const { return m_noeuds; }
     qsizetype position(const char *pointeur) const { return pointeur - m_source.constData(); }
     // Vrai quand gumbo n'a relevé aucune erreur : ni balise ignorée, ni fin de texte au milieu
     // d'une balise, d'un commentaire ou d'un élément resté ouvert.
@@ -66,10 +70,20 @@ public:
     template<typename Entrer, typename Sortir>
     void parcourir(Entrer &&entrer, Sortir &&sortir) const;
 
+    // Vrai quand l'analyse n'a rien eu à réparer : aucune erreur, et chaque nœud de l'arbre, dans
+    // l'ordre de l'arbre, est le morceau suivant de la source (un élément entre sa balise ouvrante
+    // et sa balise fermante, sauf élément vide) jusqu'à la dernière lettre. Un tel fragment
+    // s'écrit dans une page tel qu'il est, sans rien déborder autour de lui.
+    bool sansReparation() const;
+
     static bool aDesEnfants(const GumboNode &noeud)
     {
         return noeud.type == GUMBO_NODE_ELEMENT || noeud.type == GUMBO_NODE_TEMPLATE;
     }
+    // Les éléments vides de HTML : ni contenu, ni balise fermante.
+    static bool estVide(const GumboNode &noeud);
+    // Un élément SVG ou MathML fermé par sa propre balise (« <path/> ») telle qu'écrite.
+    static bool estFermeParSaBalise(const GumboNode &noeud);
 
 private:
     class Arene;
@@ -78,6 +92,7 @@ private:
     QByteArray m_source;
     std::unique_ptr<Arene> m_arene;
     GumboOutput *m_sortie = nullptr;
+    qint64 m_noeuds = 0;
 };
 
 template<typename Entrer, typename Sortir>

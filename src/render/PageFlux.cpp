@@ -147,7 +147,7 @@ QString TdmRSS::ecrirePageFlux(const TFlux &flux, const QString &couleur, const 
         const char *marque = estNouvelle && estNouvelle(info) ? "<font color=\"#CC0000\">Nouveau</font> " : "";
         TexteEtroit titre = ligne("      <a href=\"", adresseDePage(info.getLien()), "\"><h2>", marque,
                                   champDePage(info.getTitre(), info.getTitreEnTexte(), budget), "</h2></a>");
-        TexteEtroit description = ligne("      <p>", htmlEquilibre(info.getDescription(), budget), "</p>");
+        TexteEtroit description = ligne("      <p>", descriptionDePage(info, budget), "</p>");
         TexteEtroit date = ligne("      <h6><i>", htmlEquilibre(info.getDatePub(), budget), "</i></h6>");
         // Les nœuds des lignes fixes (ligne, cellule, lien, titres, paragraphe, italique, la marque,
         // les sauts de ligne entre les balises) et ceux des valeurs relues.

@@ -10,22 +10,6 @@ bool estHtml(const GumboNode &noeud, GumboTag balise)
         && noeud.v.element.tag == balise;
 }
 
-// Les éléments vides de HTML : ni contenu, ni balise fermante.
-bool estVide(const GumboNode &noeud)
-{
-    if (noeud.v.element.tag_namespace != GUMBO_NAMESPACE_HTML)
-        return false;
-    switch (noeud.v.element.tag) {
-    case GUMBO_TAG_AREA: case GUMBO_TAG_BASE: case GUMBO_TAG_BASEFONT: case GUMBO_TAG_BGSOUND: case GUMBO_TAG_BR:
-    case GUMBO_TAG_COL: case GUMBO_TAG_EMBED: case GUMBO_TAG_FRAME: case GUMBO_TAG_HR: case GUMBO_TAG_IMAGE:
-    case GUMBO_TAG_IMG: case GUMBO_TAG_INPUT: case GUMBO_TAG_KEYGEN: case GUMBO_TAG_LINK: case GUMBO_TAG_META:
-    case GUMBO_TAG_PARAM: case GUMBO_TAG_SOURCE: case GUMBO_TAG_TRACK: case GUMBO_TAG_WBR:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Les éléments dont le contenu est du texte brut, que rien n'échappe et que seule leur balise
 // fermante termine.
 bool estTexteBrut(const GumboNode &noeud)
@@ -36,45 +20,6 @@ bool estTexteBrut(const GumboNode &noeud)
             return true;
     }
     return false;
-}
-
-// Un élément SVG ou MathML fermé par sa propre balise (« <path/> ») telle qu'écrite.
-bool estFermeParSaBalise(const GumboNode &noeud)
-{
-    const GumboElement &element = noeud.v.element;
-    const GumboStringPiece &balise = element.original_tag;
-    return element.tag_namespace != GUMBO_NAMESPACE_HTML && element.children.length == 0 && balise.length >= 2
-        && balise.data[balise.length - 2] == '/' && balise.data[balise.length - 1] == '>';
-}
-
-// Vrai quand l'analyse n'a rien eu à réparer : aucune erreur, et chaque nœud de l'arbre, dans
-// l'ordre de l'arbre, est le morceau suivant de la source (un élément entre sa balise ouvrante
-// et sa balise fermante, sauf élément vide) jusqu'à la dernière lettre.
-bool sansReparation(const FragmentHtml &fragment)
-{
-    if (!fragment.sansErreur())
-        return false;
-    qsizetype curseur = 0;
-    bool fidele = true;
-    const auto suivre = [&](const GumboStringPiece &morceau) {
-        if (fidele && (morceau.length == 0 || fragment.position(morceau.data) != curseur))
-            fidele = false;
-        curseur += qsizetype(morceau.length);
-    };
-    fragment.parcourir(
-        [&](const GumboNode &noeud) {
-            suivre(FragmentHtml::aDesEnfants(noeud) ? noeud.v.element.original_tag : noeud.v.text.original_text);
-        },
-        [&](const GumboNode &noeud) {
-            if (!FragmentHtml::aDesEnfants(noeud))
-                return;
-            const GumboElement &element = noeud.v.element;
-            if (element.original_end_tag.length > 0)
-                suivre(element.original_end_tag);
-            else if (!estVide(noeud) && !estFermeParSaBalise(noeud))
-                fidele = false;
-        });
-    return fidele && curseur == fragment.source().size();
 }
 
 // Un texte UTF-8 écrit en HTML : « & », « < », « > » et « " » échappés, tout caractère hors de
@@ -126,7 +71,7 @@ public:
             return;
         if (estHtml(noeud, GUMBO_TAG_PLAINTEXT))
             m_sortie += "</pre>";
-        else if (!estVide(noeud) && !estFermeParSaBalise(noeud))
+        else if (!FragmentHtml::estVide(noeud) && !FragmentHtml::estFermeParSaBalise(noeud))
             m_sortie += "</" + nom(noeud) + '>';
     }
 
@@ -197,20 +142,48 @@ private:
 
 } // namespace
 
-QString htmlEquilibre(const QString &html, BudgetHtml &budget)
+namespace {
+
+// La valeur équilibrée et ses nœuds ; rien quand le budget n'en permet pas la lecture.
+std::optional<TInfo::DescriptionDePage> equilibree(const QString &html, BudgetHtml &budget)
 {
     // Sans « < », rien ne s'ouvre.
     if (!html.contains(u'<'))
-        return html;
+        return TInfo::DescriptionDePage{html, 0};
     const std::unique_ptr<FragmentHtml> fragment = FragmentHtml::lire(html, budget);
     if (!fragment)
-        return htmlEchappe(html);
-    if (sansReparation(*fragment))
-        return html;
+        return std::nullopt;
+    if (fragment->sansReparation())
+        return TInfo::DescriptionDePage{html, fragment->noeuds()};
     Reecriture reecriture;
     fragment->parcourir([&](const GumboNode &noeud) { reecriture.entrer(noeud); },
                         [&](const GumboNode &noeud) { reecriture.sortir(noeud); });
-    return QString::fromUtf8(reecriture.sortie());
+    return TInfo::DescriptionDePage{QString::fromUtf8(reecriture.sortie()), fragment->noeuds()};
+}
+
+} // namespace
+
+QString htmlEquilibre(const QString &html, BudgetHtml &budget)
+{
+    const std::optional<TInfo::DescriptionDePage> faite = equilibree(html, budget);
+    return faite ? faite->ecrite : htmlEchappe(html);
+}
+
+QString descriptionDePage(const TInfo &info, BudgetHtml &budget)
+{
+    // Une description gardée compte dans la page les nœuds qu'elle y a toujours.
+    if (const std::optional<TInfo::DescriptionDePage> &faite = info.getDescriptionDePage()) {
+        budget.reprendre(faite->noeuds);
+        return faite->ecrite;
+    }
+    const QString description = info.getDescription();
+    const std::optional<TInfo::DescriptionDePage> faite = equilibree(description, budget);
+    // Une description que le budget de cette page n'a pas laissé lire le sera peut-être par une
+    // autre : seule une valeur lue est gardée.
+    if (!faite)
+        return htmlEchappe(description);
+    info.setDescriptionDePage(*faite);
+    return faite->ecrite;
 }
 
 QString champDePage(const QString &valeur, bool enTexte, BudgetHtml &budget)

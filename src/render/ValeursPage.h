@@ -1,6 +1,7 @@
 #pragma once
 // Les valeurs d'un flux telles que la page les écrit : aucune ne déborde sur ce qui l'entoure.
 
+#include "model/TInfo.h"
 #include "reading/FragmentHtml.h"
 
 #include <QString>
@@ -15,6 +16,10 @@
 // texte visible inchangé (commentaires et contenu d'un script resté ouvert en moins). Une valeur
 // que le budget ne laisse pas lire est écrite comme du texte.
 QString htmlEquilibre(const QString &html, BudgetHtml &budget);
+
+// La description d'une information telle que la page l'écrit (htmlEquilibre), faite une fois et
+// gardée par l'information.
+QString descriptionDePage(const TInfo &info, BudgetHtml &budget);
 
 // Un titre ou un copyright : du texte est écrit tel qu'il est, ses « & », « < » et « > »
 // échappés ; du HTML est équilibré.

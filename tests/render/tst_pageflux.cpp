@@ -140,7 +140,9 @@ private slots:
 
     // Une description qui ouvrirait quelque chose sans le fermer : la page garde sa forme (chaque
     // information dans sa cellule, le pied en dernier) et la description son texte visible. Une
-    // description sans rien à réparer est écrite telle quelle.
+    // description sans rien à réparer est écrite telle quelle. De même quand la lecture d'un flux
+    // sous xml:base l'a déjà lue pour ses adresses, et quand la page est réécrite avec les
+    // descriptions que ses informations gardent.
     void descriptionsEquilibrees_data()
     {
         QTest::addColumn<QString>("description");
@@ -179,11 +181,23 @@ private slots:
             info->setDonnees(titre, QString(), texte, date);
             flux.infos.append(info);
         }
+        const QByteArray atom = "<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:base=\"http://127.0.0.1/\"><entry><title>T</title>"
+                                "<summary type=\"html\">" + description.toHtmlEscaped().toUtf8() + "</summary><updated>D</updated></entry>"
+                                "<entry><title>Suivant</title><summary>S</summary><updated>D2</updated></entry></feed>";
+        QVERIFY(module.chargerDocumentXML(dossier.ecrire(u"flux.xml"_qs, atom)));
+        const PFlux lu = module.analyserFlux(module.XMLDoc);
+        for (const TFlux *source : {&flux, &flux, lu.get(), lu.get()}) {
+            TdmRSS ecrivain(dialogues);
+            ecrivain.genererPageFlux(*source);
+            const std::optional<QStringList> cellules = LecturePage::cellulesDesInformations(OutilsTests::lireFichier(Emplacement::cheminPage()));
+            QVERIFY(cellules);
+            QCOMPARE(*cellules, (QStringList{QString(u"T "_qs + visible + u" D"_qs).simplified(), u"Suivant S D2"_qs}));
+            QCOMPARE(ecrivain.getLignesPage().at(15) == versEtroit(u"      <p>"_qs + description + u"</p>"_qs), telleQuelle);
+        }
+        // Une description changée ne garde rien de la précédente.
+        flux.infos[0]->setDonnees(u"T"_qs, QString(), u"<b>neuf"_qs, u"D"_qs);
         module.genererPageFlux(flux);
-        const std::optional<QStringList> cellules = LecturePage::cellulesDesInformations(OutilsTests::lireFichier(Emplacement::cheminPage()));
-        QVERIFY(cellules);
-        QCOMPARE(*cellules, (QStringList{QString(u"T "_qs + visible + u" D"_qs).simplified(), u"Suivant S D2"_qs}));
-        QCOMPARE(module.getLignesPage().at(15) == versEtroit(u"      <p>"_qs + description + u"</p>"_qs), telleQuelle);
+        QCOMPARE(module.getLignesPage().at(15), versEtroit(u"      <p><b>neuf</b></p>"_qs));
     }
 
     // Une page qui passerait sa borne montre les informations qui tiennent, et dit combien la liste
@@ -211,7 +225,6 @@ private slots:
         QFETCH(QByteArray, nombreEcrit);
         OutilsTests::DossierExecutable dossier;
         DialoguesScriptes dialogues;
-        TdmRSS module(dialogues);
         TFlux flux;
         flux.setDonnees(QString(TdmRSS::poidsMaxPage / PoidsPage::parOctet, u't'), QString(), QString(), QString(),
                         QString(), u"fr"_qs, QString());
@@ -219,13 +232,17 @@ private slots:
             flux.infos.append(std::make_shared<TInfo>());
             flux.infos.last()->setDonnees(u"titre"_qs, QString(), description, QString());
         }
-        module.genererPageFlux(flux);
-        const QByteArray page = OutilsTests::lireFichier(Emplacement::cheminPage());
-        QCOMPARE(page.count("<h2>titre</h2>"), montrees);
-        QVERIFY(page.contains("<b>(trop long pour la page)</b>"));
-        const QByteArray fin = "<p><i>La page s'arr\xEAte ici : " + nombreEcrit
-            + " informations de plus sont dans la liste.</i></p>\r\n<center><h5><i>RSS - lang : fr - ";
-        QVERIFY(page.contains(fin));
+        // La page réécrite, ses descriptions gardées, pèse ce que pesait la première.
+        for (int fois = 0; fois < 2; ++fois) {
+            TdmRSS ecrivain(dialogues);
+            ecrivain.genererPageFlux(flux);
+            const QByteArray page = OutilsTests::lireFichier(Emplacement::cheminPage());
+            QCOMPARE(page.count("<h2>titre</h2>"), montrees);
+            QVERIFY(page.contains("<b>(trop long pour la page)</b>"));
+            const QByteArray fin = "<p><i>La page s'arr\xEAte ici : " + nombreEcrit
+                + " informations de plus sont dans la liste.</i></p>\r\n<center><h5><i>RSS - lang : fr - ";
+            QVERIFY(page.contains(fin));
+        }
     }
 
     void uneEcritureImpossibleRemonteEtGardeLaPagePrecedente()
