@@ -160,7 +160,7 @@ private slots:
             "<img id=\"relative\" src=\"images/i.png\"/></div></content></entry></feed>";
         QVERIFY(montrer(atom));
         QVERIFY2(texteDeLaPage(b->page()).contains(u"Bonjour monde"), qPrintable(texteDeLaPage(b->page())));
-        QTRY_COMPARE(js(QStringLiteral("document.getElementById('relative').naturalWidth")).toInt(), 12);
+        QTRY_COMPARE_WITH_TIMEOUT(js(QStringLiteral("document.getElementById('relative').naturalWidth")).toInt(), 12, 15000);
         QVERIFY(serveur->requetes().first().startsWith("GET /site/images/i.png "));
     }
 
@@ -181,9 +181,9 @@ private slots:
         QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
         f()->connexionRSS_HTTP->trigger();
         QVERIFY(attendreChargement(f()->pageHTML, fini));
-        QTRY_COMPARE(js(QStringLiteral("document.images[0].naturalWidth")).toInt(), 14);
+        QTRY_COMPARE_WITH_TIMEOUT(js(QStringLiteral("document.images[0].naturalWidth")).toInt(), 14, 15000);
         cliquerSur(QStringLiteral("document.querySelector('h2')"));
-        QTRY_COMPARE_WITH_TIMEOUT(f()->pageHTML->url(), QUrl(serveur->url(QStringLiteral("/post/1"))), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(f()->pageHTML->url(), QUrl(serveur->url(QStringLiteral("/post/1"))), 15000);
         QVERIFY(serveur->requetes().last().startsWith("GET /post/1 "));
     }
 
@@ -218,7 +218,7 @@ private slots:
         QCOMPARE(marque(), QStringLiteral("null"));
         QCOMPARE(f()->pageHTML->title(), titrePage());
         // Les images distantes se montrent ; aucune image locale ne se lit.
-        QTRY_COMPARE(js(QStringLiteral("document.getElementById('distante').naturalWidth")).toInt(), 12);
+        QTRY_COMPARE_WITH_TIMEOUT(js(QStringLiteral("document.getElementById('distante').naturalWidth")).toInt(), 12, 15000);
         QCOMPARE(js(QStringLiteral("document.getElementById('locale').naturalWidth")).toInt(), 0);
         QCOMPARE(js(QStringLiteral("document.getElementById('relative').naturalWidth")).toInt(), 0);
         QCOMPARE(js(QStringLiteral("document.getElementById('schema').naturalWidth")).toInt(), 0);
@@ -252,7 +252,7 @@ private slots:
         // La page du lecteur ne se charge dans aucun cadre, pas même dans le sien.
         const QString cadre = QStringLiteral("<iframe id=\"cadrePage\" src=\"%1\"></iframe>").arg(urlPage().toString());
         QVERIFY(montrer(fluxPiege(cadre)));
-        QTRY_VERIFY(pageSure()->navigationsRefusees() >= 2); // le cadre du canal et celui de l'information
+        QTRY_VERIFY_WITH_TIMEOUT(pageSure()->navigationsRefusees() >= 2, 15000); // le cadre du canal et celui de l'information
         QCOMPARE(f()->pageHTML->url(), urlPage());
     }
 
@@ -268,7 +268,7 @@ private slots:
         QVERIFY(montrer(fluxPiege(formulaire)));
         const int fenetres = QApplication::topLevelWidgets().size();
         cliquer(QStringLiteral("fichier"));
-        QTRY_COMPARE(pageSure()->choixDeFichiersRefuses(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(pageSure()->choixDeFichiersRefuses(), 1, 15000);
         QTest::qWait(300);
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(QApplication::topLevelWidgets().size(), fenetres);
@@ -290,7 +290,7 @@ private slots:
         const int fenetres = QApplication::topLevelWidgets().size();
         QSignalSpy fini(f()->pageHTML, &QWebEngineView::loadFinished);
         cliquer(QStringLiteral("ailleurs"));
-        QTRY_COMPARE_WITH_TIMEOUT(f()->pageHTML->url(), QUrl(lien), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(f()->pageHTML->url(), QUrl(lien), 15000);
         QVERIFY(attendreChargement(f()->pageHTML, fini));
         QCOMPARE(QApplication::topLevelWidgets().size(), fenetres);
         QCOMPARE(f()->pageHTML->title(), QStringLiteral("Distante"));
