@@ -10,6 +10,7 @@
 #include "commun/Erreurs.h"
 #include "commun/InstanceUnique.h"
 #include "reading/Actualisation.h"
+#include "ui/ApresPeinture.h"
 #include "ui/AttenteTelechargement.h"
 #include "ui/DialoguesQt.h"
 #include "ui/TApplication.h"
@@ -36,7 +37,7 @@ int executerLecteurRSS(TApplication &application)
         // fenêtre par dossier de données : une seconde lui passe ses fichiers et s'arrête.
         DossierDonnees::appliquerAuDemarrage();
         instance = std::make_unique<InstanceUnique>(Emplacement::dossierExecutable());
-        switch (instance->demarrer(fichiers)) {
+        switch (instance->demarrer(fichiers, InstanceUnique::Ecoute::AuSignal)) {
         case InstanceUnique::Role::Premiere:
             break;
         case InstanceUnique::Role::Seconde:
@@ -63,6 +64,9 @@ int executerLecteurRSS(TApplication &application)
         mainForm->setDmRSS(dmRSS.get());
         QObject::connect(instance.get(), &InstanceUnique::demandeRecue, mainForm.get(), &TmainForm::recevoirFichiers);
         mainForm->show();
+        // Les lancements suivants se font entendre une fois la fenêtre peinte : ils réessaient
+        // de la joindre pendant 2 s, sa socket n'a pas à retarder son apparition.
+        apresPremierePeinture(mainForm.get(), 250, [i = instance.get()] { i->ecouter(); });
         // Les fichiers de la ligne de commande, une fois la boucle des messages partie.
         if (!fichiers.isEmpty())
             QTimer::singleShot(0, mainForm.get(), [f = mainForm.get(), fichiers] { f->recevoirFichiers(fichiers); });
