@@ -166,7 +166,7 @@ QStringList InstanceUnique::fichiersDesArguments(const QStringList &arguments)
     return fichiers;
 }
 
-InstanceUnique::Role InstanceUnique::demarrer(const QStringList &fichiers)
+InstanceUnique::Role InstanceUnique::demarrer(const QStringList &fichiers, Ecoute ecoute)
 {
     const QByteArray demande = encoderDemande(fichiers);
     // Cherché une fois : Qt avertit à chaque recherche quand XDG_RUNTIME_DIR manque.
@@ -176,7 +176,8 @@ InstanceUnique::Role InstanceUnique::demarrer(const QStringList &fichiers)
     m_verrou->setStaleLockTime(0);
     for (int essai = 0; essai < essaisDeJonction; ++essai) {
         if (m_verrou->tryLock(0)) {
-            ecouter();
+            if (ecoute == Ecoute::ToutDeSuite)
+                ecouter();
             return Role::Premiere;
         }
         // Sans verrou, rien ne garantirait qu'une seule fenêtre écrit la base.
@@ -226,6 +227,8 @@ InstanceUnique::Remise InstanceUnique::transmettre(const QByteArray &demande) co
 
 void InstanceUnique::ecouter()
 {
+    if (m_serveur || !m_verrou || !m_verrou->isLocked())
+        return;
     m_serveur = new QLocalServer(this);
     m_serveur->setSocketOptions(QLocalServer::UserAccessOption);
     // La socket d'un processus tué reste sur le disque et empêcherait d'écouter : le verrou est

@@ -37,11 +37,18 @@ public:
     explicit InstanceUnique(const QString &dossierDonnees, QObject *parent = nullptr);
     ~InstanceUnique() override;
 
+    // Quand la Premiere se met à écouter : tout de suite, ou quand elle appelle ecouter() (la
+    // fenêtre d'abord peinte). D'ici là, une instance suivante réessaie de la joindre pendant 2 s.
+    enum class Ecoute { ToutDeSuite, AuSignal };
+
     // Décide du rôle de ce processus ; en Seconde, les fichiers (chemins absolus) ont été remis.
     // ErreurEcriture quand le verrou ne peut pas être posé pour une autre raison que « déjà pris » ;
     // ErreurLecteur quand la socket est tenue par un autre utilisateur (rien ne lui est remis) ou
     // que les chemins passent la taille d'une demande.
-    Role demarrer(const QStringList &fichiers);
+    Role demarrer(const QStringList &fichiers, Ecoute ecoute = Ecoute::ToutDeSuite);
+
+    // La Premiere écoute les suivantes (une seule fois, les appels suivants ne font rien).
+    void ecouter();
 
     // Les fichiers de la ligne de commande (sans le programme ni les options « -... »), en chemins
     // absolus depuis le dossier courant ; une adresse file:// donne son chemin.
@@ -63,7 +70,6 @@ signals:
 private:
     enum class Remise { Faite, Echouee, Etrangere };
     Remise transmettre(const QByteArray &demande) const;
-    void ecouter();
     void accueillir();
     void lire(QLocalSocket *socket);
     void fermer(QLocalSocket *socket);

@@ -10,6 +10,7 @@
 #include "commun/Erreurs.h"
 #include "commun/InstanceUnique.h"
 #include "reading/Actualisation.h"
+#include "ui/ApresPeinture.h"
 #include "ui/AttenteTelechargement.h"
 #include "ui/DialoguesQt.h"
 #include "ui/TApplication.h"
@@ -23,6 +24,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <cstdio>
+#include <future>
 
 int executerLecteurRSS(TApplication &application)
 {
@@ -36,7 +38,14 @@ int executerLecteurRSS(TApplication &application)
         // fenêtre par dossier de données : une seconde lui passe ses fichiers et s'arrête.
         DossierDonnees::appliquerAuDemarrage();
         instance = std::make_unique<InstanceUnique>(Emplacement::dossierExecutable());
-        switch (instance->demarrer(fichiers)) {
+        // Le verrou et la remise attendent surtout le disque, la fenêtre surtout le processus de
+        // la vue web qui démarre : l'un pendant l'autre. Rien de la fenêtre n'écrit sur le disque
+        // avant que le rôle soit connu ; une seconde instance la détruit sans l'avoir montrée.
+        std::future<InstanceUnique::Role> role = std::async(std::launch::async, [&instance, &fichiers] {
+            return instance->demarrer(fichiers, InstanceUnique::Ecoute::AuSignal);
+        });
+        mainForm = std::make_unique<TmainForm>();
+        switch (role.get()) {
         case InstanceUnique::Role::Premiere:
             break;
         case InstanceUnique::Role::Seconde:
@@ -54,7 +63,6 @@ int executerLecteurRSS(TApplication &application)
         supprimerRestesEcriture(Emplacement::cheminBase());
         supprimerRestesEcriture(Emplacement::cheminEtatLecture());
 
-        mainForm = std::make_unique<TmainForm>();
         dialogues = std::make_unique<DialoguesQt>(mainForm.get());
         application.setDialogues(dialogues.get());
         // Le module de données : ses documents, son client HTTP, la liste des lignes de page et
@@ -63,6 +71,9 @@ int executerLecteurRSS(TApplication &application)
         mainForm->setDmRSS(dmRSS.get());
         QObject::connect(instance.get(), &InstanceUnique::demandeRecue, mainForm.get(), &TmainForm::recevoirFichiers);
         mainForm->show();
+        // Les lancements suivants se font entendre une fois la fenêtre peinte : ils réessaient
+        // de la joindre pendant 2 s, sa socket n'a pas à retarder son apparition.
+        apresPremierePeinture(mainForm.get(), 250, [i = instance.get()] { i->ecouter(); });
         // Les fichiers de la ligne de commande, une fois la boucle des messages partie.
         if (!fichiers.isEmpty())
             QTimer::singleShot(0, mainForm.get(), [f = mainForm.get(), fichiers] { f->recevoirFichiers(fichiers); });
