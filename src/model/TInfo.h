@@ -41,9 +41,7 @@ public:
     const TexteEtroit &getTitreEtroit() const { return etroits().titre; }
     const TexteEtroit &getLienEtroit() const { return etroits().lien; }
     const TexteEtroit &getDescriptionEtroit() const { return etroits().description; }
-    // Les formes étroites faites d'avance (la fenêtre les prépare après la lecture de la base,
-    // pour que la première recherche ne les fasse pas) ; et si elles le sont.
-    void preparerEtroits() const { etroits(); }
+    // Vrai quand les formes étroites sont déjà faites.
     bool etroitsFaits() const { return m_etroits != nullptr; }
 
     // Le numéro des textes : un nouveau, propre à tout le programme, à chaque setDonnees (0 pour

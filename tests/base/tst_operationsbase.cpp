@@ -210,7 +210,7 @@ private slots:
             QCOMPARE(module.titreContient(prepare, information), attendu);
             QCOMPARE(module.descriptionContient(prepare, information), attendu);
             // Formes étroites faites d'avance : la recherche passe par elles.
-            information.preparerEtroits();
+            information.getTitreEtroit();
             QCOMPARE(module.titreContient(prepare, information), attendu);
             trouves += attendu;
         }
